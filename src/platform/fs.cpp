@@ -1,0 +1,102 @@
+#include "platform/fs.h"
+
+namespace orvelle::platform {
+
+namespace {
+DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+}  // namespace
+
+bool FileExists(const std::wstring& path) {
+  DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::wstring& path) {
+  DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool PathExists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring ExtractFileName(std::wstring_view path) {
+  size_t p = path.find_last_of(L"\\:");
+  return std::wstring(p == std::wstring_view::npos ? path : path.substr(p + 1));
+}
+
+std::wstring ExtractFilePath(std::wstring_view path) {
+  size_t p = path.find_last_of(L"\\:");
+  return p == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, p + 1));
+}
+
+std::wstring ExtractFileDir(std::wstring_view path) {
+  size_t p = path.find_last_of(L"\\:");
+  if (p == std::wstring_view::npos) return {};
+  // "c:\x" keeps "c:\" as its directory, like the drive root it is.
+  if (p > 0 && path[p] == L'\\' && path[p - 1] != L':' && path[p - 1] != L'\\') {
+    return std::wstring(path.substr(0, p));
+  }
+  return std::wstring(path.substr(0, p + 1));
+}
+
+std::wstring ExtractFileExt(std::wstring_view path) {
+  size_t p = path.find_last_of(L".\\:");
+  if (p == std::wstring_view::npos || path[p] != L'.') return {};
+  return std::wstring(path.substr(p));
+}
+
+std::wstring IncludeTrailingBackslash(std::wstring_view path) {
+  std::wstring out(path);
+  if (out.empty() || out.back() != L'\\') out += L'\\';
+  return out;
+}
+
+std::wstring ExcludeTrailingBackslash(std::wstring_view path) {
+  std::wstring out(path);
+  if (!out.empty() && out.back() == L'\\') out.pop_back();
+  return out;
+}
+
+std::optional<FileEntry> GetFileEntry(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  FileEntry e;
+  e.name = ExtractFileName(path);
+  e.attributes = data.dwFileAttributes;
+  e.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  e.lastWrite = data.ftLastWriteTime;
+  return e;
+}
+
+EnumFiles::iterator::iterator(const std::wstring& pattern) {
+  WIN32_FIND_DATAW data{};
+  find_.reset(::FindFirstFileW(pattern.c_str(), &data));
+  if (!find_) return;
+  done_ = false;
+  if (!Take(data)) Advance();
+}
+
+bool EnumFiles::iterator::Take(const WIN32_FIND_DATAW& data) {
+  std::wstring_view name = data.cFileName;
+  if (name == L"." || name == L"..") return false;
+  entry_.name = std::wstring(name);
+  entry_.attributes = data.dwFileAttributes;
+  entry_.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  entry_.lastWrite = data.ftLastWriteTime;
+  return true;
+}
+
+void EnumFiles::iterator::Advance() {
+  WIN32_FIND_DATAW data{};
+  while (::FindNextFileW(find_.get(), &data)) {
+    if (Take(data)) return;
+  }
+  find_.reset();
+  done_ = true;
+}
+
+EnumFiles::iterator& EnumFiles::iterator::operator++() {
+  Advance();
+  return *this;
+}
+
+}  // namespace orvelle::platform

@@ -1,0 +1,76 @@
+// File-system queries and the directory enumerator. Paths are full Windows
+// paths; "\\?\" prefixes are not used, the host's own paths never carry them.
+#pragma once
+
+#include "platform/handle.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvelle::platform {
+
+bool FileExists(const std::wstring& path);       // an existing file, not a directory
+bool DirectoryExists(const std::wstring& path);  // an existing directory
+bool PathExists(const std::wstring& path);       // either
+
+// Path pieces, with the host's backslash conventions. ExtractFileDir keeps no
+// trailing backslash ("c:\tc\x.exe" -> "c:\tc"); ExtractFilePath keeps it
+// ("c:\tc\"); ExtractFileExt gives the text from the last "." of the name on,
+// or empty.
+std::wstring ExtractFileName(std::wstring_view path);
+std::wstring ExtractFileDir(std::wstring_view path);
+std::wstring ExtractFilePath(std::wstring_view path);
+std::wstring ExtractFileExt(std::wstring_view path);
+std::wstring IncludeTrailingBackslash(std::wstring_view path);
+std::wstring ExcludeTrailingBackslash(std::wstring_view path);
+
+struct FileEntry {
+  std::wstring name;
+  DWORD attributes = 0;
+  uint64_t size = 0;
+  FILETIME lastWrite{};
+  bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+// The directory entry of one path (size, attributes, last-write time), or
+// nullopt when it does not exist.
+std::optional<FileEntry> GetFileEntry(const std::wstring& path);
+
+// Enumerates a search pattern ("c:\dir\*.*") with FindFirstFileW/FindNextFileW,
+// skipping "." and "..". A pattern that matches nothing, or a missing folder,
+// gives an empty range.
+//   for (const FileEntry& e : EnumFiles(dir + L"\\*.*")) ...
+class EnumFiles {
+ public:
+  explicit EnumFiles(std::wstring pattern) : pattern_(std::move(pattern)) {}
+
+  class iterator {
+   public:
+    iterator() = default;
+    explicit iterator(const std::wstring& pattern);
+    const FileEntry& operator*() const { return entry_; }
+    const FileEntry* operator->() const { return &entry_; }
+    iterator& operator++();
+    bool operator==(const iterator& other) const { return done_ == other.done_; }
+    bool operator!=(const iterator& other) const { return !(*this == other); }
+
+   private:
+    bool Take(const WIN32_FIND_DATAW& data);
+    void Advance();
+    unique_hfind find_;
+    FileEntry entry_;
+    bool done_ = true;
+  };
+
+  iterator begin() const { return iterator(pattern_); }
+  iterator end() const { return iterator(); }
+
+ private:
+  std::wstring pattern_;
+};
+
+}  // namespace orvelle::platform
