@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# wine-run.sh BUILD_DIR PROGRAM [ARGS...]
+# wine-run.sh BUILD_DIR BITS PROGRAM [ARGS...]
 # Runs a Windows program of the build under Wine, in the build folder's own
 # prefix, so that tests never touch a user's prefix. Needs a display for
 # message boxes and windows: run under scripts/with-display.sh.
+# Exits 77 (a skipped test) when this machine cannot run programs of that
+# bitness: Debian's 32-bit Wine loader needs the kernel's 32-bit emulation,
+# which some machines switch off.
 set -euo pipefail
-build_dir=$(cd "$1" && pwd); shift
+build_dir=$(cd "$1" && pwd); bits=$2; shift 2
+if [ "$bits" = 64 ]; then loader=/usr/lib/wine/wine64; else loader=/usr/lib/wine/wine; fi
+if ! "$loader" --version >/dev/null 2>&1; then
+  echo "skipped: this machine cannot run $bits-bit Wine ($loader does not start;" \
+       "32-bit emulation is off in the kernel)" >&2
+  exit 77
+fi
+export WINELOADER=$loader
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs when the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree=;mshtml="}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1 || true
-  wineserver -w || true
+  "$loader" wineboot --init >/dev/null 2>&1 || true
+  "$loader" wineserver -w >/dev/null 2>&1 || /usr/lib/wine/wineserver -w || true
 fi
-exec wine "$@"
+exec "$loader" "$@"

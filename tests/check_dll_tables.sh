@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# check_dll_tables.sh OBJDUMP PLUGIN
+# The plugin imports Windows system DLLs only (the C and C++ runtimes are
+# linked in) and exports exactly the thirteen entry points, by plain names.
+set -euo pipefail
+objdump=$1 plugin=$2
+dump=$("$objdump" -p "$plugin")
+
+allowed='^(kernel32|user32|gdi32|shell32|advapi32|version|comctl32|msvcrt|ole32|oleaut32|psapi|ntdll|shlwapi|comdlg32|api-ms-win-[a-z0-9-]+)\.dll$'
+imports=$(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+bad=$(printf '%s\n' "$imports" | grep -Ev "$allowed" || true)
+if [ -n "$bad" ]; then
+  echo "FAIL: imports non-system DLLs:"; printf '  %s\n' $bad; exit 1
+fi
+
+expected="FsContentGetDefaultView FsContentGetSupportedField FsContentGetValue FsDeleteFile
+FsExecuteFile FsExtractCustomIcon FsFindClose FsFindFirst FsFindNext FsGetDefRootName
+FsGetFile FsInit FsStatusInfo"
+expected=$(printf '%s\n' $expected | sort)
+# The export name table: lines "[ n] +base[ m] 0xhint Name" under "[Ordinal/Name Pointer] Table".
+exports=$(printf '%s\n' "$dump" | awk '/Ordinal\/Name Pointer/{t=1;next} t&&/^[ \t]*\[/{print $NF;next} t&&NF==0{t=0}' | sort)
+if [ "$exports" != "$expected" ]; then
+  echo "FAIL: export table differs"; diff <(echo "$expected") <(echo "$exports") || true; exit 1
+fi
+echo "imports: $(echo $imports)"
+echo "1 passed, 0 failed"
