@@ -1,0 +1,48 @@
+#include "plugin/columns.h"
+
+#include "plugin/host_api.h"
+
+namespace orvelle {
+
+int GetSupportedField(int fieldIndex, std::wstring& name) {
+  if (fieldIndex < 0 || fieldIndex >= static_cast<int>(std::size(kContentFields))) {
+    return host::ft_nomorefields;
+  }
+  name = kContentFields[fieldIndex].name;
+  return host::ft_string;
+}
+
+int GetFieldValue(PluginState& state, const std::wstring& remoteName, int fieldIndex,
+                  std::wstring& value) {
+  if (fieldIndex != 0 && fieldIndex != 1) return host::ft_nosuchfield;
+  int index = state.Tree.Tree.FindTreeItem(remoteName);
+  if (index < 0) return host::ft_nosuchfield;
+  const TVirtualTreeItem& item = state.Tree.Tree[index];
+  value = fieldIndex == 0 ? item.Status : item.Info;
+  return value.empty() ? host::ft_nosuchfield : host::ft_string;
+}
+
+DefaultView GetDefaultView() {
+  // The host separates the items of a view with the two characters "\n".
+  const std::wstring separator = L"\\n";
+  DefaultView view;
+  view.widths = L"80,25";
+  for (const ContentField& field : kContentFields) {
+    if (!view.contents.empty()) {
+      view.contents += separator;
+      view.headers += separator;
+    }
+    view.contents += std::wstring(L"[=<fs>.") + field.name + L"]";
+    view.headers += field.header;
+    view.widths += L"," + std::to_wstring(field.width);
+  }
+  view.options = L"-1|1";
+  return view;
+}
+
+HICON GetEntryIcon(PluginState& state, const std::wstring& remoteName) {
+  int index = state.Tree.Tree.FindTreeItem(remoteName);
+  return index < 0 ? nullptr : state.Tree.Tree[index].Icon;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,21 @@
+// What opening, copying out and deleting an entry does.
+#pragma once
+
+#include "plugin/state.h"
+
+#include <string>
+
+namespace orvelle {
+
+// 0 done (every verb but "open" is accepted and ignored), 1 error or busy.
+int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::wstring& verb);
+
+// A host file result. In an ordinary folder nothing is copied and the
+// directories the host made for the virtual folders are removed again.
+int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
+                 int copyFlags);
+
+// Always true; nothing is deleted.
+bool DeleteEntry(PluginState& state, const std::wstring& remoteName);
+
+}  // namespace orvelle

@@ -1,0 +1,142 @@
+#include "plugin/tree.h"
+
+#include "plugin/vars_conts.h"
+
+#include <algorithm>
+
+namespace orvelle {
+
+namespace {
+void InsertSorted(std::vector<int>& v, int index) {
+  v.insert(std::upper_bound(v.begin(), v.end(), index), index);
+}
+void EraseValue(std::vector<int>& v, int index) {
+  auto it = std::lower_bound(v.begin(), v.end(), index);
+  if (it != v.end() && *it == index) v.erase(it);
+}
+}  // namespace
+
+int VirtualTree::Append(TVirtualTreeItem item) {
+  if (Count() >= kCapacity) {
+    full_ = true;
+    return -1;
+  }
+  items_.push_back(std::move(item));
+  int index = Count() - 1;
+  Index(index);
+  return index;
+}
+
+void VirtualTree::Clear() {
+  items_.clear();
+  byFullPath_.clear();
+  byFolder_.clear();
+  full_ = false;
+  LastFoundIndex = 0;
+}
+
+void VirtualTree::Index(int index) {
+  const TVirtualTreeItem& item = (*this)[index];
+  InsertSorted(byFullPath_[item.FullPath()], index);
+  if (item.Order >= 0 && item.Order < kCapacity) {
+    auto& orders = byFolder_[item.Path];
+    if (orders.size() <= static_cast<size_t>(item.Order)) orders.resize(item.Order + 1);
+    InsertSorted(orders[item.Order], index);
+  }
+}
+
+void VirtualTree::Unindex(int index) {
+  const TVirtualTreeItem& item = (*this)[index];
+  if (auto it = byFullPath_.find(item.FullPath()); it != byFullPath_.end()) {
+    EraseValue(it->second, index);
+  }
+  if (item.Order >= 0) {
+    if (auto it = byFolder_.find(item.Path);
+        it != byFolder_.end() && static_cast<size_t>(item.Order) < it->second.size()) {
+      EraseValue(it->second[item.Order], index);
+    }
+  }
+}
+
+int VirtualTree::FindTreeItem(std::wstring_view fullPath) {
+  if (!fullPath.empty() && fullPath.back() == L'\\') fullPath.remove_suffix(1);
+  auto it = byFullPath_.find(std::wstring(fullPath));
+  if (it == byFullPath_.end() || it->second.empty()) return -1;
+  LastFoundIndex = it->second.front();
+  return LastFoundIndex;
+}
+
+int VirtualTree::FindListed(std::wstring_view folderPath, int order) const {
+  if (order < 0) return -1;
+  auto it = byFolder_.find(std::wstring(folderPath));
+  if (it == byFolder_.end() || static_cast<size_t>(order) >= it->second.size()) return -1;
+  const std::vector<int>& hits = it->second[order];
+  return hits.empty() ? -1 : hits.back();
+}
+
+void VirtualTree::Rename(int index, std::wstring name) {
+  Unindex(index);
+  (*this)[index].Name = std::move(name);
+  Index(index);
+}
+
+void VirtualTree::Replace(int index, TVirtualTreeItem item) {
+  Unindex(index);
+  (*this)[index] = std::move(item);
+  Index(index);
+}
+
+void ShortenEntryName(TVirtualTreeItem& item) {
+  const size_t pathLength = item.Path.size();
+  if (pathLength + 13 + item.Name.size() > 256) {
+    const size_t keep = pathLength < 241 ? 241 - pathLength : 0;
+    item.Name = item.Name.substr(0, keep) + L"..";
+  }
+}
+
+int AddAboutEntry(VirtualTree& tree, HICON icon) {
+  TVirtualTreeItem item;
+  item.Order = tree.Count();
+  item.ParentIndex = -1;
+  item.IsAbout = true;
+  item.Name = texts::kAbout;
+  item.Path = L"\\";
+  item.Info = texts::kPluginVersion;
+  item.Icon = icon;
+  return tree.Append(std::move(item));
+}
+
+int AddMessageEntry(VirtualTree& tree, const std::wstring& folder, const std::wstring& text,
+                    MessageKind kind, HICON icon) {
+  int inFolder = 0;
+  int parent = 0;
+  int reused = -1;
+  for (int i = 0; i < tree.Count(); ++i) {
+    const TVirtualTreeItem& e = tree[i];
+    if (e.Path == folder) {
+      ++inFolder;
+      if (e.IsMessage) reused = i;
+    }
+    if (e.FolderPath() == folder) parent = i;
+  }
+  TVirtualTreeItem item;
+  item.IsMessage = true;
+  // A reused entry keeps its place; a new one goes after the folder's last.
+  item.Order = reused >= 0 ? tree[reused].Order : inFolder;
+  item.ParentIndex = folder == L"\\" ? -1 : parent;
+  item.Path = folder;
+  item.Info = text;
+  item.Icon = icon;
+  switch (kind) {
+    case MessageKind::Information: item.Name = texts::kInformation; break;
+    case MessageKind::Warning: item.Name = texts::kWarning; item.Status = L"<>"; break;
+    case MessageKind::Error: item.Name = texts::kError; item.Status = L"<>"; break;
+  }
+  if (reused >= 0) {
+    tree.Replace(reused, std::move(item));
+    return reused;
+  }
+  return tree.Append(std::move(item));
+}
+
+}  // namespace orvelle

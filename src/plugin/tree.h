@@ -1,0 +1,114 @@
+// The comparison tree: the whole content of the plugin's virtual file system,
+// one flat table of entries, each knowing its folder (Path) and its place in
+// it (Order).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orvelle {
+
+struct TVirtualTreeItem {
+  int32_t Order = -1;         // position in its folder; listing stops at the first gap
+  int32_t ParentIndex = -2;   // folder entry holding it; -1 for root entries
+  bool IsFolder = false;
+  std::wstring Name;
+  std::wstring Path;          // folder path with leading and trailing backslash; root "\"
+  HICON Icon = nullptr;       // not owned: the icon set, a model or the icon cache owns it
+  std::wstring Status;        // comparison sign(s)
+  std::wstring Info;          // the "Comment" column
+  bool HasFiles = false;
+  bool IsMessage = false;
+  std::wstring NewFile;
+  std::wstring MyFile;
+  bool ContentFolder = false;
+  uint32_t SizeHigh = 0;
+  uint32_t SizeLow = 0;
+  uint32_t Attributes = 0;
+  bool CommandEntry = false;
+  std::wstring TextStatus;
+  std::wstring TextTitle;
+  std::wstring TextDescription;
+  std::wstring NewText;
+  std::wstring MyText;
+  uint8_t Action = 0;         // 0 none, 1 delete, 2 add, 3 update
+  uint8_t ActionKind = 0;
+  std::wstring ActionText;
+  int32_t ActionIndex = -1;
+  bool Done = false;
+  bool IsAbout = false;
+  bool IsBackupEntry = false;
+  bool RestoreDeleted = false;
+  bool RestoreInstalled = false;
+  bool RestoreSettings = false;
+
+  std::wstring FullPath() const { return Path + Name; }
+  // The path of the folder this entry opens: Path + Name + "\".
+  std::wstring FolderPath() const { return Path + Name + L"\\"; }
+};
+
+// The table. Entries are appended and never move (references stay valid).
+// Name, Path and Order are indexed: once an entry is appended, change them
+// only through Rename or Replace.
+class VirtualTree {
+ public:
+  static constexpr int kCapacity = 65536;
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TVirtualTreeItem& operator[](int index) { return items_[static_cast<size_t>(index)]; }
+  const TVirtualTreeItem& operator[](int index) const { return items_[static_cast<size_t>(index)]; }
+
+  // Appends and returns the new index; -1 when the table is full, which
+  // Full() then reports until the next Clear.
+  int Append(TVirtualTreeItem item);
+  bool Full() const { return full_; }
+
+  void Clear();
+
+  // Index of the first entry whose Path + Name equals fullPath (one trailing
+  // backslash ignored); -1 when none.
+  int FindTreeItem(std::wstring_view fullPath);
+
+  // The entry the listing shows at position order of folderPath: the last
+  // one appended with that Path and Order (the Backup folder's entries are
+  // appended anew at each listing of it). -1 when none.
+  int FindListed(std::wstring_view folderPath, int order) const;
+
+  void Rename(int index, std::wstring name);
+  void Replace(int index, TVirtualTreeItem item);
+
+  int LastFoundIndex = 0;
+
+ private:
+  void Index(int index);
+  void Unindex(int index);
+
+  std::deque<TVirtualTreeItem> items_;
+  bool full_ = false;
+  // Path + Name -> the indexes with that full path, ascending.
+  std::unordered_map<std::wstring, std::vector<int>> byFullPath_;
+  // Path -> for each Order, the indexes with that Path and Order, ascending.
+  std::unordered_map<std::wstring, std::vector<std::vector<int>>> byFolder_;
+};
+
+// Cuts a name so that Path + Name stays within what the host shows:
+// when length(Path) + 13 + length(Name) > 256, Name becomes its first
+// 241 - length(Path) characters followed by "..".
+void ShortenEntryName(TVirtualTreeItem& item);
+
+// Appends the "About..." entry (Order = current count, root, version as Info).
+int AddAboutEntry(VirtualTree& tree, HICON icon);
+
+enum class MessageKind { Information = 0, Warning = 1, Error = 2 };
+// Appends a message entry to folder, or reuses the folder's last one in place
+// (keeping its Order and the table's count).
+int AddMessageEntry(VirtualTree& tree, const std::wstring& folder, const std::wstring& text,
+                    MessageKind kind, HICON icon);
+
+}  // namespace orvelle

@@ -1,0 +1,60 @@
+#include "plugin/tree_driver.h"
+
+#include "platform/handle.h"
+#include "platform/message_box.h"
+#include "plugin/build_steps.h"
+#include "plugin/vars_conts.h"
+#include "util/icons.h"
+
+namespace orvelle {
+
+namespace {
+void MarkIncomplete(TreeState& tree) {
+  if (tree.InstallationFolder.empty()) return;
+  for (int i = 0; i < tree.Tree.Count(); ++i) {
+    TVirtualTreeItem& e = tree.Tree[i];
+    if (e.Path == L"\\" && e.Name == tree.InstallationFolder) {
+      e.IsFolder = false;
+      e.Info = texts::kNotBuiltCompletely;
+      e.Status = L"*!";
+      tree.Tree.Rename(i, e.Name + L".");
+      return;
+    }
+  }
+}
+}  // namespace
+
+void BuildTree(PluginState& state) {
+  TreeState& tree = state.Tree;
+  tree.TreeBuilding = true;
+  platform::scope_exit done([&] { tree.TreeBuilding = false; });
+
+  if (tree.TreeBuilt && !platform::AskYesNo(texts::kRepeatComparison)) return;
+
+  tree.TreeBuilt = false;
+  // Entries point at cached icons: the tree goes first.
+  tree.Tree.Clear();
+  tree.InstallationFolder.clear();
+  FreeIconCache();
+
+  if (PrepareMyInstallation(state)) {
+    AddAboutEntry(tree.Tree, AboutIcon(state));
+    if (PrepareNewInstallation(state)) {
+      ProgressState& progress = state.Progress;
+      StartProgress(progress, texts::kComparisonTitle);
+      ReportProgress(progress);
+      --progress.ProgressStep;
+      SetProgressTotal(progress, CountProgressSteps(state));
+      CompareInstallations(state);
+      tree.TreeBuilt = true;
+    }
+  }
+
+  if (state.Progress.Cancelled || tree.Tree.Full()) {
+    // The next listing of the root rebuilds without asking.
+    tree.TreeBuilt = false;
+    MarkIncomplete(tree);
+  }
+}
+
+}  // namespace orvelle
