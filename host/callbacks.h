@@ -1,0 +1,23 @@
+// The callbacks the harness hands to FsInit, standing in for the host's
+// progress display, log window and input dialogs.
+#pragma once
+
+#include "plugin_api.h"
+
+namespace tchost {
+
+struct CallbackSettings {
+  bool printProgress = false;  // print every progress call
+  int cancelAt = 0;            // the call (from 1) that answers "cancel"; 0: none
+};
+
+// Set once before FsInit; the callbacks read it from whatever thread calls them.
+void SetCallbackSettings(const CallbackSettings& settings);
+
+int __stdcall ProgressCallback(int pluginNr, char* sourceName, char* targetName,
+                               int percentDone) noexcept;
+void __stdcall LogCallback(int pluginNr, int msgType, char* logString) noexcept;
+BOOL __stdcall RequestCallback(int pluginNr, int requestType, char* customTitle,
+                               char* customText, char* returnedText, int maxlen) noexcept;
+
+}  // namespace tchost

@@ -1,0 +1,50 @@
+// The commands of the harness: each drives the plugin's entry points in the
+// order the host uses them and prints what came back.
+#pragma once
+
+#include "host_window.h"
+#include "options.h"
+#include "plugin_api.h"
+
+#include <string>
+#include <vector>
+
+namespace tchost {
+
+class CommandRunner {
+ public:
+  CommandRunner(const PluginApi& api, HostWindow& window) : api_(api), window_(window) {}
+
+  void Run(const Command& command);
+
+ private:
+  struct Entry {
+    std::wstring name;
+    WIN32_FIND_DATAA data;
+    std::wstring sign;     // the "<>" column
+    std::wstring comment;  // the "Comment" column
+  };
+
+  std::vector<Entry> ListFolder(const std::wstring& folder);
+  void PrintTree(const std::wstring& folder, int depth);
+  std::wstring FieldValue(const std::wstring& path, int field);
+  void Exec(const std::wstring& path, const std::wstring& verb);
+  void Get(const std::wstring& remote, const std::wstring& local, int flags);
+  void Icon(const std::wstring& path);
+  void Fields();
+  void Root();
+
+  const PluginApi& api_;
+  HostWindow& window_;
+};
+
+// The full virtual path of an entry: "\" + name in the root, folder + "\" +
+// name below it.
+std::wstring ChildPath(const std::wstring& folder, const std::wstring& name);
+
+// One listing line's columns after the name, tab-separated: d|f, size,
+// attributes, last-write time (UTC, or "0"), sign, comment.
+std::wstring ListingColumns(const WIN32_FIND_DATAA& data, const std::wstring& sign,
+                            const std::wstring& comment);
+
+}  // namespace tchost

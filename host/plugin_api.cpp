@@ -1,0 +1,50 @@
+#include "plugin_api.h"
+
+namespace tchost {
+namespace {
+
+template <typename F>
+bool Resolve(HMODULE module, const char* name, F& target, std::wstring& missing) {
+  FARPROC proc = ::GetProcAddress(module, name);
+  if (proc == nullptr) {
+    if (!missing.empty()) missing += L", ";
+    for (const char* c = name; *c; ++c) missing += static_cast<wchar_t>(*c);
+    return false;
+  }
+  target = reinterpret_cast<F>(proc);
+  return true;
+}
+
+}  // namespace
+
+bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error) {
+  plugin.module.reset(::LoadLibraryW(path.c_str()));
+  if (!plugin.module) {
+    error = L"cannot load the plugin " + path + L" (error " +
+            std::to_wstring(::GetLastError()) + L")";
+    return false;
+  }
+  HMODULE m = plugin.module.get();
+  PluginApi& a = plugin.api;
+  std::wstring missing;
+  Resolve(m, "FsInit", a.FsInit, missing);
+  Resolve(m, "FsFindFirst", a.FsFindFirst, missing);
+  Resolve(m, "FsFindNext", a.FsFindNext, missing);
+  Resolve(m, "FsFindClose", a.FsFindClose, missing);
+  Resolve(m, "FsGetFile", a.FsGetFile, missing);
+  Resolve(m, "FsExecuteFile", a.FsExecuteFile, missing);
+  Resolve(m, "FsDeleteFile", a.FsDeleteFile, missing);
+  Resolve(m, "FsStatusInfo", a.FsStatusInfo, missing);
+  Resolve(m, "FsExtractCustomIcon", a.FsExtractCustomIcon, missing);
+  Resolve(m, "FsGetDefRootName", a.FsGetDefRootName, missing);
+  Resolve(m, "FsContentGetSupportedField", a.FsContentGetSupportedField, missing);
+  Resolve(m, "FsContentGetValue", a.FsContentGetValue, missing);
+  Resolve(m, "FsContentGetDefaultView", a.FsContentGetDefaultView, missing);
+  if (!missing.empty()) {
+    error = L"the plugin " + path + L" does not export " + missing;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tchost

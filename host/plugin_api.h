@@ -1,0 +1,67 @@
+// The file-system plugin interface as the host calls it: the ANSI entry
+// points (stdcall, C linkage), the callbacks handed to FsInit, and the
+// loader that finds all thirteen entry points by their plain names.
+#pragma once
+
+#include "platform/handle.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace tchost {
+
+// Results and flags of the interface used by the harness.
+inline constexpr int kStatusStart = 0;
+inline constexpr int kStatusEnd = 1;
+inline constexpr int kStatusOperationList = 1;
+inline constexpr int kIconSmall = 1;
+inline constexpr int kIconExtractedDestroy = 2;
+inline constexpr int kFieldTypeNone = 0;
+inline constexpr int kFieldTypeNumeric32 = 1;
+inline constexpr int kFieldTypeNumeric64 = 2;
+inline constexpr int kFieldTypeString = 8;
+inline constexpr int kFieldTypeFullText = 9;
+
+// Handed to FsGetFile; 20 bytes in both bitnesses.
+struct RemoteInfo {
+  DWORD SizeLow;
+  DWORD SizeHigh;
+  FILETIME LastWriteTime;
+  int Attr;
+};
+static_assert(sizeof(RemoteInfo) == 20);
+
+using ProgressProc = int(__stdcall*)(int pluginNr, char* sourceName, char* targetName,
+                                     int percentDone);
+using LogProc = void(__stdcall*)(int pluginNr, int msgType, char* logString);
+using RequestProc = BOOL(__stdcall*)(int pluginNr, int requestType, char* customTitle,
+                                     char* customText, char* returnedText, int maxlen);
+
+struct PluginApi {
+  int(__stdcall* FsInit)(int, ProgressProc, LogProc, RequestProc) = nullptr;
+  HANDLE(__stdcall* FsFindFirst)(char*, WIN32_FIND_DATAA*) = nullptr;
+  BOOL(__stdcall* FsFindNext)(HANDLE, WIN32_FIND_DATAA*) = nullptr;
+  int(__stdcall* FsFindClose)(HANDLE) = nullptr;
+  int(__stdcall* FsGetFile)(char*, char*, int, RemoteInfo*) = nullptr;
+  int(__stdcall* FsExecuteFile)(HWND, char*, char*) = nullptr;
+  BOOL(__stdcall* FsDeleteFile)(char*) = nullptr;
+  void(__stdcall* FsStatusInfo)(char*, int, int) = nullptr;
+  int(__stdcall* FsExtractCustomIcon)(char*, int, HICON*) = nullptr;
+  void(__stdcall* FsGetDefRootName)(char*, int) = nullptr;
+  int(__stdcall* FsContentGetSupportedField)(int, char*, char*, int) = nullptr;
+  int(__stdcall* FsContentGetValue)(char*, int, int, void*, int, int) = nullptr;
+  BOOL(__stdcall* FsContentGetDefaultView)(char*, char*, char*, char*, int) = nullptr;
+};
+
+struct LoadedPlugin {
+  orvelle::platform::unique_hmodule module;
+  PluginApi api;
+};
+
+// Loads the library with LoadLibraryW and resolves every entry point. On
+// failure returns false and puts the reason (with the Win32 error or the
+// missing name) into `error`.
+bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error);
+
+}  // namespace tchost
