@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace orvelle {
 namespace {
 
@@ -22,6 +24,12 @@ TEST(StatusDates, EachSignHasTheDayOfItsSavedSearch) {
 }
 
 TEST(StatusDates, ReportLocalNoonOfTheDay) {
+  // Run again by CTest under other time zones; make sure the zone took.
+  if (const char* bias = std::getenv("ORVELLE_EXPECT_TZ_BIAS")) {
+    TIME_ZONE_INFORMATION zone{};
+    GetTimeZoneInformation(&zone);
+    ASSERT_EQ(zone.Bias, std::atol(bias));
+  }
   for (const wchar_t* status : {L">", L"<", L"*", L"!", L"=", L"", L"<>"}) {
     FILETIME utc = StatusDate(status);
     SYSTEMTIME utcTime{}, local{};
