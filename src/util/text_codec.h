@@ -2,6 +2,12 @@
 // A file keeps its encoding: what is read as ANSI is written back as ANSI with
 // the same code page, UTF-16 LE stays UTF-16 LE with its mark, UTF-8 with a
 // mark stays so.
+//
+// 8-bit text (ANSI, UTF-8) decodes without loss: a byte that is no character
+// of the code page (a lone lead byte, an invalid UTF-8 sequence) becomes the
+// lone surrogate U+DC00 + byte, and encoding turns it back into that byte. So
+// every line that nobody changed is written back byte for byte, whatever the
+// code page makes of it.
 #pragma once
 
 #include <windows.h>
@@ -18,17 +24,27 @@ struct TextDocument {
   TextEncoding encoding = TextEncoding::Ansi;
   std::vector<std::wstring> lines;
   // The line end written after every line: the file's own first line end for
-  // ANSI and UTF-8 files ("\r\n" or "\n"), always "\r\n" for UTF-16.
+  // ANSI and UTF-8 files ("\r\n", "\n" or "\r"; "\r\n" when it has none),
+  // always "\r\n" for UTF-16.
   std::wstring lineEnd = L"\r\n";
+  // Whether the last line is followed by a line end; false only for a file
+  // whose last line runs up to its end.
+  bool finalLineEnd = true;
 };
 
 // Detects the mark (FF FE, FE FF, EF BB BF; none = ANSI in codePage), decodes
-// and splits into lines at CR LF, CR or LF. A final line end adds no empty line.
+// and splits into lines at CR LF, CR or LF. A final line end adds no empty
+// line. An odd trailing byte of UTF-16 text is dropped.
 TextDocument DecodeText(std::string_view bytes, UINT codePage = CP_ACP);
 
-// Encodes with the document's encoding and mark; every line, the last one
-// included, is followed by lineEnd (CR LF for UTF-16).
+// Encodes with the document's encoding and mark; every line is followed by
+// lineEnd, the last one only when finalLineEnd is set.
 std::string EncodeText(const TextDocument& doc, UINT codePage = CP_ACP);
+
+// One line of 8-bit text in and out of a code page (CP_UTF8 included), with
+// the lossless byte escapes described above.
+std::wstring DecodeLine8(std::string_view bytes, UINT codePage = CP_ACP);
+std::string EncodeLine8(std::wstring_view line, UINT codePage = CP_ACP);
 
 // True when every character of the lines survives a round trip through the
 // code page; files the plugin creates for itself are ANSI only then, and

@@ -7,29 +7,47 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvelle {
 
-// Reads and decodes a whole file; nullopt when it cannot be opened or read.
-std::optional<TextDocument> LoadTextFile(const std::wstring& path);
+// Reads and decodes a whole file, opened with write access denied to others;
+// nullopt when it cannot be opened or read. codePage is the one of ANSI files.
+std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage = CP_ACP);
 
-// Writes doc to path directly (create or truncate). False on any failure.
-bool SaveTextFile(const std::wstring& path, const TextDocument& doc);
+// Writes doc to path. A new file is written directly (and removed again when
+// the write fails); an existing one is replaced through path + "~" and
+// path + "~~" (SwapInReplacement), so it is never left missing or half
+// written. False on any failure, the old file then unchanged.
+bool SaveTextFile(const std::wstring& path, const TextDocument& doc, UINT codePage = CP_ACP);
+
+// Puts tempFile in the place of path: path is renamed to path + "~~", tempFile
+// to path, and path + "~~" is deleted. When the second rename fails, "~~" is
+// renamed back, so path is never left missing. path keeps its attributes. A
+// read-only path is not replaced. On failure tempFile is deleted when possible
+// and false returned.
+bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile);
+
+// Writes bytes to a new or truncated file and flushes them to the disk;
+// false (and the partial file deleted) on failure.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 // Appends lines to a file of the plugin's own (backup records), creating it
 // when missing: ANSI when the lines fit the code page, else UTF-16 LE with the
 // mark; an existing file keeps its encoding (and is converted to UTF-16 first
-// when an ANSI file would lose characters). False on failure.
-bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& lines);
+// when an ANSI file would lose characters). The file is rewritten through
+// SaveTextFile, so a failure leaves the old content. False on failure.
+bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& lines,
+                     UINT codePage = CP_ACP);
 
 // A text file handle that reads the host's files in any of the four
-// encodings and writes lines in the file's own encoding.
+// encodings, line by line.
 class TTextFileAW {
  public:
   explicit TTextFileAW(std::wstring fileName, bool readOnly = true);
   // Loads the file; false when it cannot be opened or read.
-  bool Reset();
+  bool Reset(UINT codePage = CP_ACP);
   bool ReadLine(std::wstring& line);  // false at the end
   bool AtEnd() const;
   TextEncoding Encoding() const { return doc_.encoding; }

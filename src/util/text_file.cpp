@@ -1,0 +1,136 @@
+#include "util/text_file.h"
+
+#include "platform/fs.h"
+#include "platform/handle.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace orvelle {
+
+namespace {
+
+// Configuration files are small; anything this large is not one of them.
+constexpr uint64_t kMaxTextFileSize = 256u * 1024 * 1024;
+
+bool ReadAll(HANDLE file, std::string& bytes) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > kMaxTextFileSize) {
+    return false;
+  }
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(bytes.size() - done);
+    if (!::ReadFile(file, bytes.data() + done, want, &got, nullptr)) return false;
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  bytes.resize(done);
+  return true;
+}
+
+}  // namespace
+
+std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage) {
+  platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  if (!ReadAll(file.get(), bytes)) return std::nullopt;
+  return DecodeText(bytes, codePage);
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  bool ok = true;
+  size_t done = 0;
+  while (ok && done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD want = static_cast<DWORD>(
+        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
+    ok = ::WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) && written == want;
+    done += written;
+  }
+  ok = ok && ::FlushFileBuffers(file.get());
+  file.reset();
+  if (!ok) ::DeleteFileW(path.c_str());
+  return ok;
+}
+
+bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
+  platform::scope_exit dropTemp([&] { ::DeleteFileW(tempFile.c_str()); });
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    return false;
+  }
+  const std::wstring old = path + L"~~";
+  // A "~~" standing there is what an earlier swap failed to delete, an older
+  // version of path; path itself exists, so replacing it loses nothing current.
+  if (!::MoveFileExW(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return false;
+  }
+  if (!::MoveFileExW(tempFile.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    // Roll back: the old file goes back under its own name. Should even that
+    // fail, it stays under "~~" rather than being deleted.
+    ::MoveFileExW(old.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+    return false;
+  }
+  dropTemp.release();
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+    ::SetFileAttributesW(path.c_str(), attributes & kKept);
+  }
+  ::DeleteFileW(old.c_str());
+  return true;
+}
+
+bool SaveTextFile(const std::wstring& path, const TextDocument& doc, UINT codePage) {
+  const std::string bytes = EncodeText(doc, codePage);
+  if (!platform::PathExists(path)) return WriteWholeFile(path, bytes);
+  const std::wstring temp = path + L"~";
+  return WriteWholeFile(temp, bytes) && SwapInReplacement(path, temp);
+}
+
+bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& lines,
+                     UINT codePage) {
+  TextDocument doc;
+  if (platform::PathExists(path)) {
+    std::optional<TextDocument> old = LoadTextFile(path, codePage);
+    if (!old) return false;
+    doc = std::move(*old);
+    if (doc.encoding == TextEncoding::Ansi && !FitsCodePage(lines, codePage)) {
+      doc.encoding = TextEncoding::Utf16LE;
+      doc.lineEnd = L"\r\n";
+    }
+  } else {
+    doc.encoding = FitsCodePage(lines, codePage) ? TextEncoding::Ansi : TextEncoding::Utf16LE;
+  }
+  doc.lines.insert(doc.lines.end(), lines.begin(), lines.end());
+  doc.finalLineEnd = true;
+  return SaveTextFile(path, doc, codePage);
+}
+
+TTextFileAW::TTextFileAW(std::wstring fileName, bool readOnly)
+    : fileName_(std::move(fileName)), readOnly_(readOnly) {}
+
+bool TTextFileAW::Reset(UINT codePage) {
+  next_ = 0;
+  std::optional<TextDocument> doc = LoadTextFile(fileName_, codePage);
+  doc_ = doc ? std::move(*doc) : TextDocument{};
+  return doc.has_value();
+}
+
+bool TTextFileAW::ReadLine(std::wstring& line) {
+  if (AtEnd()) return false;
+  line = doc_.lines[next_++];
+  return true;
+}
+
+bool TTextFileAW::AtEnd() const { return next_ >= doc_.lines.size(); }
+
+}  // namespace orvelle

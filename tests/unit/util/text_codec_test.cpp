@@ -1,0 +1,131 @@
+#include "util/text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvelle {
+namespace {
+
+using namespace std::string_literals;
+
+std::string Utf16LE(std::wstring_view text) {
+  std::string out;
+  for (wchar_t c : text) {
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>(c >> 8);
+  }
+  return out;
+}
+
+// Every byte value but the two line-end bytes, in one line.
+std::string AllBytesLine() {
+  std::string line;
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') line += static_cast<char>(b);
+  }
+  return line;
+}
+
+TEST(TextCodec, DetectsMarkAndSplitsLines) {
+  struct Case {
+    std::string bytes;
+    TextEncoding encoding;
+    std::vector<std::wstring> lines;
+    std::wstring lineEnd;
+    bool finalLineEnd;
+  };
+  const Case cases[] = {
+      {"", TextEncoding::Ansi, {}, L"\r\n", true},
+      {"\xFF", TextEncoding::Ansi, {L"\u00FF"}, L"\r\n", false},  // one byte: no mark
+      {"\xEF\xBB", TextEncoding::Ansi, {L"\u00EF\u00BB"}, L"\r\n", false},
+      {"\xFF\xFE", TextEncoding::Utf16LE, {}, L"\r\n", true},
+      {"\xFF\xFE" + Utf16LE(L"\r\n[a]\r\nx=1\ny\r\n"), TextEncoding::Utf16LE,
+       {L"", L"[a]", L"x=1", L"y"}, L"\r\n", true},
+      {"\xFF\xFE" + Utf16LE(L"a") + "b", TextEncoding::Utf16LE, {L"a"}, L"\r\n", false},
+      {"\xFE\xFF\0a\0\r\0\n\0b"s, TextEncoding::Utf16BE, {L"a", L"b"}, L"\r\n", false},
+      {"\xEF\xBB\xBFx\ny\n", TextEncoding::Utf8, {L"x", L"y"}, L"\n", true},
+      {"\xEF\xBB\xBF\xD0\x9F", TextEncoding::Utf8, {L"\u041F"}, L"\r\n", false},
+      {"a\r\nb\rc\nd", TextEncoding::Ansi, {L"a", L"b", L"c", L"d"}, L"\r\n", false},
+      {"a\n\n", TextEncoding::Ansi, {L"a", L""}, L"\n", true},
+      {"a\rb\r", TextEncoding::Ansi, {L"a", L"b"}, L"\r", true},
+  };
+  for (const Case& c : cases) {
+    TextDocument doc = DecodeText(c.bytes, 1252);
+    EXPECT_EQ(doc.encoding, c.encoding) << c.bytes;
+    EXPECT_EQ(doc.lines, c.lines) << c.bytes;
+    EXPECT_EQ(doc.lineEnd, c.lineEnd) << c.bytes;
+    EXPECT_EQ(doc.finalLineEnd, c.finalLineEnd) << c.bytes;
+  }
+}
+
+TEST(TextCodec, UnchangedTextEncodesToTheSameBytes) {
+  const std::string cases[] = {
+      "",
+      "[Configuration]\r\nkey=value\r\n",
+      "lf only\nsecond\n",
+      "no final line end\r\nlast",
+      "\xFF\xFE" + Utf16LE(L"[\u5B89\u5168]\r\n\xD83D\xDE00=emoji\r\n\xDC80 lone\r\n"),
+      "\xFE\xFF\0[\0a\0]\0\r\0\n"s,
+      "\xEF\xBB\xBF[x]\nSetEncoding=\xEF\xBF\xBD\xEF\xBF\xBD\n",
+      "\xEF\xBB\xBF" "bad \xC3 utf8 \xED\xB2\x80 \xF0\x9F\x98\x80\n",
+  };
+  for (const std::string& bytes : cases) {
+    EXPECT_EQ(EncodeText(DecodeText(bytes, 1252), 1252), bytes) << bytes;
+  }
+}
+
+TEST(TextCodec, EveryByteOfAnAnsiLineSurvivesAnyCodePage) {
+  const std::string bytes = "[x]\r\n" + AllBytesLine() + "\r\nlast\r\n";
+  for (UINT codePage : {1252u, 936u, 1251u, static_cast<UINT>(CP_ACP)}) {
+    TextDocument doc = DecodeText(bytes, codePage);
+    ASSERT_EQ(doc.lines.size(), 3u) << codePage;
+    EXPECT_EQ(EncodeText(doc, codePage), bytes) << codePage;
+    // Editing another line leaves this one's bytes alone.
+    doc.lines[0] = L"[y]";
+    EXPECT_EQ(EncodeText(doc, codePage), "[y]\r\n" + AllBytesLine() + "\r\nlast\r\n") << codePage;
+  }
+}
+
+TEST(TextCodec, AnsiDecodesThroughTheCodePage) {
+  EXPECT_EQ(DecodeText("caf\xE9 \x80", 1252).lines.at(0), L"caf\u00E9 \u20AC");
+  EXPECT_EQ(DecodeText("\xD6\xD0\xCE\xC4", 936).lines.at(0), L"\u4E2D\u6587");
+  EXPECT_EQ(DecodeText("\xCF\xF0\xE8", 1251).lines.at(0), L"\u041F\u0440\u0438");
+  // A lead byte without its second byte is kept as a byte, the rest decodes.
+  const std::wstring broken = DecodeText("\xD6\xD0\xCE", 936).lines.at(0);
+  EXPECT_EQ(broken.substr(0, 1), L"\u4E2D");
+  EXPECT_EQ(EncodeLine8(broken, 936), "\xD6\xD0\xCE");
+}
+
+TEST(TextCodec, Utf16KeepsEveryCharacterAndWritesCrLf) {
+  TextDocument doc = DecodeText("\xFF\xFE" + Utf16LE(L"a\n\u4E2D\xD83D\xDE00\r\nb"), 1252);
+  ASSERT_EQ(doc.lines, (std::vector<std::wstring>{L"a", L"\u4E2D\xD83D\xDE00", L"b"}));
+  doc.finalLineEnd = true;
+  doc.lineEnd = L"\n";  // UTF-16 files always get CR LF
+  EXPECT_EQ(EncodeText(doc, 1252), "\xFF\xFE" + Utf16LE(L"a\r\n\u4E2D\xD83D\xDE00\r\nb\r\n"));
+}
+
+TEST(TextCodec, FitsCodePageOnlyWhenEveryCharacterComesBack) {
+  struct Case {
+    std::vector<std::wstring> lines;
+    UINT codePage;
+    bool fits;
+  };
+  const Case cases[] = {
+      {{L"plain", L""}, 1252, true},
+      {{L"caf\u00E9 \u20AC"}, 1252, true},
+      {{L"ok", L"\u4E2D"}, 1252, false},
+      {{L"\u4E2D\u6587"}, 936, true},
+      {{L"\u0100"}, 1252, false},  // best fit would make it "A"
+      {{L"\xD83D\xDE00"}, 936, false},
+      {{DecodeLine8("\x81\xFF", 936)}, 936, true},  // escaped bytes go back as bytes
+      {{}, 1252, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitsCodePage(c.lines, c.codePage), c.fits) << c.codePage;
+  }
+}
+
+}  // namespace
+}  // namespace orvelle

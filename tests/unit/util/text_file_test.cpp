@@ -1,0 +1,168 @@
+#include "util/text_file.h"
+
+#include "platform/fs.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvelle {
+namespace {
+
+using test::ReadBytes;
+using test::SourceFile;
+using test::TempDir;
+using test::WriteBytes;
+
+std::string Utf16LE(std::wstring_view text) {
+  std::string out = "\xFF\xFE";
+  for (wchar_t c : text) {
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>(c >> 8);
+  }
+  return out;
+}
+
+std::wstring Fixture(std::wstring_view name) {
+  return SourceFile(L"fixtures\\real-world\\" + std::wstring(name));
+}
+
+// Load + save of a real file gives back its very bytes where its style allows.
+TEST(TextFile, RealFilesSurviveLoadAndSave) {
+  struct Case {
+    const wchar_t* name;
+    UINT codePage;
+    TextEncoding encoding;
+  };
+  const Case cases[] = {
+      {L"chchoiw-TC\\VERTICAL.BAR", CP_ACP, TextEncoding::Utf16LE},
+      {L"chchoiw-TC\\WinCMD.ini", CP_ACP, TextEncoding::Utf16LE},
+      {L"hulucc-totalcmd\\wincmd.ini", 936, TextEncoding::Ansi},
+      {L"hulucc-totalcmd\\wincmd.ini", CP_ACP, TextEncoding::Ansi},
+      {L"taurit-TotalCommander\\wincmd.ini", CP_ACP, TextEncoding::Utf8},
+      {L"pozitronik-TCConfig\\WCMD_RUS_EXT.MNU", CP_ACP, TextEncoding::Ansi},
+      {L"turboBasic-totalcommander\\UserCmd.ini", CP_ACP, TextEncoding::Ansi},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    const std::string original = ReadBytes(Fixture(c.name));
+    ASSERT_FALSE(original.empty()) << c.name;
+    std::optional<TextDocument> doc = LoadTextFile(Fixture(c.name), c.codePage);
+    ASSERT_TRUE(doc) << c.name;
+    EXPECT_EQ(doc->encoding, c.encoding) << c.name;
+    ASSERT_TRUE(SaveTextFile(dir / L"copy", *doc, c.codePage)) << c.name;
+    EXPECT_EQ(ReadBytes(dir / L"copy"), original) << c.name;
+  }
+}
+
+TEST(TextFile, Utf16WithMixedLineEndsIsRewrittenWithCrLf) {
+  std::optional<TextDocument> doc = LoadTextFile(Fixture(L"turboBasic-totalcommander\\wincmd.ini"));
+  ASSERT_TRUE(doc);
+  ASSERT_GE(doc->lines.size(), 4u);
+  EXPECT_EQ(doc->lines[0], L"");
+  EXPECT_EQ(doc->lines[1], L"[Configuration]");
+  EXPECT_EQ(doc->lines[3], L"UseIniInProgramDir=7");
+  TempDir dir;
+  ASSERT_TRUE(SaveTextFile(dir / L"w.ini", *doc));
+  const std::string saved = ReadBytes(dir / L"w.ini");
+  EXPECT_EQ(saved.substr(0, 2), "\xFF\xFE");
+  std::optional<TextDocument> again = LoadTextFile(dir / L"w.ini");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->lines, doc->lines);
+  // No LF without its CR.
+  for (size_t i = 2; i + 1 < saved.size(); i += 2) {
+    if (saved[i] == '\n' && saved[i + 1] == '\0') {
+      ASSERT_EQ(saved.substr(i - 2, 2), std::string("\r\0", 2)) << i;
+    }
+  }
+}
+
+TEST(TextFile, LoadFailsForMissingOrWriteLockedFiles) {
+  TempDir dir;
+  EXPECT_FALSE(LoadTextFile(dir / L"missing.ini"));
+  WriteBytes(dir / L"busy.ini", "[a]\r\n");
+  platform::unique_hfile writer(::CreateFileW((dir / L"busy.ini").c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer);
+  EXPECT_FALSE(LoadTextFile(dir / L"busy.ini"));
+  writer.reset();
+  EXPECT_TRUE(LoadTextFile(dir / L"busy.ini"));
+}
+
+TEST(TextFile, SaveReplacesAnExistingFileAndLeavesNoTemporaries) {
+  TempDir dir;
+  const std::wstring file = dir / L"a.ini";
+  TextDocument doc;
+  doc.lines = {L"one"};
+  ASSERT_TRUE(SaveTextFile(file, doc));
+  EXPECT_EQ(ReadBytes(file), "one\r\n");
+  doc.lines = {L"two"};
+  ASSERT_TRUE(SaveTextFile(file, doc));
+  EXPECT_EQ(ReadBytes(file), "two\r\n");
+  EXPECT_FALSE(platform::PathExists(file + L"~"));
+  EXPECT_FALSE(platform::PathExists(file + L"~~"));
+
+  // A read-only file is not replaced.
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  doc.lines = {L"three"};
+  EXPECT_FALSE(SaveTextFile(file, doc));
+  EXPECT_EQ(ReadBytes(file), "two\r\n");
+  EXPECT_FALSE(platform::PathExists(file + L"~"));
+}
+
+TEST(TextFile, OwnRecordsKeepEveryCharacter) {
+  TempDir dir;
+  // Text that fits the code page is written as ANSI with CR LF.
+  ASSERT_TRUE(AppendTextLines(dir / L"a.d", {L"[filesystemplugins]", L"caf\u00E9=x"}, 1252));
+  ASSERT_TRUE(AppendTextLines(dir / L"a.d", {L"more"}, 1252));
+  EXPECT_EQ(ReadBytes(dir / L"a.d"), "[filesystemplugins]\r\ncaf\xE9=x\r\nmore\r\n");
+
+  // Text that does not fit makes a UTF-16 file.
+  ASSERT_TRUE(AppendTextLines(dir / L"b.d", {L"\u5B89\u5168 FTP=c:\\x.wfx"}, 1252));
+  EXPECT_EQ(ReadBytes(dir / L"b.d"), Utf16LE(L"\u5B89\u5168 FTP=c:\\x.wfx\r\n"));
+
+  // An ANSI record file that would lose characters becomes UTF-16 first.
+  ASSERT_TRUE(AppendTextLines(dir / L"a.d", {L"\u0416"}, 1252));
+  EXPECT_EQ(ReadBytes(dir / L"a.d"),
+            Utf16LE(L"[filesystemplugins]\r\ncaf\u00E9=x\r\nmore\r\n\u0416\r\n"));
+
+  // The reader takes both.
+  for (const wchar_t* name : {L"a.d", L"b.d"}) {
+    TTextFileAW reader(dir / name);
+    ASSERT_TRUE(reader.Reset(1252));
+    std::wstring line;
+    std::vector<std::wstring> lines;
+    while (reader.ReadLine(line)) lines.push_back(line);
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_EQ(lines, reader.Document().lines);
+  }
+  TTextFileAW reader(dir / L"a.d");
+  ASSERT_TRUE(reader.Reset(1252));
+  EXPECT_EQ(reader.Document().lines.back(), L"\u0416");
+  EXPECT_EQ(reader.Encoding(), TextEncoding::Utf16LE);
+}
+
+TEST(TextFile, ReadingLeavesTheFileAloneAndNoCopyBeside) {
+  TempDir dir;
+  const std::string bytes = Utf16LE(L"[a]\r\nx=\u4E2D\r\n");
+  WriteBytes(dir / L"u.ini", bytes);
+  TTextFileAW reader(dir / L"u.ini");
+  ASSERT_TRUE(reader.Reset());
+  std::wstring line;
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, L"[a]");
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, L"x=\u4E2D");
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_EQ(ReadBytes(dir / L"u.ini"), bytes);
+  int entries = 0;
+  for (const auto& e : platform::EnumFiles(dir.Path() + L"\\*")) entries += e.name.empty() ? 0 : 1;
+  EXPECT_EQ(entries, 1);
+  EXPECT_FALSE(TTextFileAW(dir / L"none").Reset());
+}
+
+}  // namespace
+}  // namespace orvelle
