@@ -3,64 +3,85 @@
 
 #include "util/text_file.h"
 
+#include "platform/handle.h"
+
 #include <string>
 
 namespace orvelle {
 
 // Rewrites one text file: each line is read, then written unchanged, changed,
 // or dropped. The new content goes to FileName + "~" in the file's own
-// encoding; Commit() swaps it in by renaming FileName to FileName + "~~",
-// "~" to FileName, and deleting "~~". A failed second rename renames "~~"
-// back, so the file is never left missing. The destructor commits when the
-// caller did not (and nothing failed); it never throws.
+// encoding, line end style and code page; Commit() swaps it in by renaming
+// FileName to FileName + "~~", "~" to FileName, and deleting "~~". A failed
+// second rename renames "~~" back, so the file is never left missing. The
+// destructor commits when the caller did not (and nothing failed); it never
+// throws.
+//
+// The "~" file is created (and held open, write shared with nobody) by the
+// constructor, so a second edit of the same file while this one runs fails
+// with OpenFailed instead of overwriting this one's result.
 class TTextFileEdit {
  public:
-  explicit TTextFileEdit(std::wstring fileName);
+  explicit TTextFileEdit(std::wstring fileName, UINT codePage = CP_ACP);
   ~TTextFileEdit();
   TTextFileEdit(const TTextFileEdit&) = delete;
   TTextFileEdit& operator=(const TTextFileEdit&) = delete;
 
-  std::wstring ReadLine();                 // empty and unchanged state at the end
+  // The next line; at the end an empty string, with AtEnd set.
+  std::wstring ReadLine();
   void WriteLine(const std::wstring& line);
-  // Swaps the new file in; false (file left as it was) on any failure.
+  // Swaps the new file in; false (file left as it was) on any failure, or
+  // when the edit is already finished.
   bool Commit();
   // Drops the "~" file; the original stays untouched.
   void Abandon();
 
-  bool OpenFailed = false;  // "~" could not be cleared, or a file not opened
-  bool AtEnd = false;       // the last ReadLine reached the end
+  // Set when a leftover "~" could not be deleted, the file could not be read
+  // (missing, read-only, locked) or "~" could not be created.
+  bool OpenFailed = false;
+  // The last ReadLine reached the end; set from the start for an empty file.
+  bool AtEnd = false;
   std::wstring CurrentLine;
   std::wstring Section;     // "[...]" lower-cased, empty before the first header
   std::wstring FileName;
 
  private:
+  UINT codePage_;
   TextDocument source_;
   TextDocument target_;
+  platform::unique_hfile temp_;
   size_t next_ = 0;
   bool finished_ = false;
 };
 
-// Forward search for a substring, by line range, column and section.
+// Forward search for a substring, by line range, column and section. One
+// object serves consecutive Find calls, each going on after the line where
+// the previous one stopped; the section read so far carries over.
 class TTextFileFind {
  public:
-  explicit TTextFileFind(std::wstring fileName);
+  explicit TTextFileFind(std::wstring fileName, UINT codePage = CP_ACP);
   bool Find(std::wstring subStr);
 
   std::wstring FileName;
   bool OpenFailed = false;
-  bool AtEnd = false;
-  int LineNumber = 0;
-  int StartLine = 1;
-  int EndLine = 0;
+  bool AtEnd = false;       // the last line read was the file's last
+  int LineNumber = 0;       // lines read so far
+  int StartLine = 1;        // matches on lines below it do not count
+  int EndLine = 0;          // reading stops once this line was read; 0 = no limit
   bool IgnoreCase = true;
-  int Column = 0;
+  int Column = 0;           // 1-based position the match must start at; 0 = anywhere
   int FoundColumn = 0;
-  std::wstring SectionFilter;
-  std::wstring Line;
+  std::wstring SectionFilter;  // "[name]"; empty = any section
+  std::wstring Line;           // the last line read, as read
 
  private:
   TextDocument doc_;
   size_t next_ = 0;
+  std::wstring section_;
 };
+
+// The section header a line opens: from "[" up to and including the first
+// "]", lower-cased; empty when the line opens none (or has no "]").
+std::wstring SectionHeaderOf(std::wstring_view line);
 
 }  // namespace orvelle

@@ -1,0 +1,151 @@
+#include "util/text_file_edit.h"
+
+#include "platform/fs.h"
+#include "platform/strings.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace orvelle {
+
+std::wstring SectionHeaderOf(std::wstring_view line) {
+  if (line.empty() || line.front() != L'[') return {};
+  const size_t close = line.find(L']');
+  if (close == std::wstring_view::npos) return {};
+  return platform::LowerCase(line.substr(0, close + 1));
+}
+
+TTextFileEdit::TTextFileEdit(std::wstring fileName, UINT codePage)
+    : FileName(std::move(fileName)), codePage_(codePage) {
+  const std::wstring temp = FileName + L"~";
+  if (platform::PathExists(temp) && !::DeleteFileW(temp.c_str())) {
+    OpenFailed = true;
+    return;
+  }
+  // A read-only file is one the host cannot write either: leave it alone.
+  const DWORD attributes = ::GetFileAttributesW(FileName.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    OpenFailed = true;
+    return;
+  }
+  std::optional<TextDocument> source = LoadTextFile(FileName, codePage_);
+  if (!source) {
+    OpenFailed = true;
+    return;
+  }
+  source_ = std::move(*source);
+  target_.encoding = source_.encoding;
+  target_.lineEnd = source_.lineEnd;
+  target_.finalLineEnd = source_.finalLineEnd;
+  temp_.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!temp_) {
+    OpenFailed = true;
+    return;
+  }
+  AtEnd = source_.lines.empty();
+}
+
+TTextFileEdit::~TTextFileEdit() {
+  try {
+    if (!finished_ && !OpenFailed) {
+      Commit();
+    } else {
+      Abandon();
+    }
+  } catch (...) {
+    // A destructor must not throw; the original file is intact whatever failed.
+  }
+}
+
+std::wstring TTextFileEdit::ReadLine() {
+  if (next_ >= source_.lines.size()) {
+    AtEnd = true;
+    return {};
+  }
+  CurrentLine = source_.lines[next_++];
+  AtEnd = next_ >= source_.lines.size();
+  if (!CurrentLine.empty() && CurrentLine.front() == L'[') Section = SectionHeaderOf(CurrentLine);
+  return CurrentLine;
+}
+
+void TTextFileEdit::WriteLine(const std::wstring& line) {
+  if (!finished_ && !OpenFailed) target_.lines.push_back(line);
+}
+
+bool TTextFileEdit::Commit() {
+  if (finished_ || OpenFailed) {
+    Abandon();
+    return false;
+  }
+  finished_ = true;
+  const std::wstring temp = FileName + L"~";
+  const std::string bytes = EncodeText(target_, codePage_);
+  bool written = true;
+  size_t done = 0;
+  while (written && done < bytes.size()) {
+    DWORD count = 0;
+    const DWORD want = static_cast<DWORD>(
+        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
+    written = ::WriteFile(temp_.get(), bytes.data() + done, want, &count, nullptr) && count == want;
+    done += count;
+  }
+  written = written && ::FlushFileBuffers(temp_.get());
+  temp_.reset();
+  if (!written) {
+    ::DeleteFileW(temp.c_str());
+    return false;
+  }
+  return SwapInReplacement(FileName, temp);
+}
+
+void TTextFileEdit::Abandon() {
+  finished_ = true;
+  if (temp_) {
+    temp_.reset();
+    ::DeleteFileW((FileName + L"~").c_str());
+  }
+}
+
+TTextFileFind::TTextFileFind(std::wstring fileName, UINT codePage) : FileName(std::move(fileName)) {
+  std::optional<TextDocument> doc = LoadTextFile(FileName, codePage);
+  if (!doc) {
+    OpenFailed = true;
+    return;
+  }
+  doc_ = std::move(*doc);
+  AtEnd = doc_.lines.empty();
+}
+
+bool TTextFileFind::Find(std::wstring subStr) {
+  if (IgnoreCase) {
+    subStr = platform::LowerCase(subStr);
+    SectionFilter = platform::LowerCase(SectionFilter);
+  }
+  // Section headers are known lower-cased; so is the filter they meet.
+  const std::wstring filter = platform::LowerCase(SectionFilter);
+  while (next_ < doc_.lines.size() && (EndLine == 0 || LineNumber < EndLine)) {
+    Line = doc_.lines[next_++];
+    ++LineNumber;
+    AtEnd = next_ >= doc_.lines.size();
+    const std::wstring work = IgnoreCase ? platform::LowerCase(Line) : Line;
+    if (!work.empty() && work.front() == L'[') section_ = SectionHeaderOf(work);
+    if (LineNumber < StartLine || subStr.empty()) continue;
+    if (!filter.empty() && filter != section_) continue;
+    size_t pos = std::wstring::npos;
+    if (Column == 0) {
+      pos = work.find(subStr);
+    } else if (const size_t at = static_cast<size_t>(Column - 1);
+               Column > 0 && at <= work.size() && work.compare(at, subStr.size(), subStr) == 0) {
+      pos = at;
+    }
+    if (pos != std::wstring::npos) {
+      FoundColumn = static_cast<int>(pos) + 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace orvelle
