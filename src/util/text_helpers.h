@@ -21,8 +21,10 @@ size_t FirstPosOf(std::wstring_view a, std::wstring_view b, std::wstring_view s)
 std::wstring RemoveBlanks(std::wstring_view s);  // drops blanks and tabs
 std::wstring GroupDigits(std::wstring_view s);   // "1234567" -> "1 234 567"
 
-// The flag values (ascending list) whose sum makes up value, greedily from the
-// largest, listed ascending in decimal. Empty when value < 1.
+// The flag values whose sum makes up value, listed ascending in decimal.
+// Flags that are all powers of two are read as bits (a bit no flag stands
+// for is ignored); other values are taken greedily from the largest one not
+// above the remainder. Empty when value < 1.
 std::vector<std::wstring> DecomposeFlags(long long value, const std::vector<long long>& flagValues);
 
 // Parses a decimal integer (optional sign, digits only, blanks around allowed);
