@@ -44,6 +44,13 @@ std::wstring FormatFileTime(const FILETIME& time) {
   return text;
 }
 
+// An empty folder answers FsFindFirst with ERROR_NO_MORE_FILES; any other
+// error (or none) is a listing the plugin refused.
+std::wstring EmptyListing(DWORD findError) {
+  if (findError == ERROR_NO_MORE_FILES) return L"(empty)";
+  return L"(failed, error " + std::to_wstring(findError) + L")";
+}
+
 std::wstring Result(int value) { return L" -> " + std::to_wstring(value); }
 
 }  // namespace
@@ -66,8 +73,9 @@ void CommandRunner::Run(const Command& command) {
   const std::vector<std::wstring>& a = command.args;
   switch (command.kind) {
     case CommandKind::List: {
-      std::vector<Entry> entries = ListFolder(a[0]);
-      if (entries.empty()) PrintLine(L"(empty)");
+      DWORD error = 0;
+      std::vector<Entry> entries = ListFolder(a[0], error);
+      if (entries.empty()) PrintLine(EmptyListing(error));
       for (const Entry& e : entries) {
         PrintLine(OneLine(e.name) + L"\t" + ListingColumns(e.data, e.sign, e.comment));
       }
@@ -104,12 +112,15 @@ void CommandRunner::Run(const Command& command) {
   window_.PumpPending();
 }
 
-std::vector<CommandRunner::Entry> CommandRunner::ListFolder(const std::wstring& folder) {
+std::vector<CommandRunner::Entry> CommandRunner::ListFolder(const std::wstring& folder,
+                                                            DWORD& findError) {
   std::vector<char> path = AnsiBuffer(folder);
   api_.FsStatusInfo(path.data(), kStatusStart, kStatusOperationList);
   std::vector<Entry> entries;
   WIN32_FIND_DATAA data{};
+  ::SetLastError(0);
   HANDLE find = api_.FsFindFirst(path.data(), &data);
+  findError = find == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
   if (find != INVALID_HANDLE_VALUE) {
     do {
       Entry e{TextOf(data.cFileName, sizeof(data.cFileName)), data, {}, {}};
@@ -129,8 +140,9 @@ std::vector<CommandRunner::Entry> CommandRunner::ListFolder(const std::wstring& 
 }
 
 void CommandRunner::PrintTree(const std::wstring& folder, int depth) {
-  std::vector<Entry> entries = ListFolder(folder);
-  if (entries.empty() && depth == 0) PrintLine(L"(empty)");
+  DWORD error = 0;
+  std::vector<Entry> entries = ListFolder(folder, error);
+  if (entries.empty() && depth == 0) PrintLine(EmptyListing(error));
   for (const Entry& e : entries) {
     PrintLine(OneLine(ChildPath(folder, e.name)) + L"\t" +
               ListingColumns(e.data, e.sign, e.comment));

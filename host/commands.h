@@ -25,7 +25,9 @@ class CommandRunner {
     std::wstring comment;  // the "Comment" column
   };
 
-  std::vector<Entry> ListFolder(const std::wstring& folder);
+  // The host's listing sequence, then both columns of every entry. When
+  // FsFindFirst fails, findError is its last error (0 when it set none).
+  std::vector<Entry> ListFolder(const std::wstring& folder, DWORD& findError);
   void PrintTree(const std::wstring& folder, int depth);
   std::wstring FieldValue(const std::wstring& path, int field);
   void Exec(const std::wstring& path, const std::wstring& verb);

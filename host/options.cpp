@@ -242,7 +242,8 @@ Commands (run in order):
   pump SECONDS         process window messages for that long
 Output (UTF-8, "\n" line ends):
   listing lines: NAME<TAB>d|f<TAB>SIZE<TAB>ATTR<TAB>YYYY-MM-DD HH:MM:SS|0<TAB>SIGN<TAB>COMMENT
-    (tree: the full virtual path instead of NAME; "(empty)" for an empty listing)
+    tree: the full virtual path instead of NAME; an empty listing prints
+    "(empty)", a refused one "(failed, error N)" (tree: for its start only)
   reread N                           the N-th re-read request to the host window
   msgbox "CAPTION" "TEXT" -> ANSWER  a message box and how it was answered
 Exit status: 0, or 1 for a bad command line, 2 when the plugin or one of its

@@ -18,13 +18,13 @@ bool Resolve(HMODULE module, const char* name, F& target, std::wstring& missing)
 }  // namespace
 
 bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error) {
-  plugin.module.reset(::LoadLibraryW(path.c_str()));
-  if (!plugin.module) {
+  plugin.module = ::LoadLibraryW(path.c_str());
+  if (plugin.module == nullptr) {
     error = L"cannot load the plugin " + path + L" (error " +
             std::to_wstring(::GetLastError()) + L")";
     return false;
   }
-  HMODULE m = plugin.module.get();
+  HMODULE m = plugin.module;
   PluginApi& a = plugin.api;
   std::wstring missing;
   Resolve(m, "FsInit", a.FsInit, missing);

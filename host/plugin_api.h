@@ -3,8 +3,6 @@
 // loader that finds all thirteen entry points by their plain names.
 #pragma once
 
-#include "platform/handle.h"
-
 #include <windows.h>
 
 #include <string>
@@ -55,13 +53,15 @@ struct PluginApi {
 };
 
 struct LoadedPlugin {
-  orvelle::platform::unique_hmodule module;
+  HMODULE module = nullptr;
   PluginApi api;
 };
 
 // Loads the library with LoadLibraryW and resolves every entry point. On
 // failure returns false and puts the reason (with the Win32 error or the
-// missing name) into `error`.
+// missing name) into `error`. The library is never unloaded: like the host,
+// the harness keeps its plugins until the process ends, when a thread the
+// plugin started may still be running in its code.
 bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error);
 
 }  // namespace tchost

@@ -73,20 +73,19 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) noexcept {
 int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& window) {
   std::wstring pluginPath =
       options.pluginFile ? FullPath(*options.pluginFile) : ownDir + L"\\" + ORVELLE_PLUGIN_FILE;
+  SetCallbackSettings({options.printProgress, options.cancelAt});
+  // Watching from the start: a plugin may ask something while it loads.
+  UserWatcher watcher(options.answers, window.handle());
   LoadedPlugin plugin;
   std::wstring error;
   if (!LoadPlugin(pluginPath, plugin, error)) {
     PrintErrorLine(L"tchost: " + error);
     return kExitPlugin;
   }
-  SetCallbackSettings({options.printProgress, options.cancelAt});
-  {
-    UserWatcher watcher(options.answers, window.handle());
-    plugin.api.FsInit(kPluginNumber, &ProgressCallback, &LogCallback, &RequestCallback);
-    CommandRunner runner(plugin.api, window);
-    for (const Command& command : options.commands) runner.Run(command);
-    window.PumpPending();
-  }
+  plugin.api.FsInit(kPluginNumber, &ProgressCallback, &LogCallback, &RequestCallback);
+  CommandRunner runner(plugin.api, window);
+  for (const Command& command : options.commands) runner.Run(command);
+  window.PumpPending();
   return 0;
 }
 

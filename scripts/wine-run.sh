@@ -23,4 +23,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$loader" wineboot --init >/dev/null 2>&1 || true
   "$loader" wineserver -w >/dev/null 2>&1 || /usr/lib/wine/wineserver -w || true
 fi
+# Windows not managed by a window manager: without one (Xvfb), Wine waits two
+# seconds for the manager at every dialog and message box that closes.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+fi
 exec "$loader" "$@"

@@ -5,9 +5,10 @@
 //
 // Folders: "\" (alpha.txt, café.txt, sub), "\sub" (inner, b.txt), "\sub\inner"
 // (empty), "\env" (the host's variables as comments), "\ask" (a question
-// first), "\progress" (five progress calls first).
+// first), "\progress" (five progress calls first), "\busy" (refused without
+// an error code).
 // FsExecuteFile paths: "\post", "\send" (re-read requests), "\background"
-// (a re-read from another thread after 200 ms), "\boxes" (two message boxes),
+// (a re-read from another thread after 50 ms), "\boxes" (two message boxes),
 // "\dialog" (a modal dialog), "\link" (answers "symlink" with "\sub"),
 // "\crash"; verb "trace" makes every later entry point call log itself.
 #include <windows.h>
@@ -180,6 +181,7 @@ __declspec(dllexport) int __stdcall FsInit(int pluginNr, ProgressProc progress, 
 
 __declspec(dllexport) HANDLE __stdcall FsFindFirst(char* path, WIN32_FIND_DATAA* data) {
   Trace(std::string("FsFindFirst ") + path);
+  if (std::strcmp(path, "\\busy") == 0) return INVALID_HANDLE_VALUE;  // last error untouched
   g_listing = Listing(path);
   g_next = 0;
   if (g_listing.empty()) {
@@ -237,7 +239,7 @@ __declspec(dllexport) int __stdcall FsExecuteFile(HWND mainWin, char* remoteName
   } else if (path == "\\background") {
     HWND host = g_host;
     std::thread([host] {
-      ::Sleep(200);
+      ::Sleep(50);
       ::SendMessageW(host, WM_USER + 51, 540, 0);
     }).detach();
   } else if (path == "\\boxes") {

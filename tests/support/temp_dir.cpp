@@ -1,7 +1,10 @@
 #include "support/temp_dir.h"
 
+#include "support/test_paths.h"
+
 #include "platform/fs.h"
 #include "platform/handle.h"
+#include "platform/strings.h"
 
 #include <windows.h>
 
@@ -11,22 +14,30 @@
 
 namespace orvelle::test {
 
-namespace {
-
-void RemoveTree(const std::wstring& dir) {
-  for (const platform::FileEntry& e : platform::EnumFiles(dir + L"\\*")) {
-    const std::wstring full = dir + L"\\" + e.name;
-    ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (e.IsDirectory()) {
-      RemoveTree(full);
-    } else {
-      ::DeleteFileW(full.c_str());
-    }
-  }
-  ::RemoveDirectoryW(dir.c_str());
+bool CreateDirectories(const std::wstring& path) {
+  std::wstring dir = platform::ExcludeTrailingBackslash(path);
+  if (dir.empty()) return false;
+  if (platform::DirectoryExists(dir)) return true;
+  std::wstring parent = platform::ExtractFileDir(dir);
+  if (!parent.empty() && parent != dir) CreateDirectories(parent);
+  return ::CreateDirectoryW(dir.c_str(), nullptr) || platform::DirectoryExists(dir);
 }
 
-}  // namespace
+bool DeleteTree(const std::wstring& path) {
+  if (path.empty()) return false;
+  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    for (const platform::FileEntry& e : platform::EnumFiles(path + L"\\*")) {
+      DeleteTree(path + L"\\" + e.name);
+    }
+    ::RemoveDirectoryW(path.c_str());
+  } else {
+    ::DeleteFileW(path.c_str());
+  }
+  return !platform::PathExists(path);
+}
 
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
@@ -40,13 +51,15 @@ TempDir::TempDir() {
   }
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() { DeleteTree(path_); }
 
 std::wstring TempDir::operator/(std::wstring_view name) const {
   return path_ + L"\\" + std::wstring(name);
 }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) {
+  std::wstring dir = platform::ExtractFileDir(path);
+  if (!dir.empty() && !platform::DirectoryExists(dir)) CreateDirectories(dir);
   platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw std::runtime_error("cannot create test file");
@@ -71,9 +84,13 @@ std::string ReadBytes(const std::wstring& path) {
   return out;
 }
 
+void WriteText(const std::wstring& path, std::wstring_view text, UINT codePage) {
+  WriteBytes(path, platform::AnsiFromWide(text, codePage));
+}
+
 std::wstring SourceFile(std::wstring_view relative) {
-  const wchar_t* root = _wgetenv(L"ORVELLE_SOURCE_DIR");
-  return std::wstring(root ? root : L".") + L"\\" + std::wstring(relative);
+  std::wstring root = SourceDir();
+  return (root.empty() ? std::wstring(L".") : root) + L"\\" + std::wstring(relative);
 }
 
 }  // namespace orvelle::test

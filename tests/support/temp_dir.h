@@ -2,6 +2,8 @@
 // the test ends, and small file helpers for tests that write files.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -23,11 +25,21 @@ class TempDir {
 };
 
 // Whole-file byte access; ReadBytes gives an empty string for a missing file.
+// WriteBytes creates the folders above the file and throws when it cannot
+// write it.
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 std::string ReadBytes(const std::wstring& path);
+// The text converted to the code page (no byte-order mark), written whole.
+void WriteText(const std::wstring& path, std::wstring_view text, UINT codePage = CP_ACP);
 
-// A file of the source tree, from ORVELLE_SOURCE_DIR (a Windows path) and a
-// path relative to it with backslashes.
+// Creates the folder and the folders above it; true when it exists afterwards.
+bool CreateDirectories(const std::wstring& path);
+// Removes a folder with everything in it (read-only files too), or a file;
+// true when it is gone afterwards.
+bool DeleteTree(const std::wstring& path);
+
+// A file of the source tree, from SourceDir() (test_paths.h) and a path
+// relative to it with backslashes.
 std::wstring SourceFile(std::wstring_view relative);
 
 }  // namespace orvelle::test
