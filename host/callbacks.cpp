@@ -1,5 +1,6 @@
 #include "callbacks.h"
 
+#include "host_window.h"
 #include "output.h"
 #include "platform/strings.h"
 
@@ -31,6 +32,8 @@ int __stdcall ProgressCallback(int pluginNr, char* sourceName, char* targetName,
       if (cancel) line += L" -> cancel";
       PrintLine(line);
     }
+    // The host's progress display keeps its windows alive meanwhile.
+    PumpPendingMessages();
     return cancel ? 1 : 0;
   } catch (...) {
     return 0;

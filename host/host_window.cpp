@@ -55,7 +55,7 @@ LRESULT CALLBACK HostWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam,
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void HostWindow::PumpPending() {
+void PumpPendingMessages() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     ::TranslateMessage(&msg);

@@ -12,6 +12,9 @@ namespace tchost {
 inline constexpr UINT kHostCommandMessage = WM_USER + 51;
 inline constexpr WPARAM kCommandRereadSource = 540;
 
+// Dispatches every message already queued for the calling thread.
+void PumpPendingMessages();
+
 class HostWindow {
  public:
   // Registers the class and creates the (hidden) window. Returns false when
@@ -22,8 +25,7 @@ class HostWindow {
   // True once the window has received WM_CLOSE.
   bool closeRequested() const { return closeRequested_; }
 
-  // Dispatches every message already queued for this thread.
-  void PumpPending();
+  void PumpPending() { PumpPendingMessages(); }
   // Dispatches messages for that long, or until WM_CLOSE arrives.
   void PumpFor(double seconds);
 

@@ -5,8 +5,8 @@
 //
 // Folders: "\" (alpha.txt, café.txt, sub), "\sub" (inner, b.txt), "\sub\inner"
 // (empty), "\env" (the host's variables as comments), "\ask" (a question
-// first), "\progress" (five progress calls first), "\busy" (refused without
-// an error code).
+// first), "\progress" (a posted re-read request and five progress calls
+// first), "\busy" (refused without an error code).
 // FsExecuteFile paths: "\post", "\send" (re-read requests), "\background"
 // (a re-read from another thread after 50 ms), "\boxes" (two message boxes),
 // "\dialog" (a modal dialog), "\link" (answers "symlink" with "\sub"),
@@ -108,6 +108,8 @@ std::vector<FakeEntry> Listing(const std::string& path) {
              FILE_ATTRIBUTE_NORMAL, 0, {}, nullptr, nullptr}};
   }
   if (path == "\\progress") {
+    // Handled by the host while its progress display is up.
+    ::PostMessageW(g_host, WM_USER + 51, 540, 0);
     for (int step = 0; step < 5; ++step) {
       if (Progress("step", step * 25) == 1) {
         char name[32];
