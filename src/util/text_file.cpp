@@ -42,20 +42,25 @@ std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage
   return DecodeText(bytes, codePage);
 }
 
+bool WriteAndFlush(HANDLE file, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD want = static_cast<DWORD>(
+        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
+    if (!::WriteFile(file, bytes.data() + done, want, &written, nullptr) || written != want) {
+      return false;
+    }
+    done += written;
+  }
+  return ::FlushFileBuffers(file) != FALSE;
+}
+
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD want = static_cast<DWORD>(
-        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
-    ok = ::WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) && written == want;
-    done += written;
-  }
-  ok = ok && ::FlushFileBuffers(file.get());
+  const bool ok = WriteAndFlush(file.get(), bytes);
   file.reset();
   if (!ok) ::DeleteFileW(path.c_str());
   return ok;

@@ -29,6 +29,10 @@ bool SaveTextFile(const std::wstring& path, const TextDocument& doc, UINT codePa
 // and false returned.
 bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile);
 
+// Writes all bytes to an open file and flushes them to the disk; false on
+// any failure.
+bool WriteAndFlush(HANDLE file, std::string_view bytes);
+
 // Writes bytes to a new or truncated file and flushes them to the disk;
 // false (and the partial file deleted) on failure.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);

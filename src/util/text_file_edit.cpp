@@ -3,8 +3,6 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 
-#include <algorithm>
-#include <limits>
 
 namespace orvelle {
 
@@ -82,16 +80,7 @@ bool TTextFileEdit::Commit() {
   finished_ = true;
   const std::wstring temp = FileName + L"~";
   const std::string bytes = EncodeText(target_, codePage_);
-  bool written = true;
-  size_t done = 0;
-  while (written && done < bytes.size()) {
-    DWORD count = 0;
-    const DWORD want = static_cast<DWORD>(
-        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
-    written = ::WriteFile(temp_.get(), bytes.data() + done, want, &count, nullptr) && count == want;
-    done += count;
-  }
-  written = written && ::FlushFileBuffers(temp_.get());
+  const bool written = WriteAndFlush(temp_.get(), bytes);
   temp_.reset();
   if (!written) {
     ::DeleteFileW(temp.c_str());

@@ -1,5 +1,7 @@
 #include "util/text_codec.h"
 
+#include "support/text_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,15 +11,7 @@ namespace orvelle {
 namespace {
 
 using namespace std::string_literals;
-
-std::string Utf16LE(std::wstring_view text) {
-  std::string out;
-  for (wchar_t c : text) {
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>(c >> 8);
-  }
-  return out;
-}
+using test::Utf16LEFile;
 
 // Every byte value but the two line-end bytes, in one line.
 std::string AllBytesLine() {
@@ -41,9 +35,9 @@ TEST(TextCodec, DetectsMarkAndSplitsLines) {
       {"\xFF", TextEncoding::Ansi, {L"\u00FF"}, L"\r\n", false},  // one byte: no mark
       {"\xEF\xBB", TextEncoding::Ansi, {L"\u00EF\u00BB"}, L"\r\n", false},
       {"\xFF\xFE", TextEncoding::Utf16LE, {}, L"\r\n", true},
-      {"\xFF\xFE" + Utf16LE(L"\r\n[a]\r\nx=1\ny\r\n"), TextEncoding::Utf16LE,
+      {Utf16LEFile(L"\r\n[a]\r\nx=1\ny\r\n"), TextEncoding::Utf16LE,
        {L"", L"[a]", L"x=1", L"y"}, L"\r\n", true},
-      {"\xFF\xFE" + Utf16LE(L"a") + "b", TextEncoding::Utf16LE, {L"a"}, L"\r\n", false},
+      {Utf16LEFile(L"a") + "b", TextEncoding::Utf16LE, {L"a"}, L"\r\n", false},
       {"\xFE\xFF\0a\0\r\0\n\0b"s, TextEncoding::Utf16BE, {L"a", L"b"}, L"\r\n", false},
       {"\xEF\xBB\xBFx\ny\n", TextEncoding::Utf8, {L"x", L"y"}, L"\n", true},
       {"\xEF\xBB\xBF\xD0\x9F", TextEncoding::Utf8, {L"\u041F"}, L"\r\n", false},
@@ -66,7 +60,7 @@ TEST(TextCodec, UnchangedTextEncodesToTheSameBytes) {
       "[Configuration]\r\nkey=value\r\n",
       "lf only\nsecond\n",
       "no final line end\r\nlast",
-      "\xFF\xFE" + Utf16LE(L"[\u5B89\u5168]\r\n\xD83D\xDE00=emoji\r\n\xDC80 lone\r\n"),
+      Utf16LEFile(L"[\u5B89\u5168]\r\n\xD83D\xDE00=emoji\r\n\xDC80 lone\r\n"),
       "\xFE\xFF\0[\0a\0]\0\r\0\n"s,
       "\xEF\xBB\xBF[x]\nSetEncoding=\xEF\xBF\xBD\xEF\xBF\xBD\n",
       "\xEF\xBB\xBF" "bad \xC3 utf8 \xED\xB2\x80 \xF0\x9F\x98\x80\n",
@@ -99,11 +93,11 @@ TEST(TextCodec, AnsiDecodesThroughTheCodePage) {
 }
 
 TEST(TextCodec, Utf16KeepsEveryCharacterAndWritesCrLf) {
-  TextDocument doc = DecodeText("\xFF\xFE" + Utf16LE(L"a\n\u4E2D\xD83D\xDE00\r\nb"), 1252);
+  TextDocument doc = DecodeText(Utf16LEFile(L"a\n\u4E2D\xD83D\xDE00\r\nb"), 1252);
   ASSERT_EQ(doc.lines, (std::vector<std::wstring>{L"a", L"\u4E2D\xD83D\xDE00", L"b"}));
   doc.finalLineEnd = true;
   doc.lineEnd = L"\n";  // UTF-16 files always get CR LF
-  EXPECT_EQ(EncodeText(doc, 1252), "\xFF\xFE" + Utf16LE(L"a\r\n\u4E2D\xD83D\xDE00\r\nb\r\n"));
+  EXPECT_EQ(EncodeText(doc, 1252), Utf16LEFile(L"a\r\n\u4E2D\xD83D\xDE00\r\nb\r\n"));
 }
 
 TEST(TextCodec, FitsCodePageOnlyWhenEveryCharacterComesBack) {

@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "support/temp_dir.h"
+#include "support/text_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,8 @@ using platform::PathExists;
 using test::ReadBytes;
 using test::SourceFile;
 using test::TempDir;
+using test::Utf16LEFile;
 using test::WriteBytes;
-
-std::string Utf16LE(std::wstring_view text) {
-  std::string out = "\xFF\xFE";
-  for (wchar_t c : text) {
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>(c >> 8);
-  }
-  return out;
-}
 
 // The callers' loop: every line read is written back through change(), which
 // may return it changed.
@@ -84,8 +77,8 @@ TEST(TextFileEdit, EditedFileKeepsItsEncodingAndLineEnds) {
     std::string after;
   };
   const Case cases[] = {
-      {L"UTF-16 keeps characters", Utf16LE(L"[a]\r\nx=\u5B89\u5168\nold\r\n"),
-       Utf16LE(L"[a]\r\nx=\u5B89\u5168\r\nnew \u0416\r\n")},
+      {L"UTF-16 keeps characters", Utf16LEFile(L"[a]\r\nx=\u5B89\u5168\nold\r\n"),
+       Utf16LEFile(L"[a]\r\nx=\u5B89\u5168\r\nnew \u0416\r\n")},
       {L"ANSI LF stays LF", "[a]\nold\n", "[a]\nnew \xC6\n"},
       {L"ANSI without final line end", "[a]\r\nold", "[a]\r\nnew \xC6"},
       {L"UTF-8 keeps its mark", "\xEF\xBB\xBF[a]\nold\n", "\xEF\xBB\xBF[a]\nnew \xD0\x96\n"},
@@ -208,7 +201,7 @@ TEST(TextFileEdit, FailedCommitNeverLosesTheFile) {
 TEST(TextFileEdit, ConsecutiveEditsSeeEachOther) {
   TempDir dir;
   const std::wstring file = dir / L"wincmd.ini";
-  WriteBytes(file, Utf16LE(L"[searches]\r\n[colors]\r\n"));
+  WriteBytes(file, Utf16LEFile(L"[searches]\r\n[colors]\r\n"));
   auto addAfter = [&](const wchar_t* header, const wchar_t* line) {
     return EditLines(file, [&](TTextFileEdit& e) {
       return e.CurrentLine == header ? e.CurrentLine + L"\r\n" + line : e.CurrentLine;
@@ -218,7 +211,7 @@ TEST(TextFileEdit, ConsecutiveEditsSeeEachOther) {
   ASSERT_TRUE(addAfter(L"[searches]", L"Orvelle=1"));
   ASSERT_TRUE(addAfter(L"[colors]", L"ColorFilter1=Orvelle"));
   EXPECT_EQ(ReadBytes(file),
-            Utf16LE(L"[searches]\r\nOrvelle=1\r\n[colors]\r\nColorFilter1=Orvelle\r\n"));
+            Utf16LEFile(L"[searches]\r\nOrvelle=1\r\n[colors]\r\nColorFilter1=Orvelle\r\n"));
 
   // A second edit while the first is open fails instead of undoing the first.
   TTextFileEdit first(file);
@@ -231,7 +224,7 @@ TEST(TextFileEdit, ConsecutiveEditsSeeEachOther) {
     if (first.CurrentLine != L"Orvelle=1") first.WriteLine(first.CurrentLine);
   }
   EXPECT_TRUE(first.Commit());
-  EXPECT_EQ(ReadBytes(file), Utf16LE(L"[searches]\r\n[colors]\r\nColorFilter1=Orvelle\r\n"));
+  EXPECT_EQ(ReadBytes(file), Utf16LEFile(L"[searches]\r\n[colors]\r\nColorFilter1=Orvelle\r\n"));
 }
 
 TEST(TextFileEdit, DestructorCommitsAndAbandonKeepsTheOriginal) {

@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "support/temp_dir.h"
+#include "support/text_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,8 @@ namespace {
 using test::ReadBytes;
 using test::SourceFile;
 using test::TempDir;
+using test::Utf16LEFile;
 using test::WriteBytes;
-
-std::string Utf16LE(std::wstring_view text) {
-  std::string out = "\xFF\xFE";
-  for (wchar_t c : text) {
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>(c >> 8);
-  }
-  return out;
-}
 
 std::wstring Fixture(std::wstring_view name) {
   return SourceFile(L"fixtures\\real-world\\" + std::wstring(name));
@@ -122,12 +115,12 @@ TEST(TextFile, OwnRecordsKeepEveryCharacter) {
 
   // Text that does not fit makes a UTF-16 file.
   ASSERT_TRUE(AppendTextLines(dir / L"b.d", {L"\u5B89\u5168 FTP=c:\\x.wfx"}, 1252));
-  EXPECT_EQ(ReadBytes(dir / L"b.d"), Utf16LE(L"\u5B89\u5168 FTP=c:\\x.wfx\r\n"));
+  EXPECT_EQ(ReadBytes(dir / L"b.d"), Utf16LEFile(L"\u5B89\u5168 FTP=c:\\x.wfx\r\n"));
 
   // An ANSI record file that would lose characters becomes UTF-16 first.
   ASSERT_TRUE(AppendTextLines(dir / L"a.d", {L"\u0416"}, 1252));
   EXPECT_EQ(ReadBytes(dir / L"a.d"),
-            Utf16LE(L"[filesystemplugins]\r\ncaf\u00E9=x\r\nmore\r\n\u0416\r\n"));
+            Utf16LEFile(L"[filesystemplugins]\r\ncaf\u00E9=x\r\nmore\r\n\u0416\r\n"));
 
   // The reader takes both.
   for (const wchar_t* name : {L"a.d", L"b.d"}) {
@@ -147,7 +140,7 @@ TEST(TextFile, OwnRecordsKeepEveryCharacter) {
 
 TEST(TextFile, ReadingLeavesTheFileAloneAndNoCopyBeside) {
   TempDir dir;
-  const std::string bytes = Utf16LE(L"[a]\r\nx=\u4E2D\r\n");
+  const std::string bytes = Utf16LEFile(L"[a]\r\nx=\u4E2D\r\n");
   WriteBytes(dir / L"u.ini", bytes);
   TTextFileAW reader(dir / L"u.ini");
   ASSERT_TRUE(reader.Reset());
