@@ -98,6 +98,15 @@ TEST(TextFile, SaveReplacesAnExistingFileAndLeavesNoTemporaries) {
   EXPECT_FALSE(platform::PathExists(file + L"~"));
   EXPECT_FALSE(platform::PathExists(file + L"~~"));
 
+  // A hidden file stays hidden.
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  doc.lines = {L"hidden"};
+  ASSERT_TRUE(SaveTextFile(file, doc));
+  EXPECT_EQ(ReadBytes(file), "hidden\r\n");
+  EXPECT_NE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  doc.lines = {L"two"};
+  ASSERT_TRUE(SaveTextFile(file, doc));
+
   // A read-only file is not replaced.
   ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
   doc.lines = {L"three"};
