@@ -18,4 +18,32 @@ inline constexpr wchar_t kWarning[] = L"Warning";
 inline constexpr wchar_t kError[] = L"Error";
 inline constexpr wchar_t kBackupFolder[] = L"Backup";
 
+// The comparison: group and folder names, fixed entries, progress labels.
+inline constexpr wchar_t kMainUnit[] = L"Main unit";
+inline constexpr wchar_t kFiles[] = L"Files";
+inline constexpr wchar_t kCommands[] = L"Commands";
+inline constexpr wchar_t kIcons[] = L"Icons";
+inline constexpr wchar_t kVersion[] = L"Version";
+inline constexpr wchar_t kExeModified[] = L"EXE modified";
+inline constexpr wchar_t kWincmdIni[] = L"wincmd.ini";
+inline constexpr wchar_t kOnlyExecutable[] = L"Only executable";
+inline constexpr wchar_t kWcmIconsDll[] = L"WCMICONS.DLL";
+inline constexpr wchar_t kWcmIconsInc[] = L"WCMICONS.INC";
+inline constexpr wchar_t kUnknownBuild[] = L"?";
+inline constexpr wchar_t kYes[] = L"Yes";
+inline constexpr wchar_t kNo[] = L"No";
+inline constexpr wchar_t kIconExtension[] = L".ico";
+inline constexpr wchar_t kPluginsGroup[] = L"Plugins";
+inline constexpr wchar_t kApplicationsGroup[] = L"Applications";
+inline constexpr wchar_t kProgressMainFiles[] = L"Main unit: files";
+inline constexpr wchar_t kProgressCommands[] = L"Main unit: commands";
+inline constexpr wchar_t kProgressIcons[] = L"Main unit: icons";
+inline constexpr wchar_t kProgressWfx[] = L"Plugins: WFX";
+inline constexpr wchar_t kProgressWcx[] = L"Plugins: WCX";
+inline constexpr wchar_t kProgressWlx[] = L"Plugins: WLX";
+inline constexpr wchar_t kProgressWdx[] = L"Plugins: WDX";
+inline constexpr wchar_t kNonExecutable[] = L"Non executable";
+inline constexpr wchar_t kPackageExclude[] = L"Package exclude";
+inline constexpr wchar_t kPackageInclude[] = L"Package include";
+
 }  // namespace orvelle::texts
