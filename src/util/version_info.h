@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,6 +26,9 @@ struct TPJVersionInfo {
 
 // nullopt when the file has no version resource (or does not exist).
 std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName);
+
+// "V1.V2.V3.V4".
+std::wstring DottedVersion(const std::array<WORD, 4>& version);
 
 // Signs: "=" equal, ">" A greater, "<" B greater, "*" only A, "!" only B,
 // empty nothing to compare.
@@ -46,7 +51,28 @@ struct FileVerdict {
 
 // Version comparison of two files; result true when any version differs.
 FileVerdict CompareFileVersions(const std::wstring& fileA, const std::wstring& fileB);
+// The same on two records already read (absent: the file has none).
+FileVerdict CompareVersionRecords(const std::optional<TPJVersionInfo>& a,
+                                  const std::optional<TPJVersionInfo>& b);
+
 // The verdict on two files: existence, size and content, versions, dates.
 FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB);
+
+// What CompareFiles knows of one file before it looks inside.
+struct FileFacts {
+  bool exists = false;
+  uint64_t size = 0;
+  double modified = 0;  // local date-time of the last write
+};
+// The decision of CompareFiles over plain values. sameContent is asked only
+// for two existing files of equal size; compareVersions only when the content
+// was not found equal.
+FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
+                        const std::function<bool()>& sameContent,
+                        const std::function<FileVerdict()>& compareVersions);
+
+// Whether two files hold the same bytes: read side by side, stopping at the
+// first difference. False when either cannot be opened or read.
+bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB);
 
 }  // namespace orvelle

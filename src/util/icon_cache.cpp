@@ -1,0 +1,96 @@
+// The icons of files, kept alive for the listing until the next comparison.
+#include "util/icons.h"
+
+#include "platform/fs.h"
+#include "platform/handle.h"
+#include "platform/strings.h"
+
+#include <shellapi.h>
+
+#include <map>
+#include <mutex>
+
+namespace orvelle {
+
+namespace {
+
+// Icons created for files, by lower-cased path. Destroyed by FreeIconCache,
+// and when the library is unloaded.
+struct IconCache {
+  std::mutex lock;
+  std::map<std::wstring, platform::unique_hicon> icons;
+  HICON defaultPluginIcon = nullptr;
+};
+
+IconCache& Cache() {
+  static IconCache cache;
+  return cache;
+}
+
+bool IsPluginExtension(const std::wstring& fileName) {
+  static const wchar_t* const kPluginExtensions[] = {L".wfx",   L".wcx",   L".wdx",   L".wlx",
+                                                     L".wfx64", L".wcx64", L".wdx64", L".wlx64"};
+  std::wstring ext = platform::LowerCase(platform::ExtractFileExt(fileName));
+  for (const wchar_t* known : kPluginExtensions) {
+    if (ext == known) return true;
+  }
+  return false;
+}
+
+HINSTANCE OwnModule() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&OwnModule), &module);
+  return module;
+}
+
+HICON LoadFileIcon(const std::wstring& fileName) {
+  if (auto library = TIconLibrary::Open(fileName); library && !library->Groups().empty()) {
+    if (HICON icon = library->CreateIcon(0)) return icon;
+  }
+  // ExtractIconW answers 1 for a file that is no program, library or icon
+  // file, and null for one without icons.
+  HICON icon = ::ExtractIconW(OwnModule(), fileName.c_str(), 0);
+  if (reinterpret_cast<ULONG_PTR>(icon) <= 1) return nullptr;
+  return icon;
+}
+
+}  // namespace
+
+HICON GetFileIcon(const std::wstring& fileName) {
+  IconCache& cache = Cache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  if (platform::FileExists(fileName)) {
+    std::wstring key = platform::LowerCase(fileName);
+    if (auto found = cache.icons.find(key); found != cache.icons.end()) {
+      return found->second.get();
+    }
+    if (HICON icon = LoadFileIcon(fileName)) {
+      cache.icons.emplace(std::move(key), platform::unique_hicon(icon));
+      return icon;
+    }
+  }
+  return IsPluginExtension(fileName) ? cache.defaultPluginIcon : nullptr;
+}
+
+HICON GetExeIcon(const std::wstring& fileName) {
+  if (fileName.size() < 4 || platform::LowerCase(fileName.substr(fileName.size() - 4)) != L".exe") {
+    return nullptr;
+  }
+  return GetFileIcon(fileName);
+}
+
+void FreeIconCache() {
+  IconCache& cache = Cache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  cache.icons.clear();
+}
+
+void SetDefaultPluginIcon(HICON icon) {
+  IconCache& cache = Cache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  cache.defaultPluginIcon = icon;
+}
+
+}  // namespace orvelle
