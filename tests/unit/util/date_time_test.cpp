@@ -1,5 +1,7 @@
 #include "util/date_time.h"
 
+#include "support/time_values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,26 +9,16 @@
 namespace orvelle {
 namespace {
 
-SYSTEMTIME Make(WORD y, WORD mo, WORD d, WORD h = 0, WORD mi = 0, WORD s = 0, WORD ms = 0) {
-  SYSTEMTIME st{};
-  st.wYear = y;
-  st.wMonth = mo;
-  st.wDay = d;
-  st.wHour = h;
-  st.wMinute = mi;
-  st.wSecond = s;
-  st.wMilliseconds = ms;
-  return st;
-}
+using test::SystemTimeOf;
 
 TEST(DateTime, CountsDaysFrom30December1899WithTimeAsFraction) {
   struct Case { SYSTEMTIME st; double value; };
   const Case cases[] = {
-      {Make(1899, 12, 30), 0.0},
-      {Make(1899, 12, 31, 12), 1.5},
-      {Make(1900, 3, 1), 61.0},  // 1900 was no leap year
-      {Make(2000, 1, 1, 6), 36526.25},
-      {Make(2024, 2, 29, 18), 45351.75},
+      {SystemTimeOf(1899, 12, 30), 0.0},
+      {SystemTimeOf(1899, 12, 31, 12), 1.5},
+      {SystemTimeOf(1900, 3, 1), 61.0},  // 1900 was no leap year
+      {SystemTimeOf(2000, 1, 1, 6), 36526.25},
+      {SystemTimeOf(2024, 2, 29, 18), 45351.75},
   };
   for (const Case& c : cases) {
     EXPECT_DOUBLE_EQ(SystemTimeToDateTime(c.st), c.value) << c.value;
@@ -34,8 +26,8 @@ TEST(DateTime, CountsDaysFrom30December1899WithTimeAsFraction) {
 }
 
 TEST(DateTime, RoundTripsToTheMillisecond) {
-  for (SYSTEMTIME st : {Make(2023, 12, 31, 23, 59, 59, 999), Make(1980, 1, 1, 0, 0, 0, 1),
-                        Make(2038, 1, 19, 3, 14, 7, 500), Make(2100, 2, 28, 12, 0, 0, 0)}) {
+  for (SYSTEMTIME st : {SystemTimeOf(2023, 12, 31, 23, 59, 59, 999), SystemTimeOf(1980, 1, 1, 0, 0, 0, 1),
+                        SystemTimeOf(2038, 1, 19, 3, 14, 7, 500), SystemTimeOf(2100, 2, 28, 12, 0, 0, 0)}) {
     SYSTEMTIME back = DateTimeToSystemTime(SystemTimeToDateTime(st));
     EXPECT_EQ(back.wYear, st.wYear);
     EXPECT_EQ(back.wMonth, st.wMonth);
@@ -45,11 +37,11 @@ TEST(DateTime, RoundTripsToTheMillisecond) {
     EXPECT_EQ(back.wSecond, st.wSecond);
     EXPECT_EQ(back.wMilliseconds, st.wMilliseconds);
   }
-  EXPECT_EQ(DateTimeToSystemTime(SystemTimeToDateTime(Make(2024, 6, 3))).wDayOfWeek, 1);  // Monday
+  EXPECT_EQ(DateTimeToSystemTime(SystemTimeToDateTime(SystemTimeOf(2024, 6, 3))).wDayOfWeek, 1);  // Monday
 }
 
 TEST(DateTime, FormatsDayMonthYearThenTime) {
-  EXPECT_EQ(FormatDateTime(SystemTimeToDateTime(Make(2024, 3, 7, 9, 5, 4, 999))),
+  EXPECT_EQ(FormatDateTime(SystemTimeToDateTime(SystemTimeOf(2024, 3, 7, 9, 5, 4, 999))),
             L"07.03.2024 09:05:04");
   EXPECT_EQ(FormatDateTime(0.0), L"30.12.1899 00:00:00");
 }

@@ -3,6 +3,7 @@
 #include "platform/handle.h"
 #include "support/pe_resources.h"
 #include "support/temp_dir.h"
+#include "support/time_values.h"
 #include "util/date_time.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,7 @@ namespace orvelle {
 namespace {
 
 double Day(WORD y, WORD m, WORD d, WORD h, WORD mi, WORD s) {
-  SYSTEMTIME st{};
-  st.wYear = y;
-  st.wMonth = m;
-  st.wDay = d;
-  st.wHour = h;
-  st.wMinute = mi;
-  st.wSecond = s;
-  return SystemTimeToDateTime(st);
+  return SystemTimeToDateTime(test::SystemTimeOf(y, m, d, h, mi, s));
 }
 
 FileVerdict VersionsDiffer() {
@@ -101,11 +95,7 @@ TEST(DecideFiles, WeighsExistenceContentVersionsThenDates) {
 
 // A file time a number of hours after noon, 1 March 2024 (UTC).
 FILETIME Time(int hours) {
-  SYSTEMTIME st{};
-  st.wYear = 2024;
-  st.wMonth = 3;
-  st.wDay = 1;
-  st.wHour = 12;
+  SYSTEMTIME st = test::SystemTimeOf(2024, 3, 1, 12);
   FILETIME ft{};
   ::SystemTimeToFileTime(&st, &ft);
   ULARGE_INTEGER v{{ft.dwLowDateTime, ft.dwHighDateTime}};
