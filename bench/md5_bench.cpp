@@ -1,4 +1,5 @@
-// Times FileMD5 over one file: prints "seconds S" and "digest D".
+// Times FileMD5 over one file, best of three runs: prints "seconds S" and
+// "digest D".
 #include "util/digest.h"
 
 #include <windows.h>
@@ -10,12 +11,18 @@ int wmain(int argc, wchar_t** argv) {
     std::fwprintf(stderr, L"usage: md5_bench FILE\n");
     return 2;
   }
-  LARGE_INTEGER frequency, start, end;
+  LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  std::wstring digest = orvelle::FileMD5(argv[1]);
-  QueryPerformanceCounter(&end);
-  double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+  std::wstring digest;
+  double seconds = 1e30;
+  for (int run = 0; run < 3; ++run) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    digest = orvelle::FileMD5(argv[1]);
+    QueryPerformanceCounter(&end);
+    double s = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+    if (s < seconds) seconds = s;
+  }
   std::printf("seconds %.6f\n", seconds);
   std::printf("digest %ls\n", digest.c_str());
   return digest.empty() ? 1 : 0;

@@ -25,12 +25,7 @@ constexpr uint32_t kSineTable[64] = {
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb,
     0xeb86d391};
 
-constexpr int kShifts[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                             5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                             4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                             6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
-
-uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+inline uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
 std::array<uint32_t, 256> MakeCrcTable() {
   std::array<uint32_t, 256> table{};
@@ -46,41 +41,100 @@ std::array<uint32_t, 256> MakeCrcTable() {
 
 Md5::Md5() : state_{0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476}, buffer_{} {}
 
+// The 64 steps written out (as RFC 1321's reference does): no branches or
+// table look-ups in the loop, which halves the time per block.
+#define ORVELLE_MD5_STEP(f, a, b, c, d, x, t, s) \
+  a += f(b, c, d) + (x) + (t);                  \
+  a = RotateLeft(a, s) + (b)
+
+namespace {
+inline uint32_t F1(uint32_t x, uint32_t y, uint32_t z) { return z ^ (x & (y ^ z)); }
+inline uint32_t F2(uint32_t x, uint32_t y, uint32_t z) { return y ^ (z & (x ^ y)); }
+inline uint32_t F3(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
+inline uint32_t F4(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
+}  // namespace
+
 void Md5::Block(const unsigned char* block) {
   uint32_t m[16];
-  for (int i = 0; i < 16; ++i) {
-    m[i] = static_cast<uint32_t>(block[i * 4]) | (static_cast<uint32_t>(block[i * 4 + 1]) << 8) |
-           (static_cast<uint32_t>(block[i * 4 + 2]) << 16) |
-           (static_cast<uint32_t>(block[i * 4 + 3]) << 24);
-  }
+  std::memcpy(m, block, 64);  // little-endian words on every Windows target
   uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-  for (int i = 0; i < 64; ++i) {
-    uint32_t f;
-    int g;
-    if (i < 16) {
-      f = (b & c) | (~b & d);
-      g = i;
-    } else if (i < 32) {
-      f = (d & b) | (~d & c);
-      g = (5 * i + 1) % 16;
-    } else if (i < 48) {
-      f = b ^ c ^ d;
-      g = (3 * i + 5) % 16;
-    } else {
-      f = c ^ (b | ~d);
-      g = (7 * i) % 16;
-    }
-    uint32_t next = b + RotateLeft(a + f + kSineTable[i] + m[g], kShifts[i]);
-    a = d;
-    d = c;
-    c = b;
-    b = next;
-  }
+  const uint32_t* t = kSineTable;
+
+  ORVELLE_MD5_STEP(F1, a, b, c, d, m[0], t[0], 7);
+  ORVELLE_MD5_STEP(F1, d, a, b, c, m[1], t[1], 12);
+  ORVELLE_MD5_STEP(F1, c, d, a, b, m[2], t[2], 17);
+  ORVELLE_MD5_STEP(F1, b, c, d, a, m[3], t[3], 22);
+  ORVELLE_MD5_STEP(F1, a, b, c, d, m[4], t[4], 7);
+  ORVELLE_MD5_STEP(F1, d, a, b, c, m[5], t[5], 12);
+  ORVELLE_MD5_STEP(F1, c, d, a, b, m[6], t[6], 17);
+  ORVELLE_MD5_STEP(F1, b, c, d, a, m[7], t[7], 22);
+  ORVELLE_MD5_STEP(F1, a, b, c, d, m[8], t[8], 7);
+  ORVELLE_MD5_STEP(F1, d, a, b, c, m[9], t[9], 12);
+  ORVELLE_MD5_STEP(F1, c, d, a, b, m[10], t[10], 17);
+  ORVELLE_MD5_STEP(F1, b, c, d, a, m[11], t[11], 22);
+  ORVELLE_MD5_STEP(F1, a, b, c, d, m[12], t[12], 7);
+  ORVELLE_MD5_STEP(F1, d, a, b, c, m[13], t[13], 12);
+  ORVELLE_MD5_STEP(F1, c, d, a, b, m[14], t[14], 17);
+  ORVELLE_MD5_STEP(F1, b, c, d, a, m[15], t[15], 22);
+
+  ORVELLE_MD5_STEP(F2, a, b, c, d, m[1], t[16], 5);
+  ORVELLE_MD5_STEP(F2, d, a, b, c, m[6], t[17], 9);
+  ORVELLE_MD5_STEP(F2, c, d, a, b, m[11], t[18], 14);
+  ORVELLE_MD5_STEP(F2, b, c, d, a, m[0], t[19], 20);
+  ORVELLE_MD5_STEP(F2, a, b, c, d, m[5], t[20], 5);
+  ORVELLE_MD5_STEP(F2, d, a, b, c, m[10], t[21], 9);
+  ORVELLE_MD5_STEP(F2, c, d, a, b, m[15], t[22], 14);
+  ORVELLE_MD5_STEP(F2, b, c, d, a, m[4], t[23], 20);
+  ORVELLE_MD5_STEP(F2, a, b, c, d, m[9], t[24], 5);
+  ORVELLE_MD5_STEP(F2, d, a, b, c, m[14], t[25], 9);
+  ORVELLE_MD5_STEP(F2, c, d, a, b, m[3], t[26], 14);
+  ORVELLE_MD5_STEP(F2, b, c, d, a, m[8], t[27], 20);
+  ORVELLE_MD5_STEP(F2, a, b, c, d, m[13], t[28], 5);
+  ORVELLE_MD5_STEP(F2, d, a, b, c, m[2], t[29], 9);
+  ORVELLE_MD5_STEP(F2, c, d, a, b, m[7], t[30], 14);
+  ORVELLE_MD5_STEP(F2, b, c, d, a, m[12], t[31], 20);
+
+  ORVELLE_MD5_STEP(F3, a, b, c, d, m[5], t[32], 4);
+  ORVELLE_MD5_STEP(F3, d, a, b, c, m[8], t[33], 11);
+  ORVELLE_MD5_STEP(F3, c, d, a, b, m[11], t[34], 16);
+  ORVELLE_MD5_STEP(F3, b, c, d, a, m[14], t[35], 23);
+  ORVELLE_MD5_STEP(F3, a, b, c, d, m[1], t[36], 4);
+  ORVELLE_MD5_STEP(F3, d, a, b, c, m[4], t[37], 11);
+  ORVELLE_MD5_STEP(F3, c, d, a, b, m[7], t[38], 16);
+  ORVELLE_MD5_STEP(F3, b, c, d, a, m[10], t[39], 23);
+  ORVELLE_MD5_STEP(F3, a, b, c, d, m[13], t[40], 4);
+  ORVELLE_MD5_STEP(F3, d, a, b, c, m[0], t[41], 11);
+  ORVELLE_MD5_STEP(F3, c, d, a, b, m[3], t[42], 16);
+  ORVELLE_MD5_STEP(F3, b, c, d, a, m[6], t[43], 23);
+  ORVELLE_MD5_STEP(F3, a, b, c, d, m[9], t[44], 4);
+  ORVELLE_MD5_STEP(F3, d, a, b, c, m[12], t[45], 11);
+  ORVELLE_MD5_STEP(F3, c, d, a, b, m[15], t[46], 16);
+  ORVELLE_MD5_STEP(F3, b, c, d, a, m[2], t[47], 23);
+
+  ORVELLE_MD5_STEP(F4, a, b, c, d, m[0], t[48], 6);
+  ORVELLE_MD5_STEP(F4, d, a, b, c, m[7], t[49], 10);
+  ORVELLE_MD5_STEP(F4, c, d, a, b, m[14], t[50], 15);
+  ORVELLE_MD5_STEP(F4, b, c, d, a, m[5], t[51], 21);
+  ORVELLE_MD5_STEP(F4, a, b, c, d, m[12], t[52], 6);
+  ORVELLE_MD5_STEP(F4, d, a, b, c, m[3], t[53], 10);
+  ORVELLE_MD5_STEP(F4, c, d, a, b, m[10], t[54], 15);
+  ORVELLE_MD5_STEP(F4, b, c, d, a, m[1], t[55], 21);
+  ORVELLE_MD5_STEP(F4, a, b, c, d, m[8], t[56], 6);
+  ORVELLE_MD5_STEP(F4, d, a, b, c, m[15], t[57], 10);
+  ORVELLE_MD5_STEP(F4, c, d, a, b, m[6], t[58], 15);
+  ORVELLE_MD5_STEP(F4, b, c, d, a, m[13], t[59], 21);
+  ORVELLE_MD5_STEP(F4, a, b, c, d, m[4], t[60], 6);
+  ORVELLE_MD5_STEP(F4, d, a, b, c, m[11], t[61], 10);
+  ORVELLE_MD5_STEP(F4, c, d, a, b, m[2], t[62], 15);
+  ORVELLE_MD5_STEP(F4, b, c, d, a, m[9], t[63], 21);
+
   state_[0] += a;
   state_[1] += b;
   state_[2] += c;
   state_[3] += d;
 }
+
+#undef ORVELLE_MD5_STEP
 
 void Md5::Update(const void* data, size_t size) {
   const auto* bytes = static_cast<const unsigned char*>(data);
@@ -128,7 +182,8 @@ std::wstring FileMD5(const std::wstring& fileName) {
                                             nullptr));
   if (!file) return {};
   Md5 md5;
-  std::vector<unsigned char> buffer(64 * 1024);
+  // Large reads: each one is a system call, and under Wine a costly one.
+  std::vector<unsigned char> buffer(1024 * 1024);
   for (;;) {
     DWORD read = 0;
     if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
