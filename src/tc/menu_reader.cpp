@@ -1,0 +1,63 @@
+#include "tc/menu_reader.h"
+
+#include "platform/message_box.h"
+#include "platform/strings.h"
+#include "tc/ttc.h"
+#include "util/text_file.h"
+
+namespace orvelle {
+
+namespace {
+
+// The text after the opening double quote that follows keyword (a lower-case
+// keyword plus blank and double quote), or npos.
+size_t QuotedTextStart(const std::wstring& lowerLine, const wchar_t* keyword) {
+  size_t at = lowerLine.find(keyword);
+  if (at == std::wstring::npos) return at;
+  return lowerLine.find(L'"', at) + 1;
+}
+
+}  // namespace
+
+void ParseMainMenu(const std::vector<std::wstring>& lines, TTC& model) {
+  model.MenuPaths.clear();
+  model.MenuCaptions.clear();
+  model.MenuCommands.clear();
+  std::vector<std::wstring> open;
+  for (const std::wstring& raw : lines) {
+    std::wstring line = platform::Trim(raw);
+    std::wstring lower = platform::LowerCase(line);
+    if (lower.find(L" \"") == std::wstring::npos) {
+      if (lower.find(L"end_popup") != std::wstring::npos && !open.empty()) open.pop_back();
+      continue;
+    }
+    size_t popup = QuotedTextStart(lower, L"popup \"");
+    if (popup != std::wstring::npos) {
+      // Up to the closing double quote; a line that has none runs to its end.
+      size_t close = line.rfind(L'"');
+      open.push_back(line.substr(popup, close >= popup ? close - popup : std::wstring::npos));
+    }
+    size_t item = QuotedTextStart(lower, L"menuitem \"");
+    if (item == std::wstring::npos) continue;
+    size_t comma = line.find(L"\",", item);
+    if (comma == std::wstring::npos) continue;
+    std::wstring path;
+    for (const std::wstring& name : open) path += name + L" -> ";
+    model.MenuPaths.push_back(path);
+    model.MenuCaptions.push_back(line.substr(item, comma - item));
+    model.MenuCommands.push_back(platform::Trim(line.substr(comma + 2)));
+  }
+}
+
+bool ReadMainMenu(TTC& model) {
+  std::optional<TextDocument> doc = LoadTextFile(model.ConfigPaths.mainmenu);
+  if (!doc) {
+    // The comparison can go on without the menu; the user learns why its
+    // entries are missing.
+    platform::ShowError(L"Main menu file can not be read:\n" + model.ConfigPaths.mainmenu);
+  }
+  ParseMainMenu(doc ? doc->lines : std::vector<std::wstring>(), model);
+  return true;
+}
+
+}  // namespace orvelle
