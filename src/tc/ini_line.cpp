@@ -5,11 +5,6 @@
 
 namespace orvelle {
 
-std::wstring SectionHeaderOf(std::wstring_view line) {
-  size_t close = line.find(L']');
-  return platform::LowerCase(close == std::wstring_view::npos ? line : line.substr(0, close + 1));
-}
-
 bool SplitIniEntry(std::wstring_view line, std::wstring& key, std::wstring& value) {
   size_t eq = line.find(L'=');
   if (eq == std::wstring_view::npos) return false;

@@ -4,15 +4,13 @@
 // line stays with the caller where it is kept for later edits.
 #pragma once
 
+#include "util/text_file_edit.h"  // SectionHeaderOf
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace orvelle {
-
-// The section header of a line starting with "[": the text up to and
-// including its first "]" (or the whole line), lower-cased.
-std::wstring SectionHeaderOf(std::wstring_view line);
 
 // Splits "key = value" at the first "=": the key trimmed and lower-cased,
 // the value trimmed. False for a line without "=".
