@@ -90,20 +90,28 @@ class LocateNew : public ::testing::Test {
     my.EnvNames = {L"APPDATA", L"windir", L"COMMANDER_INI"};
     my.EnvValues = {dir_ / L"appdata", dir_ / L"windows", L"C:\\My TC\\wincmd.ini"};
     DeriveNewEnvironment(my, model_);
+    names_ = model_.EnvNames;
+    values_ = model_.EnvValues;
   }
   void ProgramIni(const std::wstring& mode) {
     WriteTextFile(dir_ / L"tc\\wincmd.ini", L"[Configuration]\nUseIniInProgramDir=" + mode + L"\n");
   }
   std::wstring Located(std::wstring_view commandLine = L"") {
     model_.IniFile = L"stale";
+    model_.EnvNames = names_;  // each attempt starts as a fresh candidate
+    model_.EnvValues = values_;
     bool found = LocateConfigurationFromCommandLine(model_, commandLine);
     EXPECT_EQ(found, !model_.IniFile.empty());
-    if (found) EXPECT_EQ(EnvironmentValue(model_, L"COMMANDER_INI"), model_.IniFile);
+    if (found) {
+      EXPECT_EQ(model_.EnvNames.back(), L"COMMANDER_INI");
+      EXPECT_EQ(model_.EnvValues.back(), model_.IniFile);
+    }
     return model_.IniFile;
   }
 
   test::TempDir dir_;
   TTC model_;
+  std::vector<std::wstring> names_, values_;
 };
 
 TEST_F(LocateNew, CommandLineValueWinsAndIsExpanded) {
