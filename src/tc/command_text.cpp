@@ -74,7 +74,7 @@ ParsedCommand UnquotedFileTarget(const TTC& model, const std::wstring& text) {
   }
   parts.push_back(text);
   for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
-    if (platform::PathExists(ExpandVariables(model, *it, true))) return FileTarget(model, *it);
+    if (platform::FileExists(ExpandVariables(model, *it, true))) return FileTarget(model, *it);
   }
   for (const std::wstring& part : parts) {
     if (IsExecutableFileName(platform::ExtractFileName(part))) return FileTarget(model, part);
