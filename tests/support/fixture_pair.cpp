@@ -1,109 +1,127 @@
 #include "support/fixture_pair.h"
 
+#include "platform/fs.h"
+#include "platform/strings.h"
+#include "support/pe_resources.h"
+#include "support/temp_dir.h"
+#include "support/test_paths.h"
+
 #include <windows.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace orvelle::test {
 
 namespace {
 
-std::wstring EnvironmentValue(const wchar_t* name) {
-  DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-  if (size == 0) return {};
-  std::wstring value(size, L'\0');
-  value.resize(::GetEnvironmentVariableW(name, value.data(), size));
-  return value;
+[[noreturn]] void Fail(const std::wstring& what, const std::wstring& path) {
+  throw std::runtime_error(platform::AnsiFromWide(what + L": " + path, CP_UTF8));
 }
 
-std::wstring ModuleFile() {
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  if (!CreateDirectories(to)) Fail(L"cannot create", to);
+  for (const platform::FileEntry& entry : platform::EnumFiles(from + L"\\*")) {
+    std::wstring source = from + L"\\" + entry.name;
+    std::wstring target = to + L"\\" + entry.name;
+    if (entry.IsDirectory()) {
+      CopyTree(source, target);
+    } else if (!::CopyFileW(source.c_str(), target.c_str(), FALSE)) {
+      Fail(L"cannot copy", source);
+    }
+  }
+}
+
+std::wstring OwnProgram() {
   std::wstring path(32768, L'\0');
   path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
   return path;
 }
 
-std::runtime_error Failure(const char* what, const std::wstring& path) {
-  int n = ::WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8.data(), n, nullptr, nullptr);
-  return std::runtime_error(std::string(what) + ": " + utf8);
-}
-
-void CreateFolders(const std::wstring& dir) {
-  for (size_t i = 3; i <= dir.size(); ++i) {
-    if (i == dir.size() || dir[i] == L'\\') ::CreateDirectoryW(dir.substr(0, i).c_str(), nullptr);
-  }
-}
-
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-  CreateFolders(to);
-  WIN32_FIND_DATAW data{};
-  HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) throw Failure("cannot list", from);
-  do {
-    std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      CopyTree(from + L"\\" + name, to + L"\\" + name);
-    } else if (!::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE)) {
-      ::FindClose(find);
-      throw Failure("cannot copy", from + L"\\" + name);
-    }
-  } while (::FindNextFileW(find, &data));
-  ::FindClose(find);
-}
-
 std::wstring BuiltOrSelf(const std::wstring& fileName) {
-  std::wstring built = PairBinaryDir() + L"\\bin\\" + fileName;
-  if (::GetFileAttributesW(built.c_str()) != INVALID_FILE_ATTRIBUTES) return built;
-  return ModuleFile();
+  std::wstring built = BuiltFile(fileName);
+  return platform::FileExists(built) ? built : OwnProgram();
 }
 
-std::wstring SourceOf(const std::string& kind) {
+// "1.2.3.4" -> {1, 2, 3, 4}.
+std::array<WORD, 4> ParseVersion(const std::wstring& text) {
+  std::array<WORD, 4> version{};
+  size_t part = 0;
+  for (wchar_t c : text) {
+    if (c == L'.') {
+      if (++part == version.size()) break;
+    } else if (c >= L'0' && c <= L'9') {
+      version[part] = static_cast<WORD>(version[part] * 10 + (c - L'0'));
+    }
+  }
+  return version;
+}
+
+std::vector<std::vector<IconImage>> IconGroups(int count) {
+  std::vector<std::vector<IconImage>> groups;
+  for (int i = 0; i < count; ++i) {
+    COLORREF colour = RGB((i * 40) % 256, 255 - (i * 30) % 256, (i * 70) % 256);
+    groups.push_back({MakeIconImage(16, 32, colour), MakeIconImage(32, 32, colour)});
+  }
+  return groups;
+}
+
+// Makes one binary of the manifest: SOURCE is "host", "plugin" or
+// "program", then optionally ",version=a.b.c.d" (a version record written
+// into the copy) and ",icons=N" (N icon groups replacing its icons).
+void MakeBinary(const std::wstring& source, const std::wstring& target) {
+  std::wstring kind = source.substr(0, source.find(L','));
   const bool is64 = sizeof(void*) == 8;
-  if (kind == "host") return BuiltOrSelf(is64 ? L"tchost64.exe" : L"tchost.exe");
-  if (kind == "plugin") return BuiltOrSelf(is64 ? L"Orvelle.wfx64" : L"Orvelle.wfx");
-  throw std::runtime_error("unknown binary source in binaries.txt: " + kind);
+  if (kind == L"program") {
+    CopyProgramFile(target);
+  } else if (kind == L"host" || kind == L"plugin") {
+    std::wstring file = kind == L"host" ? BuiltOrSelf(is64 ? L"tchost64.exe" : L"tchost.exe")
+                                        : BuiltOrSelf(is64 ? L"Orvelle.wfx64" : L"Orvelle.wfx");
+    if (!::CopyFileW(file.c_str(), target.c_str(), FALSE)) Fail(L"cannot copy to", target);
+  } else {
+    Fail(L"unknown binary source in binaries.txt", source);
+  }
+  for (size_t at = source.find(L','); at != std::wstring::npos; at = source.find(L',', at + 1)) {
+    std::wstring option = source.substr(at + 1, source.find(L',', at + 1) - at - 1);
+    if (option.rfind(L"version=", 0) == 0) {
+      std::wstring text = option.substr(8);
+      std::array<WORD, 4> version = ParseVersion(text);
+      WriteVersionResource(target, version, version,
+                           {{L"FileVersion", text}, {L"ProductVersion", text},
+                            {L"OriginalFilename", platform::ExtractFileName(target)}});
+    } else if (option.rfind(L"icons=", 0) == 0) {
+      WriteIconResource(target, IconGroups(_wtoi(option.c_str() + 6)));
+    } else {
+      Fail(L"unknown option in binaries.txt", source);
+    }
+  }
 }
 
 }  // namespace
 
-std::wstring PairSourceDir() { return EnvironmentValue(L"ORVELLE_SOURCE_DIR"); }
-
-std::wstring PairBinaryDir() {
-  std::wstring dir = EnvironmentValue(L"ORVELLE_BINARY_DIR");
-  if (!dir.empty()) return dir;
-  std::wstring exe = ModuleFile();  // <build>\bin\orvelle_tests.exe
-  std::wstring bin = exe.substr(0, exe.find_last_of(L'\\'));
-  return bin.substr(0, bin.find_last_of(L'\\'));
-}
-
 void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir) {
-  std::wstring pairDir = PairSourceDir() + L"\\fixtures\\pair";
+  std::wstring pairDir = SourceFile(L"fixtures\\pair");
   CopyTree(pairDir + L"\\" + side, targetDir);
   std::ifstream manifest(std::filesystem::path(pairDir + L"\\binaries.txt"));
-  if (!manifest) throw Failure("cannot read", pairDir + L"\\binaries.txt");
-  std::string prefix(side.begin(), side.end());
-  prefix += "/";
-  for (std::string line; std::getline(manifest, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    size_t blank = line.find(' ');
-    if (blank == std::string::npos) continue;
-    std::string path = line.substr(blank + 1);
+  if (!manifest) Fail(L"cannot read", pairDir + L"\\binaries.txt");
+  std::wstring prefix = side + L"/";
+  for (std::string bytes; std::getline(manifest, bytes);) {
+    if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    std::wstring line = platform::Trim(platform::WideFromAnsi(bytes, CP_UTF8));
+    if (line.empty() || line[0] == L'#') continue;
+    size_t blank = line.find(L' ');
+    if (blank == std::wstring::npos) continue;
+    std::wstring path = line.substr(blank + 1);
     if (path.rfind(prefix, 0) != 0) continue;
-    std::wstring relative(path.begin() + static_cast<ptrdiff_t>(prefix.size()), path.end());
-    for (wchar_t& c : relative) {
+    std::wstring target = targetDir + L"\\" + path.substr(prefix.size());
+    for (wchar_t& c : target) {
       if (c == L'/') c = L'\\';
     }
-    std::wstring target = targetDir + L"\\" + relative;
-    CreateFolders(target.substr(0, target.find_last_of(L'\\')));
-    std::wstring source = SourceOf(line.substr(0, blank));
-    if (!::CopyFileW(source.c_str(), target.c_str(), FALSE)) throw Failure("cannot copy to", target);
+    if (!CreateDirectories(platform::ExtractFileDir(target))) Fail(L"cannot create", target);
+    MakeBinary(line.substr(0, blank), target);
   }
 }
 

@@ -1,7 +1,7 @@
 // The fixture pair: two installations of the host (fixtures\pair\my and
 // fixtures\pair\new) whose text files live in the source tree and whose
 // binaries are made from the build when a test prepares them (see
-// fixtures\pair\README.md).
+// fixtures\pair\README.md and fixtures\pair\binaries.txt).
 #pragma once
 
 #include <string>
@@ -9,15 +9,10 @@
 namespace orvelle::test {
 
 // Copies fixtures\pair\<side> ("my" or "new") into targetDir (created when
-// missing) and makes the binaries that fixtures\pair\binaries.txt lists for
-// that side. A build that lacks the harness or the plugin uses the running
-// test program for them, which is a PE file as well. Throws
-// std::runtime_error naming what could not be read or written.
+// missing) and makes the binaries that binaries.txt lists for that side. A
+// build that lacks the harness or the plugin uses the running test program
+// in their place, a PE file as well. Throws std::runtime_error naming what
+// could not be read or written.
 void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir);
-
-// The source tree (ORVELLE_SOURCE_DIR) and build folder (ORVELLE_BINARY_DIR,
-// else the folder above the test program's own).
-std::wstring PairSourceDir();
-std::wstring PairBinaryDir();
 
 }  // namespace orvelle::test

@@ -75,6 +75,13 @@ TEST_F(FixturePair, MyInstallation) {
   EXPECT_EQ(my.CommandCategories,
             (Lines{L"Source", L"File Operations", L"Configuration", L"Commands with Parameters"}));
   EXPECT_EQ(my.IconNumbers.size(), 6u);
+  EXPECT_EQ(my.ProgramVersion, L"9.5.1.0");
+  EXPECT_EQ(my.ProgramDigest.size(), 32u);
+  EXPECT_EQ(my.IconLibHandles.size(), 40u);
+  EXPECT_EQ(my.IconLibFingerprints.size(), 40u);
+  EXPECT_EQ(my.MainIcon, my.IconLibHandles.empty() ? nullptr : my.IconLibHandles[0].get());
+  EXPECT_NE(my.MainIcon, nullptr);
+  EXPECT_EQ(my.WcmIconHandles.size(), 5u);
   EXPECT_EQ(my.BarFiles, (Lines{Lower(L"my\\bars\\tools.bar"), Lower(L"my\\default.bar")}));
 
   EXPECT_EQ(my.TargetNames,
@@ -129,6 +136,9 @@ TEST_F(FixturePair, NewInstallation) {
   EXPECT_EQ(other.ConfigPaths.mainmenu, dir_ / L"new\\LANGUAGE\\WCMD_DEU.MNU");
   EXPECT_EQ(other.ConfigPaths.editor, dir_ / L"new\\TOOLS\\editor\\editor.exe");
   EXPECT_EQ(other.CommandNames.size(), 23u);
+  EXPECT_EQ(other.ProgramVersion, L"11.1.0.0");
+  EXPECT_EQ(other.IconLibHandles.size(), 42u);
+  EXPECT_EQ(other.WcmIconFingerprints.size(), 7u);
 
   EXPECT_EQ(other.BarFiles, (Lines{Lower(L"new\\default.bar"), Lower(L"new\\vertical.bar")}));
   EXPECT_EQ(other.TargetNames,
