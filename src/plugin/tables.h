@@ -1,18 +1,12 @@
 // Constant tables that several subsystems read.
 #pragma once
 
+#include "tc/executable_extensions.h"  // kExecutableExtensions, IsExecutableExtension
+
 #include <array>
 #include <string_view>
 
 namespace orvelle {
-
-// Extensions of files that count as executable, lower case, in this order.
-inline constexpr std::array<std::wstring_view, 18> kExecutableExtensions = {
-    L".exe", L".dll", L".sfx", L".vxd", L".sys", L".bat", L".cmd", L".com", L".cpl",
-    L".js",  L".jse", L".msi", L".pif", L".scr", L".vbs", L".vbe", L".wsh", L".wsf"};
-
-// True when the lower-cased extension (text from the last "." on) is listed.
-bool IsExecutableExtension(std::wstring_view lowerCaseExtension);
 
 struct PackerCapability {
   int bit;

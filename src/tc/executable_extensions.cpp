@@ -8,10 +8,13 @@
 
 namespace orvelle {
 
+bool IsExecutableExtension(std::wstring_view lowerCaseExtension) {
+  return std::find(kExecutableExtensions.begin(), kExecutableExtensions.end(),
+                   lowerCaseExtension) != kExecutableExtensions.end();
+}
+
 bool IsExecutableFileName(std::wstring_view fileName) {
-  std::wstring ext = platform::LowerCase(platform::ExtractFileExt(fileName));
-  return std::find(kExecutableExtensions.begin(), kExecutableExtensions.end(), ext) !=
-         kExecutableExtensions.end();
+  return IsExecutableExtension(platform::LowerCase(platform::ExtractFileExt(fileName)));
 }
 
 }  // namespace orvelle
