@@ -87,9 +87,22 @@ bool ReadCommandTargets(TTC& model) {
     }
   }
 
-  for (size_t i = 0; i < model.UserCommands.size(); ++i) {
-    std::wstring caption = i < model.UserMenus.size() ? CleanCaption(model.UserMenus[i]) : L"";
-    AddCommandTarget(model, model.UserCommands[i], L"Start menu: " + caption);
+  // In the start menu "-Name" opens a submenu and "--" closes it.
+  std::vector<std::wstring> submenus;
+  for (size_t i = 0; i < model.UserMenus.size() || i < model.UserCommands.size(); ++i) {
+    std::wstring menu = i < model.UserMenus.size() ? model.UserMenus[i] : L"";
+    if (menu.rfind(L"--", 0) == 0) {
+      if (!submenus.empty()) submenus.pop_back();
+      continue;
+    }
+    if (menu.rfind(L"-", 0) == 0) {
+      submenus.push_back(CleanCaption(std::wstring_view(menu).substr(1)));
+      continue;
+    }
+    if (i >= model.UserCommands.size()) continue;
+    std::wstring path;
+    for (const std::wstring& name : submenus) path += name + L" -> ";
+    AddCommandTarget(model, model.UserCommands[i], L"Start menu: " + path + CleanCaption(menu));
   }
   return true;
 }

@@ -20,7 +20,8 @@ void AddCommandTarget(TTC& model, const std::wstring& command, const std::wstrin
 
 // Refills the five target lists from MenuCommands (source "Main menu:
 // Files -> Pack..."), the buttons of every file of BarFiles ("Button bar
-// default.bar: 5 - Notepad") and the [user] commands ("Start menu: Edit"),
+// default.bar: 5 - Notepad") and the [user] commands ("Start menu: Tools ->
+// Edit", "-Tools" opening a submenu and "--" closing it),
 // in that order, by the rules of ParseCommandText. Types: "C" for "em_"
 // commands; for files "N" (existing, not executable), "I" (existing
 // executable inside the program directory), "E" (any other). Internal

@@ -251,6 +251,18 @@ bool ReadAlternateOnlySections(TTC& m) {
   return true;
 }
 
+// The host keeps its fonts in [AllResolutions] when ResolutionSpecific=0,
+// and its files list that section before [Configuration]: the choice is
+// made before the pass that reads the fonts.
+void ChooseFontSection(TTC& m, const std::wstring& file) {
+  std::optional<TextDocument> doc = LoadTextFile(file);
+  std::wstring value;
+  if (doc && FindIniValue(doc->lines, L"[configuration]", L"resolutionspecific", value) &&
+      value == L"0") {
+    m.FontSection = L"[allresolutions]";
+  }
+}
+
 }  // namespace
 
 bool LoadConfiguration(TTC& model, const std::wstring& fileName, bool redirectMode,
@@ -261,6 +273,7 @@ bool LoadConfiguration(TTC& model, const std::wstring& fileName, bool redirectMo
 bool LoadConfiguration(TTC& model) {
   if (model.MainIniFile.empty()) model.MainIniFile = model.IniFile;
   const std::wstring file = model.IniFile;
+  ChooseFontSection(model, file);
   if (!LoadConfiguration(model, file, false, std::wstring())) return false;
   if (!ReadAlternateOnlySections(model)) return false;
 

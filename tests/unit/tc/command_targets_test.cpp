@@ -86,8 +86,8 @@ TEST_F(CommandTargetsTest, TargetsOfMenuBarsAndStartMenu) {
   model_.MenuPaths = {L"&Files -> ", L"&Files -> &Tools -> "};
   model_.MenuCaptions = {L"&Pack...\\tAlt+F5", L"&Edit notes"};
   model_.MenuCommands = {L"cm_PackFiles", L"em_EditNotes"};
-  model_.UserMenus = {L"&Read", L"", L"Sibling"};
-  model_.UserCommands = {L"\"%COMMANDER_PATH%\\readme.txt\"", L"cd c:\\", sibling};
+  model_.UserMenus = {L"&Read", L"", L"-&Outside", L"Sibling", L"--", L"--"};
+  model_.UserCommands = {L"\"%COMMANDER_PATH%\\readme.txt\"", L"cd c:\\", L"", sibling};
   ASSERT_TRUE(ReadButtonBarFiles(model_));
   EXPECT_EQ(model_.BarFiles, (Lines{Lower(L"BARS\\TOOLS.BAR"), Lower(L"DEFAULT.BAR")}));
   ASSERT_TRUE(ReadCommandTargets(model_));
@@ -100,7 +100,7 @@ TEST_F(CommandTargetsTest, TargetsOfMenuBarsAndStartMenu) {
             (Lines{L"Main menu: Files -> Tools -> Edit notes", L"Button bar tools.bar: 1",
                    L"Button bar default.bar: 2 - Read me", L"Button bar default.bar: 4",
                    L"Button bar default.bar: 5 - Editor", L"Start menu: Read",
-                   L"Start menu: Sibling"}));
+                   L"Start menu: Outside -> Sibling"}));
   ASSERT_EQ(model_.TargetPaths.size(), 7u);
   EXPECT_EQ(model_.TargetPaths[1], dir_ / L"TOOLS\\admin tool\\admintool.exe");
   EXPECT_EQ(model_.TargetPaths[3], dir_ / L"notepad.exe");

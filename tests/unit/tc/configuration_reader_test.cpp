@@ -213,15 +213,16 @@ TEST_F(ConfigurationTest, ConfigurationPackerAndExtensions) {
 }
 
 TEST_F(ConfigurationTest, FontsOfTheAllResolutionsSection) {
-  ASSERT_TRUE(Load(L"[Configuration]\n"
-                   L"ResolutionSpecific=0\n"
-                   L"[AllResolutions]\n"
+  ASSERT_TRUE(Load(L"[AllResolutions]\n"
                    L"FontName=Tahoma\n"
                    L"FontSize=9\n"
                    L"FontWeight=400\n"
                    L"FontNameWindow=Segoe UI\n"
                    L"FontSizeWindow=big\n"
-                   L"FontWeightWindow=700\n"));
+                   L"FontWeightWindow=700\n"
+                   L"[Configuration]\n"
+                   L"ResolutionSpecific=0\n"));
+  // The section comes before [Configuration], as the host writes it.
   EXPECT_EQ(model_.FontSection, L"[allresolutions]");
   EXPECT_EQ(model_.FontNames[0], L"Tahoma");
   EXPECT_EQ(model_.FontNames[1], L"Segoe UI");
