@@ -2,6 +2,7 @@
 #include "tc/expand_variables.h"
 #include "tc/locate_configuration.h"
 #include "tc/ttc.h"
+#include "support/child_process.h"
 #include "tc_test_helpers.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +159,15 @@ TEST_F(LocateNew, ModesChooseTheirSources) {
   EXPECT_EQ(Located(), dir_ / L"windows\\wincmd.ini");
   ::DeleteFileW((dir_ / L"windows\\wincmd.ini").c_str());
   EXPECT_EQ(Located(), L"");
+}
+
+TEST_F(LocateNew, ConfigurationFromARunningProcessCommandLine) {
+  WriteTextFile(dir_ / L"some dir\\wincmd.ini", L"[Configuration]\n");
+  test::TestChild child(L"/O /i=\"" + (dir_ / L"some dir\\wincmd.ini") + L"\" /S");
+  ASSERT_TRUE(child.Started());
+  model_.ProcessHandle = child.Process();
+  EXPECT_TRUE(LocateConfiguration(model_));
+  EXPECT_EQ(model_.IniFile, dir_ / L"some dir\\wincmd.ini");
 }
 
 TEST_F(LocateNew, RegistryValueNamingAMissingFileFails) {
