@@ -64,19 +64,23 @@ ParsedCommand FileTarget(const TTC& model, const std::wstring& text) {
 }
 
 // An unquoted text may be a path with blanks, or a program with parameters.
+// The candidates end at a blank or at the end of the text; none longer than
+// the longest Windows path is tried, so that no text costs more than that.
 ParsedCommand UnquotedFileTarget(const TTC& model, const std::wstring& text) {
-  std::vector<std::wstring> parts;  // up to each blank, then the whole text
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((text[i] == L' ' || text[i] == L'\t') && i > 0 && text[i - 1] != L' ' &&
-        text[i - 1] != L'\t') {
-      parts.push_back(text.substr(0, i));
-    }
+  constexpr size_t kLongestPath = 32767;
+  std::vector<size_t> ends;
+  for (size_t i = 1; i < text.size() && i <= kLongestPath; ++i) {
+    bool blank = text[i] == L' ' || text[i] == L'\t';
+    bool afterBlank = text[i - 1] == L' ' || text[i - 1] == L'\t';
+    if (blank && !afterBlank) ends.push_back(i);
   }
-  parts.push_back(text);
-  for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
-    if (platform::FileExists(ExpandVariables(model, *it, true))) return FileTarget(model, *it);
+  if (text.size() <= kLongestPath) ends.push_back(text.size());
+  for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
+    std::wstring part = text.substr(0, *it);
+    if (platform::FileExists(ExpandVariables(model, part, true))) return FileTarget(model, part);
   }
-  for (const std::wstring& part : parts) {
+  for (size_t end : ends) {
+    std::wstring part = text.substr(0, end);
     if (IsExecutableFileName(platform::ExtractFileName(part))) return FileTarget(model, part);
   }
   return FileTarget(model, text);

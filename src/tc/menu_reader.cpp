@@ -23,16 +23,23 @@ void ParseMainMenu(const std::vector<std::wstring>& lines, TTC& model) {
   model.MenuPaths.clear();
   model.MenuCaptions.clear();
   model.MenuCommands.clear();
+  // Each item keeps the names of its open submenus; only the outer
+  // kNamedLevels are named, so that no file can make that grow without bound
+  // (the host's own menus nest a few levels deep).
+  constexpr size_t kNamedLevels = 32;
   std::vector<std::wstring> open;
+  size_t depth = 0;
   for (const std::wstring& raw : lines) {
     std::wstring line = platform::Trim(raw);
     std::wstring lower = platform::LowerCase(line);
     if (lower.find(L" \"") == std::wstring::npos) {
-      if (lower.find(L"end_popup") != std::wstring::npos && !open.empty()) open.pop_back();
+      if (lower.find(L"end_popup") != std::wstring::npos && depth > 0) {
+        if (depth-- <= kNamedLevels) open.pop_back();
+      }
       continue;
     }
     size_t popup = QuotedTextStart(lower, L"popup \"");
-    if (popup != std::wstring::npos) {
+    if (popup != std::wstring::npos && ++depth <= kNamedLevels) {
       // Up to the closing double quote; a line that has none runs to its end.
       size_t close = line.rfind(L'"');
       open.push_back(line.substr(popup, close >= popup ? close - popup : std::wstring::npos));

@@ -34,6 +34,21 @@ TEST(MainMenu, ItemsCarryTheirOpenSubmenus) {
   EXPECT_EQ(model.MenuCommands, (Lines{L"cm_Top", L"cm_PackFiles", L"2027", L"em_edit", L"$AF0"}));
 }
 
+TEST(MainMenu, DeepNestingNamesTheOuterLevelsOnly) {
+  std::vector<std::wstring> lines;
+  for (int i = 0; i < 1000; ++i) lines.push_back(L"POPUP \"p\"");
+  lines.push_back(L"MENUITEM \"deep\", em_deep");
+  for (int i = 0; i < 999; ++i) lines.push_back(L"END_POPUP");
+  lines.push_back(L"MENUITEM \"first level\", em_first");
+  TTC model(L"C:\\TC\\totalcmd.exe");
+  ParseMainMenu(lines, model);
+  ASSERT_EQ(model.MenuPaths.size(), 2u);
+  std::wstring named;
+  for (int i = 0; i < 32; ++i) named += L"p -> ";
+  EXPECT_EQ(model.MenuPaths[0], named);
+  EXPECT_EQ(model.MenuPaths[1], L"p -> ");
+}
+
 TEST(MainMenu, RealWorldMenusAreReadWhole) {
   struct Case {
     const wchar_t* file;
