@@ -26,15 +26,15 @@ struct SectionState {
 bool AlternateInForce(const TTC& m) { return !platform::EqualsNoCase(m.IniFile, m.MainIniFile); }
 
 // Sections that follow the "alternateuserini" file without being told.
-bool FollowsAlternate(const TTC& m, int slot) {
+bool FollowsAlternate(int slot) {
   return slot == kSlotColors || slot == kSlotSearches || slot == kSlotDirMenu ||
          slot == kSlotUser || slot == kSlotFont;
 }
 
 class Reader {
  public:
-  Reader(TTC& model, const std::wstring& fileName, bool redirectMode, const std::wstring& section)
-      : m_(model), file_(fileName), redirect_(redirectMode), wanted_(section) {}
+  Reader(TTC& model, std::wstring fileName, bool redirectMode, std::wstring section)
+      : m_(model), file_(std::move(fileName)), redirect_(redirectMode), wanted_(std::move(section)) {}
 
   bool Run() {
     std::optional<TextDocument> doc = LoadTextFile(file_);
@@ -111,16 +111,16 @@ class Reader {
 
   bool EndSection() {
     if (redirect_ || !state_.active || state_.redirectKey || state_.redirected) return true;
-    if (!AlternateInForce(m_) || !FollowsAlternate(m_, state_.slot)) return true;
+    if (!AlternateInForce(m_) || !FollowsAlternate(state_.slot)) return true;
     if (platform::EqualsNoCase(file_, m_.IniFile)) return true;
     state_.redirected = true;
     return LoadConfiguration(m_, m_.IniFile, true, state_.header);
   }
 
   TTC& m_;
-  const std::wstring& file_;
-  bool redirect_;
-  const std::wstring& wanted_;
+  const std::wstring file_;  // copies: a redirect may name IniFile, which a read can change
+  const bool redirect_;
+  const std::wstring wanted_;
   SectionState state_;
 };
 
@@ -196,17 +196,25 @@ void AddPluginTwins(TTC& m) {
            m.ContentPluginLines);
 }
 
-// Drops, from the last row to the first, every row whose file is missing,
-// from all lists of its group.
+// Drops every row whose file is missing from all lists of its group,
+// keeping the order of the others.
 void RemoveRowsWithoutFile(std::vector<std::wstring>& files,
                            std::initializer_list<std::vector<std::wstring>*> others) {
-  for (size_t i = files.size(); i-- > 0;) {
-    if (!files[i].empty() && platform::FileExists(files[i])) continue;
-    files.erase(files.begin() + static_cast<ptrdiff_t>(i));
-    for (std::vector<std::wstring>* list : others) {
-      if (i < list->size()) list->erase(list->begin() + static_cast<ptrdiff_t>(i));
-    }
+  std::vector<bool> keep(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    keep[i] = !files[i].empty() && platform::FileExists(files[i]);
   }
+  auto compact = [&keep](std::vector<std::wstring>& list) {
+    size_t kept = 0;
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (i < keep.size() && !keep[i]) continue;
+      if (kept != i) list[kept] = std::move(list[i]);
+      ++kept;
+    }
+    list.resize(kept);
+  };
+  compact(files);
+  for (std::vector<std::wstring>* list : others) compact(*list);
 }
 
 void RemoveMissingPlugins(TTC& m) {
