@@ -11,11 +11,15 @@
 
 namespace orvelle::platform {
 
-template <typename T, T Invalid, auto Close>
+// Traits name the resource type, the value that means "none", how to tell a
+// valid value, and how to release one.
+template <typename Traits>
 class unique_any {
  public:
+  using value_type = typename Traits::type;
+
   unique_any() noexcept = default;
-  explicit unique_any(T value) noexcept : value_(value) {}
+  explicit unique_any(value_type value) noexcept : value_(value) {}
   unique_any(const unique_any&) = delete;
   unique_any& operator=(const unique_any&) = delete;
   unique_any(unique_any&& other) noexcept : value_(other.release()) {}
@@ -25,25 +29,46 @@ class unique_any {
   }
   ~unique_any() { reset(); }
 
-  T get() const noexcept { return value_; }
-  explicit operator bool() const noexcept { return value_ != Invalid; }
+  value_type get() const noexcept { return value_; }
+  explicit operator bool() const noexcept { return Traits::valid(value_); }
 
   // Gives up ownership; the caller releases the resource.
-  T release() noexcept { return std::exchange(value_, Invalid); }
+  value_type release() noexcept { return std::exchange(value_, Traits::invalid()); }
 
-  void reset(T value = Invalid) noexcept {
-    T old = std::exchange(value_, value);
-    if (old != Invalid) Close(old);
+  void reset(value_type value = Traits::invalid()) noexcept {
+    value_type old = std::exchange(value_, value);
+    if (Traits::valid(old)) Traits::close(old);
   }
 
   // For APIs that return the resource through an out parameter.
-  T* put() noexcept {
+  value_type* put() noexcept {
     reset();
     return &value_;
   }
 
  private:
-  T value_ = Invalid;
+  value_type value_ = Traits::invalid();
+};
+
+// Handles whose failure value is NULL (OpenProcess, CreateEventW, icons...).
+template <typename T, void (*Close)(T)>
+struct null_traits {
+  using type = T;
+  static T invalid() noexcept { return nullptr; }
+  static bool valid(T value) noexcept { return value != nullptr; }
+  static void close(T value) noexcept { Close(value); }
+};
+
+// Handles whose failure value is INVALID_HANDLE_VALUE (CreateFileW,
+// FindFirstFileW, CreateToolhelp32Snapshot); NULL is never valid either.
+template <void (*Close)(HANDLE)>
+struct invalid_handle_traits {
+  using type = HANDLE;
+  static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool valid(HANDLE value) noexcept {
+    return value != INVALID_HANDLE_VALUE && value != nullptr;
+  }
+  static void close(HANDLE value) noexcept { Close(value); }
 };
 
 namespace detail {
@@ -55,49 +80,15 @@ inline void RegCloseKeyOf(HKEY h) noexcept { ::RegCloseKey(h); }
 inline void DestroyWindowOf(HWND h) noexcept { ::DestroyWindow(h); }
 }  // namespace detail
 
-// INVALID_HANDLE_VALUE is not a constant expression; the traits compare by value.
-inline const HANDLE kInvalidHandle = INVALID_HANDLE_VALUE;
-
-template <auto Close>
-class unique_file_handle {
- public:
-  unique_file_handle() noexcept = default;
-  explicit unique_file_handle(HANDLE value) noexcept : value_(value) {}
-  unique_file_handle(const unique_file_handle&) = delete;
-  unique_file_handle& operator=(const unique_file_handle&) = delete;
-  unique_file_handle(unique_file_handle&& other) noexcept : value_(other.release()) {}
-  unique_file_handle& operator=(unique_file_handle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~unique_file_handle() { reset(); }
-
-  HANDLE get() const noexcept { return value_; }
-  explicit operator bool() const noexcept {
-    return value_ != INVALID_HANDLE_VALUE && value_ != nullptr;
-  }
-  HANDLE release() noexcept { return std::exchange(value_, INVALID_HANDLE_VALUE); }
-  void reset(HANDLE value = INVALID_HANDLE_VALUE) noexcept {
-    HANDLE old = std::exchange(value_, value);
-    if (old != INVALID_HANDLE_VALUE && old != nullptr) Close(old);
-  }
-
- private:
-  HANDLE value_ = INVALID_HANDLE_VALUE;
-};
-
-// CreateFileW, CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE on failure.
-using unique_hfile = unique_file_handle<detail::CloseHandleOf>;
-using unique_snapshot = unique_file_handle<detail::CloseHandleOf>;
-// FindFirstFileW: INVALID_HANDLE_VALUE on failure, released with FindClose.
-using unique_hfind = unique_file_handle<detail::FindCloseOf>;
-// OpenProcess, CreateEventW, CreateThread: NULL on failure.
-using unique_handle = unique_any<HANDLE, nullptr, detail::CloseHandleOf>;
+using unique_hfile = unique_any<invalid_handle_traits<detail::CloseHandleOf>>;
+using unique_snapshot = unique_hfile;
+using unique_hfind = unique_any<invalid_handle_traits<detail::FindCloseOf>>;
+using unique_handle = unique_any<null_traits<HANDLE, detail::CloseHandleOf>>;
 using unique_process = unique_handle;
-using unique_hicon = unique_any<HICON, nullptr, detail::DestroyIconOf>;
-using unique_hmodule = unique_any<HMODULE, nullptr, detail::FreeLibraryOf>;
-using unique_hkey = unique_any<HKEY, nullptr, detail::RegCloseKeyOf>;
-using unique_hwnd = unique_any<HWND, nullptr, detail::DestroyWindowOf>;
+using unique_hicon = unique_any<null_traits<HICON, detail::DestroyIconOf>>;
+using unique_hmodule = unique_any<null_traits<HMODULE, detail::FreeLibraryOf>>;
+using unique_hkey = unique_any<null_traits<HKEY, detail::RegCloseKeyOf>>;
+using unique_hwnd = unique_any<null_traits<HWND, detail::DestroyWindowOf>>;
 
 // Runs a function when the scope ends unless release() was called: the
 // "roll back unless committed" of operations that change files.
