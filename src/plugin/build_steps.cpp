@@ -1,26 +1,65 @@
 #include "plugin/build_steps.h"
 
-#include "plugin/vars_conts.h"
+#include "tc/tc_init.h"
 
 namespace orvelle {
 
+namespace {
+
+Discovery DiscoveryOf(PluginState& state) {
+  return Discovery{state.Tree.Tree,     state.Icons,   state.Identity.Module,
+                   state.Identity.OwnProcessId, state.MyModel, state.NewModel,
+                   state.Tree.InstallationFolder};
+}
+
+BackupIcons BackupIconsOf(const SharedIcons& icons) {
+  return BackupIcons{icons.Get(IconRole::Settings), icons.Get(IconRole::Deleted),
+                     icons.Get(IconRole::Installed)};
+}
+
+int ModelSteps(const TTC* model) {
+  if (model == nullptr) return 0;
+  return static_cast<int>(model->FsPluginFiles.size() + model->PackerPluginFiles.size() +
+                          model->ListerPluginFiles.size() + model->ContentPluginFiles.size() +
+                          model->TargetNames.size());
+}
+
+}  // namespace
+
 bool PrepareMyInstallation(PluginState& state) {
-  state.Icons.Load(state.Identity.Module);
-  return true;
+  Discovery discovery = DiscoveryOf(state);
+  return InitMyInstallation(discovery);
 }
 
 bool PrepareNewInstallation(PluginState& state) {
-  AddMessageEntry(state.Tree.Tree, L"\\", texts::kRunAnother, MessageKind::Error,
-                  state.Icons.Get(IconRole::Error));
-  return false;
+  Discovery discovery = DiscoveryOf(state);
+  if (!FindNewInstallation(discovery)) return false;
+  if (!state.Backup) RefreshBackupFolder(state);
+  // The host's settings are saved once, before the plugin may change them.
+  return state.Backup->MakeBackup(*state.MyModel);
 }
 
-int CountProgressSteps(PluginState&) { return 0; }
+int CountProgressSteps(PluginState& state) {
+  return ModelSteps(state.MyModel.get()) + ModelSteps(state.NewModel.get());
+}
 
 void CompareInstallations(PluginState&) {}
 
-void RefreshBackupFolder(PluginState&) {}
+void RefreshBackupFolder(PluginState& state) {
+  if (!state.Icons.Loaded()) state.Icons.Load(state.Identity.Module);
+  // The old object goes first: it takes its entries out of the listing.
+  state.Backup.reset();
+  state.Backup = std::make_unique<TBackup>(state.Identity.PluginDir, state.Tree.Tree,
+                                           BackupIconsOf(state.Icons));
+}
 
-HICON AboutIcon(PluginState& state) { return state.Icons.Get(IconRole::Information); }
+HICON AboutIcon(PluginState& state) {
+  // The host's own icon for "about" when its icon library has it.
+  constexpr size_t kHostAboutIcon = 55;
+  if (state.MyModel && state.MyModel->IconLibHandles.size() > kHostAboutIcon) {
+    return state.MyModel->IconLibHandles[kHostAboutIcon].get();
+  }
+  return state.Icons.Get(IconRole::Information);
+}
 
 }  // namespace orvelle

@@ -3,10 +3,12 @@
 // tests create and reset it instead of fighting leftovers.
 #pragma once
 
+#include "backup/backup.h"
 #include "plugin/host_api.h"
 #include "plugin/icon_set.h"
 #include "plugin/tree.h"
 #include "tc/progress.h"
+#include "tc/ttc.h"
 
 #include <windows.h>
 
@@ -58,6 +60,12 @@ struct PluginState {
   ListingState Listing;
   ProgressState Progress;
   SharedIcons Icons;
+  // The two installations of the current build: the hosting one (My) and the
+  // other running one (New).
+  std::unique_ptr<TTC> MyModel, NewModel;
+  // Declared last so that it goes first: its destructor takes its entries
+  // out of the tree.
+  std::unique_ptr<TBackup> Backup;
 };
 
 // Creates the state for the plugin module (null: the calling executable, as

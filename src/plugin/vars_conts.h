@@ -17,6 +17,10 @@ inline constexpr wchar_t kInformation[] = L"Information";
 inline constexpr wchar_t kWarning[] = L"Warning";
 inline constexpr wchar_t kError[] = L"Error";
 inline constexpr wchar_t kBackupFolder[] = L"Backup";
+inline constexpr wchar_t kSettingsBackupLabel[] = L" - backup TCs settings on first start plugin";
+inline constexpr wchar_t kDeletedLabel[] = L" - deleted";
+inline constexpr wchar_t kInstalledLabel[] = L" - installed";
+inline constexpr wchar_t kSettingsBackupName[] = L"Total Commander";
 
 // The comparison: group and folder names, fixed entries, progress labels.
 inline constexpr wchar_t kMainUnit[] = L"Main unit";

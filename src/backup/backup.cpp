@@ -1,0 +1,330 @@
+#include "backup/backup.h"
+
+#include "platform/fs.h"
+#include "platform/strings.h"
+#include "plugin/tree.h"
+#include "plugin/vars_conts.h"
+#include "tc/ttc.h"
+#include "util/date_time.h"
+#include "util/file_ops.h"
+#include "util/icons.h"
+#include "util/text_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+
+namespace orvelle {
+
+namespace {
+
+constexpr wchar_t kIndexFile[] = L"index.d";
+constexpr wchar_t kBackupPath[] = L"\\Backup\\";
+
+std::wstring FolderName(const std::wstring& path) {
+  return platform::ExtractFileName(platform::ExcludeTrailingBackslash(path));
+}
+
+// True when the copy exists with the size of its source: the block copy
+// itself reports no failure.
+bool CopiedWhole(const std::wstring& source, const std::wstring& target) {
+  std::optional<platform::FileEntry> from = platform::GetFileEntry(source);
+  std::optional<platform::FileEntry> to = platform::GetFileEntry(target);
+  return from && to && !to->IsDirectory() && from->size == to->size;
+}
+
+std::wstring FirstLine(const std::wstring& file) {
+  std::optional<TextDocument> doc = LoadTextFile(file);
+  if (!doc || doc->lines.empty()) return {};
+  return doc->lines.front();
+}
+
+struct ScannedFolder {
+  double stamp;
+  std::wstring name;
+  std::wstring stampText;
+  wchar_t kind;
+};
+
+}  // namespace
+
+std::wstring SystemDecimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 1) return buffer;
+  return L".";
+}
+
+std::wstring FormatStamp(double dateTime, std::wstring_view decimalSeparator) {
+  wchar_t buffer[64];
+  std::swprintf(buffer, 64, L"%.15g", dateTime);
+  std::wstring text = buffer;
+  if (size_t dot = text.find(L'.'); dot != std::wstring::npos) {
+    text.replace(dot, 1, decimalSeparator);
+  }
+  return text;
+}
+
+std::optional<double> ParseStamp(std::wstring_view stamp, std::wstring_view decimalSeparator) {
+  std::wstring text(stamp);
+  if (!decimalSeparator.empty()) {
+    if (size_t sep = text.find(decimalSeparator); sep != std::wstring::npos) {
+      text.replace(sep, decimalSeparator.size(), L".");
+    }
+  }
+  // Digits with at most one point: anything else is a folder of another kind
+  // (or of another locale) and is passed over.
+  if (text.empty() || text.front() == L'.' || text.back() == L'.') return std::nullopt;
+  int points = 0;
+  for (wchar_t c : text) {
+    if (c == L'.') {
+      ++points;
+    } else if (c < L'0' || c > L'9') {
+      return std::nullopt;
+    }
+  }
+  if (points > 1) return std::nullopt;
+  wchar_t* end = nullptr;
+  double value = std::wcstod(text.c_str(), &end);
+  if (end == nullptr || *end != L'\0') return std::nullopt;
+  return value;
+}
+
+std::optional<SavedFile> ParseIndexLine(std::wstring_view line) {
+  size_t colon = line.find(L':');
+  if (colon == std::wstring_view::npos || colon == 0) return std::nullopt;
+  return SavedFile{std::wstring(line.substr(0, colon)), std::wstring(line.substr(colon + 1))};
+}
+
+std::vector<SavedFile> SettingsFilesOf(const TTC& model) {
+  std::vector<SavedFile> files;
+  auto add = [&files](const std::wstring& prefix, const std::wstring& path) {
+    if (!path.empty()) files.push_back({prefix + platform::ExtractFileName(path), path});
+  };
+  add(L"0.", model.MainIniFile);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    add(L"0." + std::to_wstring(slot) + L".", model.SlotFile(slot));
+  }
+  add(L"1.", model.ConfigPaths.languageini);
+  add(L"2.", model.LanguageIniFile);
+  add(L"3.", model.ConfigPaths.mainmenu);
+  int group = 4;
+  for (const std::wstring& bar : model.BarFiles) add(std::to_wstring(group++) + L".", bar);
+  return files;
+}
+
+TBackup::TBackup(std::wstring pluginDir, VirtualTree& tree, const BackupIcons& icons)
+    : pluginDir_(platform::IncludeTrailingBackslash(pluginDir)),
+      storeDir_(pluginDir_ + L"backup"),
+      tree_(tree),
+      icons_(icons) {
+  Scan();
+  AddEntries();
+}
+
+TBackup::~TBackup() {
+  // Only entries that are still this store's: a rebuild of the tree may have
+  // reused their slots for entries of a comparison.
+  for (int index : entries_) {
+    if (index < 0 || index >= tree_.Count()) continue;
+    const TVirtualTreeItem& item = tree_[index];
+    if (item.IsBackupEntry && item.Path.starts_with(kBackupPath)) {
+      tree_.Replace(index, TVirtualTreeItem{});
+    }
+  }
+}
+
+bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
+  Dir.clear();
+  storeMade = false;
+  if (!platform::DirectoryExists(storeDir_)) {
+    if (!::CreateDirectoryW(storeDir_.c_str(), nullptr)) return false;
+    storeMade = true;
+  }
+  std::wstring folder = storeDir_ + L"\\" + FormatStamp(Now(), SystemDecimalSeparator()) + L"-" +
+                        static_cast<wchar_t>(kind);
+  // An existing folder of the same stamp is another backup's: never share it.
+  if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
+    if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+    storeMade = false;
+    return false;
+  }
+  Dir = folder + L"\\";
+  return true;
+}
+
+bool TBackup::MakeBackup(const TTC& my) {
+  if (platform::DirectoryExists(storeDir_)) return true;
+  bool storeMade = false;
+  if (!CreateFolder(BackupKind::Settings, storeMade)) return false;
+  std::vector<std::wstring> index;
+  bool ok = true;
+  for (const SavedFile& file : SettingsFilesOf(my)) {
+    if (!platform::FileExists(file.SourcePath)) continue;
+    const std::wstring target = Dir + file.SavedName;
+    CopyFileBlocks(file.SourcePath, target);
+    if (!CopiedWhole(file.SourcePath, target)) {
+      ok = false;
+      break;
+    }
+    index.push_back(file.SavedName + L":" + file.SourcePath);
+  }
+  ok = ok && (index.empty() || AppendTextLines(Dir + kIndexFile, index));
+  if (ok) return true;
+  // Roll back: a half-taken settings backup would pass for the real one and
+  // the store's existence would stop it from ever being taken again.
+  DeleteDirectoryTree(Dir, true);
+  if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+  Dir.clear();
+  return false;
+}
+
+bool TBackup::MakeBackup(BackupKind kind, const std::wstring& itemPath, bool fileOnly) {
+  if (kind == BackupKind::Settings) return false;  // the settings backup needs the model
+  bool storeMade = false;
+  if (!CreateFolder(kind, storeMade)) return false;
+  if (itemPath.empty()) return true;
+  std::wstring line;
+  std::wstring infoFile;
+  if (kind == BackupKind::Deleted) {
+    const std::wstring fileName = platform::ExtractFileName(itemPath);
+    line = fileOnly ? Dir + fileName
+                    : Dir + FolderName(platform::ExtractFileDir(itemPath)) + L"\\" + fileName;
+    infoFile = L"info.d";
+  } else {
+    line = itemPath;
+    infoFile = L"info.i";
+  }
+  if (AppendTextLines(Dir + infoFile, {line})) return true;
+  // Roll back: a folder without its info file could not be listed or pruned.
+  DeleteDirectoryTree(Dir, true);
+  if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+  Dir.clear();
+  return false;
+}
+
+bool TBackup::AppendLines(const std::wstring& fileName, const std::vector<std::wstring>& lines) {
+  if (Dir.empty()) return false;
+  return AppendTextLines(Dir + fileName, lines);
+}
+
+bool TBackup::MoveDeletedItem(const std::wstring& path) {
+  if (Dir.empty()) return false;
+  const std::wstring former = platform::ExcludeTrailingBackslash(path);
+  const std::wstring name = platform::ExtractFileName(former);
+  const std::wstring saved = Dir + name;
+  if (!::MoveFileW(former.c_str(), saved.c_str())) return false;
+  if (AppendTextLines(Dir + kIndexFile, {name + L":" + former})) return true;
+  // Roll back: an item in the store without its index line could not be
+  // restored.
+  ::MoveFileW(saved.c_str(), former.c_str());
+  return false;
+}
+
+bool TBackup::PruneFolder(const std::wstring& folder) {
+  int count = 0;
+  bool onlyInfo = false;
+  for (const platform::FileEntry& entry :
+       platform::EnumFiles(platform::IncludeTrailingBackslash(folder) + L"*")) {
+    ++count;
+    onlyInfo = !entry.IsDirectory() && platform::LowerCase(entry.name).starts_with(L"info.");
+    if (count > 1) return false;
+  }
+  if (count != 1 || !onlyInfo) return false;
+  return DeleteDirectoryTree(folder, true);
+}
+
+void TBackup::Scan() {
+  if (!platform::DirectoryExists(storeDir_)) return;
+  const std::wstring separator = SystemDecimalSeparator();
+  std::vector<ScannedFolder> found;
+  for (const platform::FileEntry& entry : platform::EnumFiles(storeDir_ + L"\\*")) {
+    if (!entry.IsDirectory()) continue;
+    const std::wstring full = storeDir_ + L"\\" + entry.name;
+    if (PruneFolder(full)) continue;
+    size_t dash = entry.name.find(L'-');
+    if (dash == std::wstring::npos) continue;
+    std::wstring stampText = entry.name.substr(0, dash);
+    std::wstring kind = entry.name.substr(dash + 1);
+    std::optional<double> stamp = ParseStamp(stampText, separator);
+    if (!stamp || (kind != L"s" && kind != L"d" && kind != L"i")) continue;
+    found.push_back({*stamp, entry.name, stampText, kind[0]});
+  }
+  // The directory enumeration has no order of its own on every file system:
+  // list the backups as they were taken.
+  std::sort(found.begin(), found.end(), [](const ScannedFolder& a, const ScannedFolder& b) {
+    return a.stamp != b.stamp ? a.stamp < b.stamp : a.name < b.name;
+  });
+  for (const ScannedFolder& folder : found) {
+    const std::wstring full = storeDir_ + L"\\" + folder.name;
+    HICON icon = icons_.Settings;
+    std::wstring item;
+    if (folder.kind != L's') {
+      icon = folder.kind == L'd' ? icons_.Deleted : icons_.Installed;
+      item = FirstLine(full + L"\\info." + folder.kind);
+      if (!item.empty() && platform::FileExists(item)) {
+        if (HICON own = GetFileIcon(item)) icon = own;
+      }
+    }
+    Stamps.push_back(folder.stampText);
+    Kinds.push_back(std::wstring(1, folder.kind));
+    Icons.push_back(icon);
+    ItemPaths.push_back(item);
+    folders_.push_back(full);
+  }
+}
+
+void TBackup::AddEntries() {
+  const std::wstring separator = SystemDecimalSeparator();
+  for (size_t i = 0; i < folders_.size(); ++i) {
+    const wchar_t kind = Kinds[i][0];
+    TVirtualTreeItem item;
+    item.Order = static_cast<int32_t>(i);
+    item.ParentIndex = 0;
+    item.Path = kBackupPath;
+    item.Name = std::to_wstring(i + 1) + L"." +
+                (kind == L's' ? std::wstring(texts::kSettingsBackupName)
+                              : platform::ExtractFileName(ItemPaths[i]));
+    ShortenEntryName(item);
+    std::optional<double> stamp = ParseStamp(Stamps[i], separator);
+    item.Info = (stamp ? FormatDateTime(*stamp) : Stamps[i]) +
+                (kind == L's'   ? texts::kSettingsBackupLabel
+                 : kind == L'd' ? texts::kDeletedLabel
+                                : texts::kInstalledLabel);
+    item.Status = kind == L'd' ? L"!" : kind == L'i' ? L"*" : L"";
+    item.IsBackupEntry = true;
+    item.RestoreDeleted = kind == L'd';
+    item.RestoreInstalled = kind == L'i';
+    item.RestoreSettings = kind == L's';
+    item.IsFolder = kind == L's';
+    item.MyFile = folders_[i];
+    item.Icon = Icons[i];
+    const std::wstring childPath = item.FolderPath();
+    int parent = tree_.Append(std::move(item));
+    if (parent < 0) return;
+    entries_.push_back(parent);
+    if (kind != L's') continue;
+
+    std::optional<TextDocument> index = LoadTextFile(folders_[i] + L"\\" + kIndexFile);
+    if (!index) continue;
+    int order = 0;
+    for (const std::wstring& line : index->lines) {
+      std::optional<SavedFile> saved = ParseIndexLine(line);
+      if (!saved) continue;
+      TVirtualTreeItem child;
+      child.Order = order++;
+      child.ParentIndex = parent;
+      child.Path = childPath;
+      child.Name = saved->SavedName;
+      child.Info = saved->SourcePath;
+      child.IsBackupEntry = true;
+      child.RestoreSettings = true;
+      child.MyFile = folders_[i];
+      child.Icon = icons_.Settings;
+      int added = tree_.Append(std::move(child));
+      if (added < 0) return;
+      entries_.push_back(added);
+    }
+  }
+}
+
+}  // namespace orvelle

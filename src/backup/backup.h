@@ -1,0 +1,119 @@
+// The backup store beside the plugin file: one folder per change the plugin
+// makes to My installation, so that every change can be undone. Its folders
+// are listed in the virtual "\Backup" folder.
+//
+// Layout: PluginDir + "backup\" + Stamp + "-" + Kind, where Stamp is the
+// date-time of the backup written as a decimal number in the system's number
+// format and Kind is "s" (the settings files taken on the first start), "d"
+// (an item the plugin deleted) or "i" (an item it installed).
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+class TTC;
+class VirtualTree;
+
+enum class BackupKind : wchar_t { Settings = L's', Deleted = L'd', Installed = L'i' };
+
+// The icons the store's entries show when the item has none of its own.
+struct BackupIcons {
+  HICON Settings = nullptr;
+  HICON Deleted = nullptr;
+  HICON Installed = nullptr;
+};
+
+// The system's decimal separator (the user's locale), "." when unknown.
+std::wstring SystemDecimalSeparator();
+
+// A date-time value as a stamp: up to 15 significant digits, no grouping,
+// the given decimal separator. Distinct milliseconds give distinct stamps.
+std::wstring FormatStamp(double dateTime, std::wstring_view decimalSeparator);
+// The value of a stamp written with that separator; nullopt when the text is
+// not such a number as a whole.
+std::optional<double> ParseStamp(std::wstring_view stamp, std::wstring_view decimalSeparator);
+
+// One line of a settings backup's "index.d": the saved name inside the
+// folder and the full path it was copied from (split at the first ":").
+struct SavedFile {
+  std::wstring SavedName;
+  std::wstring SourcePath;
+};
+std::optional<SavedFile> ParseIndexLine(std::wstring_view line);
+
+// The settings files of an installation in the order they are saved, with
+// their saved names: group 0 the configuration file found for it and the
+// file of each section slot 0-12 that is set, group 1 the language file,
+// group 2 its ".ini" twin, group 3 the main menu file, groups 4... the
+// button-bar files. Existence is not checked here.
+std::vector<SavedFile> SettingsFilesOf(const TTC& model);
+
+class TBackup {
+ public:
+  // Scans the store below pluginDir ("...\", with its trailing backslash),
+  // pruning the folders whose item is gone, and appends the entries of the
+  // "\Backup" folder to tree. The tree must outlive the object.
+  TBackup(std::wstring pluginDir, VirtualTree& tree, const BackupIcons& icons);
+  // Takes the entries it made out of the listing (the next object lists the
+  // store afresh).
+  ~TBackup();
+  TBackup(const TBackup&) = delete;
+  TBackup& operator=(const TBackup&) = delete;
+
+  // The settings backup of the first start: true at once when the store
+  // exists already. Otherwise makes the store and an "s" folder with a copy
+  // of each existing settings file of the model and their "index.d". A
+  // failure leaves neither the folder nor a store it made.
+  bool MakeBackup(const TTC& my);
+  // A "d" or "i" folder for one item: "d" records in "info.d" where the
+  // deleted plugin file will lie once its directory has been moved in (with
+  // fileOnly, the file itself); "i" records the installed item's path in
+  // "info.i". False, with Dir empty, when the store or the folder cannot be
+  // made (a folder of the same stamp exists: two backups in one clock tick).
+  bool MakeBackup(BackupKind kind, const std::wstring& itemPath, bool fileOnly = false);
+
+  // Appends lines to Dir + fileName, creating it when missing. False when
+  // there is no current folder or the file cannot be written.
+  bool AppendLines(const std::wstring& fileName, const std::vector<std::wstring>& lines);
+
+  // Moves a deleted file or directory into the current folder under its own
+  // name; only when that worked is "Name:former path" appended to
+  // "index.d". False when the move failed (nothing recorded then).
+  bool MoveDeletedItem(const std::wstring& path);
+
+  // Removes a folder that holds nothing but its "info." file (the item it
+  // describes is gone). False when the folder is kept or cannot be removed.
+  static bool PruneFolder(const std::wstring& folder);
+
+  // PluginDir + "backup", without trailing backslash.
+  const std::wstring& StoreDir() const { return storeDir_; }
+
+  // One row per listed folder, in the order of the listing (by stamp).
+  std::vector<std::wstring> Stamps;
+  std::vector<std::wstring> Kinds;
+  std::vector<HICON> Icons;
+  std::vector<std::wstring> ItemPaths;  // first line of the info file; empty for "s"
+  // The folder of the backup taken last, with a trailing backslash; empty
+  // before the first and after a failed one.
+  std::wstring Dir;
+
+ private:
+  bool CreateFolder(BackupKind kind, bool& storeMade);
+  void Scan();
+  void AddEntries();
+
+  std::wstring pluginDir_;
+  std::wstring storeDir_;
+  VirtualTree& tree_;
+  BackupIcons icons_;
+  std::vector<std::wstring> folders_;  // full paths, parallel to Stamps
+  std::vector<int> entries_;           // tree indexes of the entries made
+};
+
+}  // namespace orvelle
