@@ -66,6 +66,7 @@ std::wstring FormatStamp(double dateTime, std::wstring_view decimalSeparator) {
 
 std::optional<double> ParseStamp(std::wstring_view stamp, std::wstring_view decimalSeparator) {
   std::wstring text(stamp);
+  if (decimalSeparator != L"." && text.find(L'.') != std::wstring::npos) return std::nullopt;
   if (!decimalSeparator.empty()) {
     if (size_t sep = text.find(decimalSeparator); sep != std::wstring::npos) {
       text.replace(sep, decimalSeparator.size(), L".");

@@ -7,8 +7,13 @@ namespace orvelle {
 namespace {
 
 Discovery DiscoveryOf(PluginState& state) {
-  return Discovery{state.Tree.Tree,     state.Icons,   state.Identity.Module,
-                   state.Identity.OwnProcessId, state.MyModel, state.NewModel,
+  return Discovery{state.Tree.Tree,
+                   state.Icons,
+                   state.Identity.Module,
+                   state.Identity.HostProgramFile,
+                   state.Identity.OwnProcessId,
+                   state.MyModel,
+                   state.NewModel,
                    state.Tree.InstallationFolder};
 }
 

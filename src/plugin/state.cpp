@@ -38,6 +38,7 @@ void CreateState(HMODULE module) {
   state->Identity.Module = module;
   state->Identity.PluginFile = ModuleFileName(module);
   state->Identity.PluginDir = platform::ExtractFilePath(state->Identity.PluginFile);
+  state->Identity.HostProgramFile = ModuleFileName(nullptr);
   state->Identity.CommanderIniPath = platform::LowerCase(EnvironmentValue(L"COMMANDER_INI"));
   state->Identity.OwnProcessId = ::GetCurrentProcessId();
   Holder() = std::move(state);

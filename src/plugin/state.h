@@ -28,6 +28,7 @@ struct PluginIdentity {
   std::wstring PluginFile;        // full path of the plugin module
   std::wstring PluginDir;         // its directory, with trailing backslash
   std::wstring CommanderIniPath;  // COMMANDER_INI of the own process, lower-cased
+  std::wstring HostProgramFile;   // the host process's main program file (My installation)
   bool LargeFonts = false;        // exactly 120 logical pixels per inch
   DWORD OwnProcessId = 0;
 };

@@ -41,16 +41,6 @@ bool RunReaders(TTC& model, std::initializer_list<Reader> readers) {
   return true;
 }
 
-std::wstring OwnProgramFile() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) return std::wstring(buffer.data(), n);
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 // The main program file of another process: the file of its first module.
 // Between bitnesses the module list may be out of reach; the process's image
 // name serves then. Empty when neither can be read.
@@ -152,7 +142,7 @@ std::vector<std::wstring> ListMainExecutables(const std::wstring& programDir) {
 }
 
 bool InitMyInstallation(Discovery& discovery) {
-  discovery.MyModel = std::make_unique<TTC>(OwnProgramFile());
+  discovery.MyModel = std::make_unique<TTC>(discovery.HostProgramFile);
   TTC& my = *discovery.MyModel;
   ReadOwnEnvironment(my);
   if (!LocateMyConfiguration(my)) return false;

@@ -23,6 +23,7 @@ struct Discovery {
   VirtualTree& Tree;
   SharedIcons& Icons;             // filled by My installation's icon preparation
   HMODULE PluginModule;           // where the plugin's own icons are
+  std::wstring HostProgramFile;   // the own process's main program file
   DWORD OwnProcessId;
   std::unique_ptr<TTC>& MyModel;
   std::unique_ptr<TTC>& NewModel;

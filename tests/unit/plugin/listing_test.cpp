@@ -4,6 +4,8 @@
 #include "plugin/columns.h"
 #include "plugin/commands.h"
 #include "plugin/state.h"
+#include "support/mini_installation.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,10 @@ class ListingTest : public testing::Test {
  protected:
   void SetUp() override {
     CreateState(nullptr);
+    // The build reads the hosting installation: a small one of its own, with
+    // no other installation running.
+    test::WriteMiniInstallation(installation_.Path());
+    State().Identity.HostProgramFile = installation_ / L"totalcmd.exe";
     previous_ = platform::SetMessageBoxHandler([this](const std::wstring& text, UINT) {
       asked.push_back(text);
       int answer = answers.empty() ? IDNO : answers.front();
@@ -43,6 +49,8 @@ class ListingTest : public testing::Test {
   std::deque<int> answers;
 
  private:
+  test::TempDir installation_;
+  test::ScopedEnvironment ini_{L"COMMANDER_INI", installation_ / L"wincmd.ini"};
   platform::MessageBoxHandler previous_;
 };
 
