@@ -1,26 +1,20 @@
 #include "support/mini_installation.h"
 
-#include "support/temp_dir.h"
-
 #include <windows.h>
 
 namespace orvelle::test {
 
-void WriteMiniInstallation(const std::wstring& dir, const std::wstring& programToCopy,
-                           std::string_view extraIni) {
-  const std::wstring program = dir + L"\\totalcmd.exe";
-  if (programToCopy.empty()) {
-    WriteBytes(program, "MZ");
-  } else {
-    ::CopyFileW(programToCopy.c_str(), program.c_str(), FALSE);
-  }
-  WriteBytes(dir + L"\\wincmd.ini",
-             "[Configuration]\r\nUseIniInProgramDir=7\r\n" + std::string(extraIni));
-  WriteBytes(dir + L"\\TOTALCMD.INC",
-             "[_______File_______]=0\r\ncm_Exit=24340;Exit\r\ncm_List=903;List file\r\n");
-  ::CreateDirectoryW((dir + L"\\LANGUAGE").c_str(), nullptr);
-  WriteBytes(dir + L"\\LANGUAGE\\WCMD_ENG.MNU",
-             "POPUP \"&Files\"\r\n  MENUITEM \"E&xit\", cm_Exit\r\nEND_POPUP\r\n");
+InstallationSpec MiniInstallationSpec(const std::wstring& hostFile, std::string_view extraIni) {
+  InstallationSpec spec;
+  spec.hostFile = hostFile;
+  spec.wincmdIni = "[Configuration]\r\nUseIniInProgramDir=7\r\n" + std::string(extraIni);
+  spec.files = {
+      {L"TOTALCMD.INC",
+       "[_______File_______]=0\r\ncm_Exit=24340;Exit\r\ncm_List=903;List file\r\n"},
+      {L"LANGUAGE\\WCMD_ENG.MNU",
+       "POPUP \"&Files\"\r\n  MENUITEM \"E&xit\", cm_Exit\r\nEND_POPUP\r\n"},
+  };
+  return spec;
 }
 
 ScopedEnvironment::ScopedEnvironment(std::wstring name, const std::wstring& value)

@@ -1,18 +1,20 @@
-// The smallest installation of the host the plugin can read: a program file,
-// wincmd.ini, the command list and the English main menu, in one folder.
+// The smallest installation of the host the plugin can read (wincmd.ini, the
+// command list, the English main menu), and the environment the host gives
+// its own process.
 #pragma once
+
+#include "support/test_paths.h"
 
 #include <string>
 #include <string_view>
 
 namespace orvelle::test {
 
-// Writes the installation's files into dir (which must exist). The program
-// file is a copy of programToCopy when given, else a placeholder. The
+// The files of a readable installation, for CreateInstallation. Its
 // configuration keeps itself in the program directory (UseIniInProgramDir=7)
-// and adds extraIni after its [Configuration] section.
-void WriteMiniInstallation(const std::wstring& dir, const std::wstring& programToCopy = {},
-                           std::string_view extraIni = {});
+// and has extraIni after its [Configuration] section.
+InstallationSpec MiniInstallationSpec(const std::wstring& hostFile = {},
+                                      std::string_view extraIni = {});
 
 // Sets an environment variable of the own process for the object's lifetime.
 class ScopedEnvironment {

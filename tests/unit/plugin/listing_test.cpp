@@ -21,8 +21,9 @@ class ListingTest : public testing::Test {
     CreateState(nullptr);
     // The build reads the hosting installation: a small one of its own, with
     // no other installation running.
-    test::WriteMiniInstallation(installation_.Path());
-    State().Identity.HostProgramFile = installation_ / L"totalcmd.exe";
+    test::Installation inst =
+        test::CreateInstallation(installation_.Path(), test::MiniInstallationSpec());
+    State().Identity.HostProgramFile = inst.exe;
     previous_ = platform::SetMessageBoxHandler([this](const std::wstring& text, UINT) {
       asked.push_back(text);
       int answer = answers.empty() ? IDNO : answers.front();
