@@ -21,6 +21,37 @@ bool IsColourFilterLine(const std::wstring& line) {
   return platform::LowerCase(line.substr(0, 11)) == L"colorfilter";
 }
 
+// The lines with the first section headed `header` (compared lower-cased)
+// opened by `written` and the added lines; the lines of any such section for
+// which drop() holds left out. Without such a section, a new one at the end.
+std::vector<std::wstring> OpenSectionWith(const std::vector<std::wstring>& lines,
+                                          std::wstring_view header, const wchar_t* written,
+                                          const std::vector<std::wstring>& added,
+                                          const std::function<bool(const std::wstring&)>& drop) {
+  std::vector<std::wstring> out;
+  bool opened = false;
+  bool inSection = false;
+  for (const std::wstring& line : lines) {
+    if (!line.empty() && line.front() == L'[') {
+      inSection = SectionHeaderOf(line) == header;
+      if (inSection && !opened) {
+        out.push_back(written);
+        out.insert(out.end(), added.begin(), added.end());
+        opened = true;
+        continue;
+      }
+    } else if (inSection && drop(line)) {
+      continue;
+    }
+    out.push_back(line);
+  }
+  if (!opened) {
+    out.push_back(written);
+    out.insert(out.end(), added.begin(), added.end());
+  }
+  return out;
+}
+
 template <typename Names>
 bool ContainsNoCase(const Names& names, std::wstring_view name) {
   return std::any_of(names.begin(), names.end(),
@@ -95,22 +126,8 @@ std::vector<std::wstring> InsertSearchLines(const std::vector<std::wstring>& lin
     added.push_back(name + L"_SearchText=");
     added.push_back(name + L"_SearchFlags=" + MarkerSearchFlags(search.Sign));
   }
-  std::vector<std::wstring> out;
-  bool inserted = false;
-  for (const std::wstring& line : lines) {
-    if (!inserted && SectionHeaderOf(line) == L"[searches]") {
-      out.push_back(L"[Searches]");
-      out.insert(out.end(), added.begin(), added.end());
-      inserted = true;
-      continue;
-    }
-    out.push_back(line);
-  }
-  if (!inserted) {
-    out.push_back(L"[Searches]");
-    out.insert(out.end(), added.begin(), added.end());
-  }
-  return out;
+  return OpenSectionWith(lines, L"[searches]", L"[Searches]", added,
+                         [](const std::wstring&) { return false; });
 }
 
 std::vector<std::wstring> ReplaceColourFilterLines(const std::vector<std::wstring>& lines,
@@ -122,28 +139,7 @@ std::vector<std::wstring> ReplaceColourFilterLines(const std::vector<std::wstrin
     filters.push_back(L"ColorFilter" + number + L"Color=" +
                       (n < model.ColorFilterColors.size() ? model.ColorFilterColors[n] : L""));
   }
-  std::vector<std::wstring> out;
-  bool written = false;
-  bool inColours = false;
-  for (const std::wstring& line : lines) {
-    if (!line.empty() && line.front() == L'[') {
-      inColours = SectionHeaderOf(line) == L"[colors]";
-      if (inColours && !written) {
-        out.push_back(L"[Colors]");
-        out.insert(out.end(), filters.begin(), filters.end());
-        written = true;
-        continue;
-      }
-    } else if (inColours && IsColourFilterLine(line)) {
-      continue;
-    }
-    out.push_back(line);
-  }
-  if (!written) {
-    out.push_back(L"[Colors]");
-    out.insert(out.end(), filters.begin(), filters.end());
-  }
-  return out;
+  return OpenSectionWith(lines, L"[colors]", L"[Colors]", filters, IsColourFilterLine);
 }
 
 bool EnsureSearchesAndColours(TTC& model) {
