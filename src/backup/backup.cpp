@@ -5,7 +5,6 @@
 #include "plugin/tree.h"
 #include "plugin/vars_conts.h"
 #include "tc/ttc.h"
-#include "util/date_time.h"
 #include "util/file_ops.h"
 #include "util/icons.h"
 #include "util/text_file.h"
@@ -141,7 +140,7 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
     if (!::CreateDirectoryW(storeDir_.c_str(), nullptr)) return false;
     storeMade = true;
   }
-  std::wstring folder = storeDir_ + L"\\" + FormatStamp(Now(), SystemDecimalSeparator()) + L"-" +
+  std::wstring folder = storeDir_ + L"\\" + FormatStamp(Clock(), SystemDecimalSeparator()) + L"-" +
                         static_cast<wchar_t>(kind);
   // An existing folder of the same stamp is another backup's: never share it.
   if (!::CreateDirectoryW(folder.c_str(), nullptr)) {

@@ -8,8 +8,11 @@
 // (an item the plugin deleted) or "i" (an item it installed).
 #pragma once
 
+#include "util/date_time.h"
+
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -102,6 +105,8 @@ class TBackup {
   // The folder of the backup taken last, with a trailing backslash; empty
   // before the first and after a failed one.
   std::wstring Dir;
+  // The clock the stamps are taken from (local time).
+  std::function<double()> Clock = Now;
 
  private:
   bool CreateFolder(BackupKind kind, bool& storeMade);

@@ -256,6 +256,17 @@ TEST(BackupItem, RecordsWhereTheItemLiesAndFailsWithoutHalfMadeFolders) {
   EXPECT_EQ(ReadLines(backup.Dir + L"wincmd.ini.i"),
             (Lines{L"[filesystemplugins]", L"sftp=c:\\x", L"more"}));
 
+  // Two backups of one kind within one clock tick: the second must not share
+  // the first's folder.
+  backup.Clock = [] { return 46100.25; };
+  ASSERT_TRUE(backup.MakeBackup(BackupKind::Deleted, L"c:\\a\\first.wfx", true));
+  const std::wstring firstOfTick = backup.Dir;
+  EXPECT_FALSE(backup.MakeBackup(BackupKind::Deleted, L"c:\\b\\second.wfx", true));
+  EXPECT_TRUE(backup.Dir.empty());
+  EXPECT_FALSE(backup.AppendLines(L"index.d", {L"x"}));
+  EXPECT_EQ(ReadLines(firstOfTick + L"info.d"), (Lines{firstOfTick + L"first.wfx"}));
+  EXPECT_FALSE(platform::PathExists(firstOfTick + L"index.d"));
+
   // A store that cannot be made: nothing is made, and no folder is current.
   TempDir other;
   WriteBytes(other / L"backup", "a file where the store would be");
