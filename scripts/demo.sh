@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# demo.sh: two installations of the host side by side, as a user has them.
+# demo.sh: the two installations of the fixture pair side by side, as a user
+# has them.
 # The New one runs idle (another Total Commander started with /i=); the My
 # one loads the plugin and lists its root with every folder below it, which is
 # what the file panel shows when the plugin's root is opened.
@@ -8,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/64
 bin=$build/bin
-for f in tchost64.exe Orvelle.wfx64; do
+for f in tchost64.exe Orvelle.wfx64 orvelle_e2e.exe; do
   [ -f "$bin/$f" ] || { echo "demo: $bin/$f is missing; run make build64 first" >&2; exit 1; }
 done
 run() { scripts/wine-run.sh "$build" 64 "$@"; }
@@ -18,32 +19,18 @@ demo=$build/demo
 rm -rf "$demo"
 mkdir -p "$demo"
 
-# An installation: the harness as its totalcmd.exe, and its configuration,
-# command list and main menu from fixtures/pair/NAME when there is such a
-# sample, else the smallest set the plugin reads.
-make_installation() {  # make_installation SAMPLE DIR
-  local sample=fixtures/pair/$1 dir=$2
-  mkdir -p "$dir"
-  if [ -d "$sample" ]; then
-    cp -r "$sample"/. "$dir"/
-  else
-    mkdir -p "$dir/LANGUAGE"
-    printf '[Configuration]\r\nUseIniInProgramDir=7\r\n' >"$dir/wincmd.ini"
-    printf '[_______File_______]=0\r\ncm_Exit=24340;Exit\r\ncm_List=903;List file\r\n' \
-      >"$dir/TOTALCMD.INC"
-    printf 'POPUP "&Files"\r\n  MENUITEM "E&xit", cm_Exit\r\nEND_POPUP\r\n' \
-      >"$dir/LANGUAGE/WCMD_ENG.MNU"
-  fi
-  cp "$bin/tchost64.exe" "$dir/totalcmd.exe"
-}
-
-# The program folders hold a blank, so that Wine quotes the program path on
-# the command line it builds, as Windows shells do: the plugin reads the /i=
-# parameter only after a quoted program path.
+# The fixture pair (fixtures/pair), its programs and plugins made from the
+# build with the versions and icons the pair describes. The program folders
+# hold a blank, so that Wine quotes the program path on the command line it
+# builds, as Windows shells do: the plugin reads the /i= parameter only after
+# a quoted program path.
 my="$demo/My installation"
 new="$demo/New installation"
-make_installation My "$my"
-make_installation New "$new"
+export ORVELLE_SOURCE_DIR ORVELLE_BINARY_DIR
+ORVELLE_SOURCE_DIR=$(winpath .)
+ORVELLE_BINARY_DIR=$(winpath "$build")
+run "$bin/orvelle_e2e.exe" --prepare-pair my "$(winpath "$my")"
+run "$bin/orvelle_e2e.exe" --prepare-pair new "$(winpath "$new")"
 mkdir -p "$my/plugins/wfx/Orvelle"
 cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
 
