@@ -1,10 +1,12 @@
 #include "support/fixture_pair.h"
 
 #include "platform/fs.h"
+#include "platform/handle.h"
 #include "platform/strings.h"
 #include "support/pe_resources.h"
 #include "support/temp_dir.h"
 #include "support/test_paths.h"
+#include "support/time_values.h"
 
 #include <windows.h>
 
@@ -13,6 +15,8 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orvelle::test {
 
@@ -60,10 +64,14 @@ std::array<WORD, 4> ParseVersion(const std::wstring& text) {
   return version;
 }
 
-std::vector<std::vector<IconImage>> IconGroups(int count) {
+// Group i has a colour of its own; the same index gives the same images in
+// every file, so that the comparison finds them equal. Group `other` (1-based,
+// 0 for none) gets a colour no other group has.
+std::vector<std::vector<IconImage>> IconGroups(int count, int other) {
   std::vector<std::vector<IconImage>> groups;
   for (int i = 0; i < count; ++i) {
-    COLORREF colour = RGB((i * 40) % 256, 255 - (i * 30) % 256, (i * 70) % 256);
+    COLORREF colour = i + 1 == other ? RGB(1, 2, 3)
+                                     : RGB((i * 40) % 256, 255 - (i * 30) % 256, (i * 70) % 256);
     groups.push_back({MakeIconImage(16, 32, colour), MakeIconImage(32, 32, colour)});
   }
   return groups;
@@ -84,6 +92,7 @@ void MakeBinary(const std::wstring& source, const std::wstring& target) {
   } else {
     Fail(L"unknown binary source in binaries.txt", source);
   }
+  int icons = 0, otherIcon = 0;
   for (size_t at = source.find(L','); at != std::wstring::npos; at = source.find(L',', at + 1)) {
     std::wstring option = source.substr(at + 1, source.find(L',', at + 1) - at - 1);
     if (option.rfind(L"version=", 0) == 0) {
@@ -93,20 +102,52 @@ void MakeBinary(const std::wstring& source, const std::wstring& target) {
                            {{L"FileVersion", text}, {L"ProductVersion", text},
                             {L"OriginalFilename", platform::ExtractFileName(target)}});
     } else if (option.rfind(L"icons=", 0) == 0) {
-      WriteIconResource(target, IconGroups(_wtoi(option.c_str() + 6)));
+      icons = _wtoi(option.c_str() + 6);
+    } else if (option.rfind(L"other-icon=", 0) == 0) {
+      otherIcon = _wtoi(option.c_str() + 11);
     } else {
       Fail(L"unknown option in binaries.txt", source);
     }
   }
+  if (icons > 0) WriteIconResource(target, IconGroups(icons, otherIcon));
 }
 
-}  // namespace
+// The pair's day: 1 June 2020, 12:00 UTC, far from midnight in any time zone,
+// so that every file's local date is fixed.
+FILETIME PairTime(int days) {
+  SYSTEMTIME st = SystemTimeOf(2020, 6, 1, 12);
+  FILETIME ft{};
+  ::SystemTimeToFileTime(&st, &ft);
+  ULARGE_INTEGER t{};
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 24 * 3600 * 10'000'000);
+  return FILETIME{t.LowPart, t.HighPart};
+}
 
-void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir) {
-  std::wstring pairDir = SourceFile(L"fixtures\\pair");
-  CopyTree(pairDir + L"\\" + side, targetDir);
-  std::ifstream manifest(std::filesystem::path(pairDir + L"\\binaries.txt"));
-  if (!manifest) Fail(L"cannot read", pairDir + L"\\binaries.txt");
+void SetLastWrite(const std::wstring& path, const FILETIME& time) {
+  platform::unique_hfile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file || !::SetFileTime(file.get(), nullptr, nullptr, &time)) Fail(L"cannot date", path);
+}
+
+void SetTreeTimes(const std::wstring& dir, const FILETIME& time) {
+  for (const platform::FileEntry& entry : platform::EnumFiles(dir + L"\\*")) {
+    std::wstring path = dir + L"\\" + entry.name;
+    if (entry.IsDirectory()) SetTreeTimes(path, time);
+    SetLastWrite(path, time);
+  }
+}
+
+// Lines of a manifest of the pair that belong to one side: the text before
+// the first blank and the path after it, made a full path below targetDir.
+std::vector<std::pair<std::wstring, std::wstring>> ManifestLines(const std::wstring& file,
+                                                                  const std::wstring& side,
+                                                                  const std::wstring& targetDir) {
+  std::ifstream manifest{std::filesystem::path(file)};
+  if (!manifest) Fail(L"cannot read", file);
+  std::vector<std::pair<std::wstring, std::wstring>> lines;
   std::wstring prefix = side + L"/";
   for (std::string bytes; std::getline(manifest, bytes);) {
     if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
@@ -120,8 +161,24 @@ void PreparePairInstallation(const std::wstring& side, const std::wstring& targe
     for (wchar_t& c : target) {
       if (c == L'/') c = L'\\';
     }
+    lines.emplace_back(line.substr(0, blank), target);
+  }
+  return lines;
+}
+
+}  // namespace
+
+void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir) {
+  std::wstring pairDir = SourceFile(L"fixtures\\pair");
+  CopyTree(pairDir + L"\\" + side, targetDir);
+  for (const auto& [source, target] :
+       ManifestLines(pairDir + L"\\binaries.txt", side, targetDir)) {
     if (!CreateDirectories(platform::ExtractFileDir(target))) Fail(L"cannot create", target);
-    MakeBinary(line.substr(0, blank), target);
+    MakeBinary(source, target);
+  }
+  SetTreeTimes(targetDir, PairTime(0));
+  for (const auto& [days, target] : ManifestLines(pairDir + L"\\times.txt", side, targetDir)) {
+    SetLastWrite(target, PairTime(_wtoi(days.c_str())));
   }
 }
 

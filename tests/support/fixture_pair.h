@@ -11,7 +11,10 @@ namespace orvelle::test {
 // Copies fixtures\pair\<side> ("my" or "new") into targetDir (created when
 // missing) and makes the binaries that binaries.txt lists for that side. A
 // build that lacks the harness or the plugin uses the running test program
-// in their place, a PE file as well. Throws std::runtime_error naming what
+// in their place, a PE file as well. Every file then gets the pair's fixed
+// last-write time, 1 June 2020 12:00 UTC, moved by the days that
+// fixtures\pair\times.txt gives, so that what the comparison shows does not
+// depend on when the pair was made. Throws std::runtime_error naming what
 // could not be read or written.
 void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir);
 

@@ -73,7 +73,8 @@ TEST_F(FixturePair, MyInstallation) {
 
   EXPECT_EQ(my.MenuCommands.size(), 8u);
   EXPECT_EQ(my.CommandCategories,
-            (Lines{L"Source", L"File Operations", L"Configuration", L"Commands with Parameters"}));
+            (Lines{L"Source", L"File Operations", L"Configuration", L"Network",
+                   L"Commands with Parameters"}));
   EXPECT_EQ(my.IconNumbers.size(), 6u);
   EXPECT_EQ(my.ProgramVersion, L"9.5.1.0");
   EXPECT_EQ(my.ProgramDigest.size(), 32u);
@@ -81,7 +82,7 @@ TEST_F(FixturePair, MyInstallation) {
   EXPECT_EQ(my.IconLibFingerprints.size(), 40u);
   EXPECT_EQ(my.MainIcon, my.IconLibHandles.empty() ? nullptr : my.IconLibHandles[0].get());
   EXPECT_NE(my.MainIcon, nullptr);
-  EXPECT_EQ(my.WcmIconHandles.size(), 5u);
+  EXPECT_EQ(my.WcmIconHandles.size(), 8u);
   EXPECT_EQ(my.BarFiles, (Lines{Lower(L"my\\bars\\tools.bar"), Lower(L"my\\default.bar")}));
 
   EXPECT_EQ(my.TargetNames,
