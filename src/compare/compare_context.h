@@ -43,6 +43,7 @@ struct CompareContext {
 class SignSummary {
  public:
   void Add(const std::wstring& sign) { signs_.insert(sign); }
+  void Add(const SignSummary& other) { signs_.insert(other.signs_.begin(), other.signs_.end()); }
   std::wstring Text() const;
   bool Empty() const { return signs_.empty(); }
 

@@ -50,4 +50,21 @@ inline constexpr wchar_t kNonExecutable[] = L"Non executable";
 inline constexpr wchar_t kPackageExclude[] = L"Package exclude";
 inline constexpr wchar_t kPackageInclude[] = L"Package include";
 
+// Plugin folders and their entries.
+inline constexpr wchar_t kWfx[] = L"WFX";
+inline constexpr wchar_t kWcx[] = L"WCX";
+inline constexpr wchar_t kWlx[] = L"WLX";
+inline constexpr wchar_t kWdx[] = L"WDX";
+inline constexpr wchar_t kWfxInfo[] = L"File system plugins";
+inline constexpr wchar_t kWcxInfo[] = L"Arhiver plugins";
+inline constexpr wchar_t kWlxInfo[] = L"Lister plugins";
+inline constexpr wchar_t kWdxInfo[] = L"Content plugins";
+inline constexpr wchar_t kDirectory[] = L"Directory";
+inline constexpr wchar_t kDetect[] = L"Detect";
+inline constexpr wchar_t kExtensions[] = L"Extensions";
+inline constexpr wchar_t kSubdirectoriesNotCompared[] = L"[Subdirectories not compared]";
+inline constexpr wchar_t kSameFile[] = L"WARNING! The same file!";
+inline constexpr wchar_t kMySide[] = L"My";
+inline constexpr wchar_t kNewSide[] = L"New";
+
 }  // namespace orvelle::texts

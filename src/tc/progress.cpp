@@ -17,7 +17,8 @@ void SetProgressTitle(ProgressState& progress, const std::wstring& title) {
 
 void SetProgressTotal(ProgressState& progress, int total) { progress.ProgressTotal = total; }
 
-void ReportProgress(ProgressState& progress) {
+namespace {
+void CallProgress(ProgressState& progress) {
   double ratio = progress.ProgressTotal != 0
                      ? static_cast<double>(progress.ProgressStep) / progress.ProgressTotal
                      : 1.0;
@@ -27,7 +28,14 @@ void ReportProgress(ProgressState& progress) {
       progress.Callback(L"Orvelle", progress.ProgressTitle, percent) == 1) {
     progress.Cancelled = true;
   }
+}
+}  // namespace
+
+void ReportProgress(ProgressState& progress) {
+  CallProgress(progress);
   ++progress.ProgressStep;
 }
+
+void RefreshProgress(ProgressState& progress) { CallProgress(progress); }
 
 }  // namespace orvelle

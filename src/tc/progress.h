@@ -26,5 +26,9 @@ void SetProgressTotal(ProgressState& progress, int total);
 // Reports one step: percent = step / total * 100, rounded half to even, not
 // clamped; a callback answer of 1 sets Cancelled.
 void ReportProgress(ProgressState& progress);
+// Shows the title and percentage again without counting a step, so that a
+// long step keeps the host's display (and its cancel button) alive; a
+// callback answer of 1 sets Cancelled.
+void RefreshProgress(ProgressState& progress);
 
 }  // namespace orvelle

@@ -1,0 +1,222 @@
+// The Applications group: the files that the menus, button bars and user
+// commands of the two installations launch or open, matched by name.
+#include "compare/entries.h"
+#include "compare/plugin_registrations.h"
+#include "compare/run_comparison.h"
+#include "compare/same_file.h"
+#include "plugin/vars_conts.h"
+#include "tc/ttc.h"
+#include "util/icons.h"
+#include "util/version_info.h"
+
+#include "platform/fs.h"
+#include "platform/strings.h"
+
+#include <set>
+
+namespace orvelle {
+
+namespace {
+
+// Target types of the installation model's command-target lists.
+constexpr wchar_t kTypeNonExecutable[] = L"N";
+constexpr wchar_t kTypeExclude[] = L"E";
+constexpr wchar_t kTypeInclude[] = L"I";
+
+struct Target {
+  std::wstring name;  // with " (N)" from the second occurrence of a name on
+  std::wstring path;
+  std::wstring source;
+};
+
+const std::wstring& At(const std::vector<std::wstring>& list, size_t i) {
+  static const std::wstring kEmpty;
+  return i < list.size() ? list[i] : kEmpty;
+}
+
+std::vector<Target> TargetsOf(const TTC& m, const wchar_t* type) {
+  std::vector<Target> targets;
+  for (size_t i = 0; i < m.TargetTypes.size(); ++i) {
+    if (m.TargetTypes[i] != type) continue;
+    Target t{At(m.TargetNames, i), At(m.TargetPaths, i), At(m.TargetSources, i)};
+    // A menu item and a button opening one file are two targets of one name.
+    const std::wstring& occurrence = At(m.TargetOccurrences, i);
+    if (!occurrence.empty() && occurrence != L"1") t.name += L" (" + occurrence + L")";
+    targets.push_back(std::move(t));
+  }
+  return targets;
+}
+
+int FindTarget(const std::vector<Target>& targets, const std::wstring& name) {
+  for (size_t i = 0; i < targets.size(); ++i) {
+    if (platform::EqualsNoCase(targets[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::vector<std::wstring> PathsOf(const std::vector<Target>& targets) {
+  std::vector<std::wstring> paths;
+  for (const Target& t : targets) paths.push_back(t.path);
+  return paths;
+}
+
+// Directories whose comparison would reach beyond one package: those holding
+// several packages or plugins, and the program directory with everything in it.
+std::set<std::wstring> SharedPackageDirectories(const TTC& model,
+                                                const std::vector<Target>& targets) {
+  std::set<std::wstring> shared = SharedPluginDirectories(model, PathsOf(targets));
+  shared.insert(platform::LowerCase(model.ProgramDir()));
+  return shared;
+}
+
+class TargetComparer {
+ public:
+  TargetComparer(CompareContext& ctx, const wchar_t* type, const wchar_t* label, int folderIndex)
+      : ctx_(ctx),
+        label_(label),
+        folderIndex_(folderIndex),
+        include_(std::wstring(type) == kTypeInclude),
+        newTargets_(TargetsOf(ctx.New, type)),
+        myTargets_(TargetsOf(ctx.My, type)) {
+    if (folderIndex_ >= 0) folderPath_ = ctx.Tree[folderIndex_].FolderPath();
+    if (include_) {
+      newShared_ = SharedPackageDirectories(ctx.New, newTargets_);
+      myShared_ = SharedPackageDirectories(ctx.My, myTargets_);
+    }
+  }
+
+  void Run() {
+    if (folderIndex_ < 0 || ctx_.Stopped()) return;
+    SetProgressTitle(ctx_.Progress, label_);
+    for (const Target& n : newTargets_) {
+      int k = FindTarget(myTargets_, n.name);
+      const Target* m = k < 0 ? nullptr : &myTargets_[static_cast<size_t>(k)];
+      if (!Append(&n, m)) return;
+    }
+    for (const Target& m : myTargets_) {
+      if (FindTarget(newTargets_, m.name) < 0 && !Append(nullptr, &m)) return;
+    }
+    ctx_.Tree[folderIndex_].Status = summary_.Text();
+  }
+
+ private:
+  // One target that New (n) or My (m) or both name; false when the
+  // comparison stops here.
+  bool Append(const Target* n, const Target* m) {
+    const Target& named = m ? *m : *n;
+    SetProgressTitle(ctx_.Progress, label_ + L": " + named.name);
+    ReportProgress(ctx_.Progress);
+    if (ctx_.Stopped()) return false;
+
+    const std::wstring newFile = n ? n->path : std::wstring();
+    const std::wstring myFile = m ? m->path : std::wstring();
+    const std::wstring& shown = n ? newFile : myFile;
+    TVirtualTreeItem item = include_ ? MakeFolder(folderIndex_, folderPath_, order_++, named.name,
+                                                  GetFileIcon(shown))
+                                     : MakeEntry(folderIndex_, folderPath_, order_++, named.name,
+                                                 GetFileIcon(shown));
+    item.NewFile = newFile;
+    item.MyFile = myFile;
+    item.Info = named.source;
+    if (n && m) {
+      item.Status = CompareFiles(newFile, myFile).sign;
+      if (IsSameFile(newFile, myFile) && platform::FileExists(newFile)) {
+        item.Status = L"*!";
+        item.Info = SameFileWarning(ctx_.My, newFile) + L" " + named.source;
+        summary_.Add(L"*");
+        summary_.Add(L"!");
+      } else {
+        summary_.Add(item.Status);
+      }
+    } else {
+      item.Status = n ? L"*" : L"!";
+      summary_.Add(item.Status);
+    }
+    if (include_) {
+      item.ContentFolder = true;
+    } else {
+      item.HasFiles = true;
+      if (auto entry = platform::GetFileEntry(shown)) {
+        item.SizeHigh = static_cast<uint32_t>(entry->size >> 32);
+        item.SizeLow = static_cast<uint32_t>(entry->size);
+        item.Attributes = entry->attributes;
+      }
+    }
+    ShortenEntryName(item);
+    const std::wstring itemPath = item.FolderPath();
+    const int index = ctx_.Tree.Append(std::move(item));
+    if (index < 0) return false;
+    if (include_) ComparePackageDirectory(index, itemPath, n, m);
+    return !ctx_.Stopped();
+  }
+
+  // The content of a "Package include" folder: the target's directory in
+  // both installations.
+  void ComparePackageDirectory(int index, const std::wstring& itemPath, const Target* n,
+                               const Target* m) {
+    const std::wstring newDir = n ? platform::ExtractFilePath(n->path) : std::wstring();
+    const std::wstring myDir = m ? platform::ExtractFilePath(m->path) : std::wstring();
+    std::wstring mode = !m ? L"*" : !n ? L"!" : L"";
+    if ((n && newShared_.count(platform::LowerCase(newDir))) ||
+        (m && myShared_.count(platform::LowerCase(myDir)))) {
+      mode = L"^";
+    }
+    std::wstring result = CompareDirectories(ctx_, mode, myDir, newDir, index, itemPath);
+    if (result != L"=") ctx_.Tree[index].Info = L"[" + result + L"] " + ctx_.Tree[index].Info;
+  }
+
+  CompareContext& ctx_;
+  std::wstring label_;
+  int folderIndex_;
+  bool include_;
+  std::wstring folderPath_;
+  std::vector<Target> newTargets_, myTargets_;
+  std::set<std::wstring> newShared_, myShared_;
+  SignSummary summary_;
+  int order_ = 0;
+};
+
+bool HasTargetOfType(const TTC& m, const wchar_t* type) {
+  for (const std::wstring& t : m.TargetTypes) {
+    if (t == type) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void BuildApplicationsSkeleton(CompareContext& ctx) {
+  HICON icon = ctx.My.IconLibHandles.size() > 3 ? ctx.My.IconLibHandles[3].get() : nullptr;
+  TVirtualTreeItem group =
+      MakeFolder(ctx.InstIndex, ctx.InstPath(), 2, texts::kApplicationsGroup, icon);
+  const std::wstring groupPath = group.FolderPath();
+  ctx.Folders.Applications = ctx.Tree.Append(std::move(group));
+  if (ctx.Folders.Applications < 0) return;
+
+  int order = 0;
+  auto subFolder = [&](const wchar_t* type, const wchar_t* name, int& index) {
+    if (!HasTargetOfType(ctx.New, type) && !HasTargetOfType(ctx.My, type)) return;
+    TVirtualTreeItem folder = MakeFolder(ctx.Folders.Applications, groupPath, order++, name,
+                                         ctx.Icons.Get(IconRole::Folder));
+    // Their entries are files that may be copied out of the panel.
+    folder.ContentFolder = std::wstring(type) != kTypeInclude;
+    index = ctx.Tree.Append(std::move(folder));
+  };
+  subFolder(kTypeNonExecutable, texts::kNonExecutable, ctx.Folders.NonExecutable);
+  subFolder(kTypeExclude, texts::kPackageExclude, ctx.Folders.PackageExclude);
+  subFolder(kTypeInclude, texts::kPackageInclude, ctx.Folders.PackageInclude);
+}
+
+void CompareNonExecutables(CompareContext& ctx) {
+  TargetComparer(ctx, kTypeNonExecutable, texts::kNonExecutable, ctx.Folders.NonExecutable).Run();
+}
+
+void ComparePackageExclude(CompareContext& ctx) {
+  TargetComparer(ctx, kTypeExclude, texts::kPackageExclude, ctx.Folders.PackageExclude).Run();
+}
+
+void ComparePackageInclude(CompareContext& ctx) {
+  TargetComparer(ctx, kTypeInclude, texts::kPackageInclude, ctx.Folders.PackageInclude).Run();
+}
+
+}  // namespace orvelle

@@ -1,0 +1,254 @@
+// The Plugins group: per kind, the plugins that the two installations
+// register, matched by their registration values, each with the comparison
+// of its directory and of what the configuration says about it.
+#include "compare/entries.h"
+#include "compare/packer_extensions.h"
+#include "compare/plugin_registrations.h"
+#include "compare/run_comparison.h"
+#include "compare/same_file.h"
+#include "plugin/vars_conts.h"
+#include "tc/ttc.h"
+#include "util/icons.h"
+#include "util/version_info.h"
+
+#include "platform/fs.h"
+
+#include <set>
+
+namespace orvelle {
+
+namespace {
+
+struct KindInfo {
+  const wchar_t* name;
+  const wchar_t* info;
+  const wchar_t* label;
+};
+
+KindInfo InfoOf(PluginKind kind) {
+  switch (kind) {
+    case PluginKind::Wfx: return {texts::kWfx, texts::kWfxInfo, texts::kProgressWfx};
+    case PluginKind::Wcx: return {texts::kWcx, texts::kWcxInfo, texts::kProgressWcx};
+    case PluginKind::Wlx: return {texts::kWlx, texts::kWlxInfo, texts::kProgressWlx};
+    case PluginKind::Wdx: return {texts::kWdx, texts::kWdxInfo, texts::kProgressWdx};
+  }
+  return {};
+}
+
+int& FolderOf(FolderIndexes& folders, PluginKind kind) {
+  switch (kind) {
+    case PluginKind::Wfx: return folders.Wfx;
+    case PluginKind::Wcx: return folders.Wcx;
+    case PluginKind::Wlx: return folders.Wlx;
+    case PluginKind::Wdx: return folders.Wdx;
+  }
+  return folders.Wfx;
+}
+
+bool InShared(const std::set<std::wstring>& shared, const std::wstring& file) {
+  return shared.count(platform::ExtractFilePath(file)) != 0;
+}
+
+class PluginComparer {
+ public:
+  PluginComparer(CompareContext& ctx, PluginKind kind)
+      : ctx_(ctx),
+        kind_(kind),
+        info_(InfoOf(kind)),
+        kindIndex_(FolderOf(ctx.Folders, kind)),
+        newRows_(PluginRegistrations(ctx.New, kind)),
+        myRows_(PluginRegistrations(ctx.My, kind)),
+        newShared_(SharedPluginDirectories(ctx.New)),
+        myShared_(SharedPluginDirectories(ctx.My)) {
+    if (kindIndex_ >= 0) kindPath_ = ctx.Tree[kindIndex_].FolderPath();
+  }
+
+  void Run() {
+    if (kindIndex_ < 0) return;
+    MarkNameClashes(newRows_, myRows_);
+    for (const PluginRegistration& n : newRows_) {
+      int k = FindRegistration(myRows_, n.Value);
+      if (!(k < 0 ? NewOnly(n) : InBoth(n, myRows_[static_cast<size_t>(k)]))) return;
+    }
+    for (const PluginRegistration& m : myRows_) {
+      if (FindRegistration(newRows_, m.Value) >= 0) continue;
+      if (!MyOnly(m)) return;
+    }
+    ctx_.Tree[kindIndex_].Status = summary_.Text();
+  }
+
+ private:
+  // Shows the plugin in the progress display; false when the comparison
+  // stops here.
+  bool Announce(const std::wstring& name) {
+    SetProgressTitle(ctx_.Progress, std::wstring(info_.label) + L": " + name);
+    ReportProgress(ctx_.Progress);
+    return !ctx_.Stopped();
+  }
+
+  int AppendPluginFolder(const std::wstring& name, const std::wstring& iconFile) {
+    TVirtualTreeItem folder =
+        MakeFolder(kindIndex_, kindPath_, order_++, name, GetFileIcon(iconFile));
+    folder.ContentFolder = true;
+    ShortenEntryName(folder);
+    return ctx_.Tree.Append(std::move(folder));
+  }
+
+  // The "Directory" folder of a plugin folder; its result, or empty when the
+  // tree is full.
+  std::wstring AppendDirectory(int pluginIndex, std::wstring mode, const std::wstring& myDir,
+                               const std::wstring& newDir, bool shared) {
+    TVirtualTreeItem dir = MakeFolder(pluginIndex, ctx_.Tree[pluginIndex].FolderPath(), 0,
+                                      texts::kDirectory, nullptr);
+    dir.ContentFolder = true;
+    if (shared) {
+      mode = L"^";
+      dir.Info = texts::kSubdirectoriesNotCompared;
+    }
+    const std::wstring dirPath = dir.FolderPath();
+    const int index = ctx_.Tree.Append(std::move(dir));
+    if (index < 0) return {};
+    std::wstring result = CompareDirectories(ctx_, mode, myDir, newDir, index, dirPath);
+    ctx_.Tree[index].Status = result;
+    return result;
+  }
+
+  // The row of the other installation that registers the plugin's twin.
+  static const PluginRegistration* TwinIn(const std::vector<PluginRegistration>& rows,
+                                          const PluginRegistration& r) {
+    int k = FindRegistration(rows, TwinValue(r.Value));
+    return k < 0 ? nullptr : &rows[static_cast<size_t>(k)];
+  }
+
+  bool NewOnly(const PluginRegistration& n) {
+    if (!Announce(n.Name)) return false;
+    const int index = AppendPluginFolder(n.Name, n.File);
+    if (index < 0) return false;
+    TVirtualTreeItem& folder = ctx_.Tree[index];
+    folder.Status = L"*";
+    folder.NewFile = n.File;
+    summary_.Add(L"*");
+    const PluginRegistration* twin = TwinIn(myRows_, n);
+    AppendDirectory(index, twin ? L"" : L"*", twin ? platform::ExtractFilePath(twin->File) : L"",
+                    platform::ExtractFilePath(n.File), InShared(newShared_, n.File));
+    AppendKindEntries(index, &n, nullptr);
+    return !ctx_.Stopped();
+  }
+
+  bool MyOnly(const PluginRegistration& m) {
+    if (!Announce(m.Name)) return false;
+    const int index = AppendPluginFolder(m.Name, m.File);
+    if (index < 0) return false;
+    TVirtualTreeItem& folder = ctx_.Tree[index];
+    folder.Status = L"!";
+    folder.MyFile = m.File;
+    summary_.Add(L"!");
+    const PluginRegistration* twin = TwinIn(newRows_, m);
+    AppendDirectory(index, twin ? L"" : L"!", platform::ExtractFilePath(m.File),
+                    twin ? platform::ExtractFilePath(twin->File) : L"",
+                    InShared(myShared_, m.File));
+    AppendKindEntries(index, nullptr, &m);
+    return !ctx_.Stopped();
+  }
+
+  bool InBoth(const PluginRegistration& n, const PluginRegistration& m) {
+    if (!Announce(m.Name)) return false;
+    const int index = AppendPluginFolder(m.Name, n.File);
+    if (index < 0) return false;
+    FileVerdict verdict = CompareFiles(n.File, m.File);
+    std::wstring status = verdict.sign;
+    std::wstring info = VerdictInfo(verdict);
+    if (IsSameFile(n.File, m.File)) {
+      status = L"*!";
+      info = SameFileWarning(ctx_.My, n.File);
+      summary_.Add(L"*");
+      summary_.Add(L"!");
+    } else {
+      summary_.Add(status);
+    }
+    {
+      TVirtualTreeItem& folder = ctx_.Tree[index];
+      folder.Status = status;
+      folder.NewFile = n.File;
+      folder.MyFile = m.File;
+    }
+    std::wstring dirSign =
+        AppendDirectory(index, L"", platform::ExtractFilePath(m.File),
+                        platform::ExtractFilePath(n.File),
+                        InShared(newShared_, n.File) || InShared(myShared_, m.File));
+    std::wstring detectSign = AppendKindEntries(index, &n, &m);
+    if (!detectSign.empty()) {
+      if (dirSign != L"=" || detectSign != L"=") {
+        info = L"[" + dirSign + L"] [" + detectSign + L"] " + info;
+      }
+    } else if (dirSign != L"=") {
+      info = L"[" + dirSign + L"] " + info;
+    }
+    ctx_.Tree[index].Info = info;
+    return !ctx_.Stopped();
+  }
+
+  // What the configuration says about the plugin beyond its file: the
+  // detect string of lister and content plugins (returns its sign when both
+  // installations register the plugin), the extensions of packer plugins.
+  std::wstring AppendKindEntries(int pluginIndex, const PluginRegistration* n,
+                                 const PluginRegistration* m) {
+    if (ctx_.Stopped()) return {};
+    if (kind_ == PluginKind::Wcx) {
+      AppendPackerExtensions(ctx_, pluginIndex, n, m);
+      return {};
+    }
+    if (kind_ == PluginKind::Wfx || !n || !m) return {};
+    TVirtualTreeItem detect =
+        MakeEntry(pluginIndex, ctx_.Tree[pluginIndex].FolderPath(), 1, texts::kDetect,
+                  ctx_.Icons.Get(IconRole::Information));
+    // Detect strings are expressions the host evaluates; a change of case
+    // can change what they match, so they are compared exactly.
+    detect.Status = n->Detect == m->Detect ? L"=" : L"<>";
+    detect.Info = n->Detect;
+    detect.CommandEntry = true;
+    detect.TextStatus = detect.Status;
+    detect.TextTitle = m->Name;
+    detect.TextDescription = texts::kDetect;
+    detect.NewText = n->Detect;
+    detect.MyText = m->Detect;
+    std::wstring sign = detect.Status;
+    return ctx_.Tree.Append(std::move(detect)) < 0 ? std::wstring() : sign;
+  }
+
+  CompareContext& ctx_;
+  PluginKind kind_;
+  KindInfo info_;
+  int kindIndex_;
+  std::wstring kindPath_;
+  std::vector<PluginRegistration> newRows_, myRows_;
+  std::set<std::wstring> newShared_, myShared_;
+  SignSummary summary_;
+  int order_ = 0;
+};
+
+}  // namespace
+
+void BuildPluginsSkeleton(CompareContext& ctx) {
+  TVirtualTreeItem group = MakeFolder(ctx.InstIndex, ctx.InstPath(), 1, texts::kPluginsGroup,
+                                      ctx.Icons.Get(IconRole::Plugins));
+  const std::wstring groupPath = group.FolderPath();
+  ctx.Folders.Plugins = ctx.Tree.Append(std::move(group));
+  if (ctx.Folders.Plugins < 0) return;
+  int order = 0;
+  for (PluginKind kind : {PluginKind::Wfx, PluginKind::Wcx, PluginKind::Wlx, PluginKind::Wdx}) {
+    KindInfo info = InfoOf(kind);
+    TVirtualTreeItem folder = MakeFolder(ctx.Folders.Plugins, groupPath, order++, info.name,
+                                         ctx.Icons.Get(IconRole::Folder));
+    folder.Info = info.info;
+    FolderOf(ctx.Folders, kind) = ctx.Tree.Append(std::move(folder));
+  }
+}
+
+void ComparePlugins(CompareContext& ctx, PluginKind kind) {
+  if (ctx.Stopped()) return;
+  SetProgressTitle(ctx.Progress, InfoOf(kind).label);
+  PluginComparer(ctx, kind).Run();
+}
+
+}  // namespace orvelle

@@ -1,0 +1,160 @@
+#include "compare/run_comparison.h"
+#include "unit/compare/compare_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace orvelle::test {
+namespace {
+
+// Gives a file the last-write time of another, so that only content decides.
+void CopyTime(const std::wstring& from, const std::wstring& to) {
+  auto entry = platform::GetFileEntry(from);
+  ASSERT_TRUE(entry.has_value());
+  platform::unique_hfile file(::CreateFileW(to.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &entry->lastWrite));
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+class CompareDirectoriesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    f.File(L"new\\pkg\\same.txt", "abc");
+    f.File(L"my\\pkg\\same.txt", "abc");
+    std::wstring a = f.File(L"new\\pkg\\diff.txt", "abc");
+    std::wstring b = f.File(L"my\\pkg\\diff.txt", "abd");
+    CopyTime(a, b);
+    f.File(L"new\\pkg\\Case.TXT", "c", false);
+    f.File(L"my\\pkg\\case.txt", "c", false);
+    f.File(L"new\\pkg\\newonly.txt");
+    f.File(L"my\\pkg\\myonly.txt");
+    f.File(L"new\\pkg\\Sub\\inner.txt", "i");
+    f.File(L"my\\pkg\\Sub\\inner.txt", "i");
+    f.File(L"new\\pkg\\Sub\\Deeper\\deep.txt", "d");
+    f.File(L"new\\pkg\\NewSub\\a.txt");
+    f.Dir(L"my\\pkg\\MySub");
+    newDir = f.Path(L"new\\pkg");
+    myDir = f.Path(L"my\\pkg\\");
+    AppendParent();
+  }
+
+  void AppendParent() {
+    TVirtualTreeItem parent;
+    parent.Order = 0;
+    parent.ParentIndex = f.Ctx().InstIndex;
+    parent.IsFolder = true;
+    parent.Name = L"Directory";
+    parent.Path = kInstPath;
+    parentIndex = f.Tree().Append(parent);
+  }
+
+  std::wstring Run(const std::wstring& mode) {
+    return CompareDirectories(f.Ctx(), mode, myDir, newDir, parentIndex, dirPath);
+  }
+
+  CompareFixture f;
+  std::wstring newDir, myDir;
+  int parentIndex = -1;
+  const std::wstring dirPath = kInstPath + L"Directory\\";
+};
+
+TEST_F(CompareDirectoriesTest, BothSidesFilesThenSubdirectoriesRecursively) {
+  EXPECT_EQ(Run(L""), L"!*<>=");
+  EXPECT_EQ(Sorted(f.Listing(dirPath)),
+            Sorted({L"same.txt|=", L"diff.txt|<>", L"Case.TXT|=", L"newonly.txt|*",
+                    L"myonly.txt|!", L"Sub|*=", L"NewSub|*", L"MySub|!"}));
+  // Files come first, then the folders.
+  auto listing = f.Listing(dirPath);
+  EXPECT_EQ(Sorted({listing.begin() + 5, listing.end()}), Sorted({L"Sub|*=", L"NewSub|*", L"MySub|!"}));
+
+  EXPECT_EQ(Sorted(f.Listing(dirPath + L"Sub\\")), Sorted({L"inner.txt|=", L"Deeper|*"}));
+  EXPECT_EQ(f.Listing(dirPath + L"Sub\\Deeper\\"), std::vector<std::wstring>{L"deep.txt|*"});
+  EXPECT_EQ(f.Listing(dirPath + L"NewSub\\"), std::vector<std::wstring>{L"a.txt|*"});
+  EXPECT_TRUE(f.Listing(dirPath + L"MySub\\").empty()) << "an empty one-sided folder";
+
+  const TVirtualTreeItem& same = f.At(dirPath + L"same.txt");
+  EXPECT_TRUE(same.HasFiles);
+  EXPECT_EQ(same.Info, L"");
+  EXPECT_EQ(same.SizeLow, 3u);
+  EXPECT_EQ(f.Lower(same.NewFile), f.Lower(f.Path(L"new\\pkg\\same.txt")));
+  EXPECT_EQ(f.Lower(same.MyFile), f.Lower(f.Path(L"my\\pkg\\same.txt")));
+  EXPECT_NE(f.At(dirPath + L"diff.txt").Info, L"");
+  EXPECT_EQ(f.At(dirPath + L"myonly.txt").NewFile, L"");
+  EXPECT_EQ(f.At(dirPath + L"newonly.txt").MyFile, L"");
+  const TVirtualTreeItem& sub = f.At(dirPath + L"Sub");
+  EXPECT_TRUE(sub.IsFolder);
+  EXPECT_TRUE(sub.ContentFolder);
+  EXPECT_EQ(sub.ParentIndex, parentIndex);
+  EXPECT_EQ(f.At(dirPath + L"Sub\\inner.txt").ParentIndex, f.Tree().FindTreeItem(dirPath + L"Sub"));
+}
+
+TEST_F(CompareDirectoriesTest, OneSidedModesListOnlyThatSide) {
+  struct Case {
+    std::wstring mode, sign;
+    std::vector<std::wstring> listing;
+  };
+  const Case cases[] = {
+      {L"*", L"*",
+       {L"same.txt|*", L"diff.txt|*", L"Case.TXT|*", L"newonly.txt|*", L"Sub|*", L"NewSub|*"}},
+      {L"!", L"!",
+       {L"same.txt|!", L"diff.txt|!", L"case.txt|!", L"myonly.txt|!", L"Sub|!", L"MySub|!"}},
+  };
+  for (const Case& c : cases) {
+    f.Tree().Clear();
+    AppendParent();
+    EXPECT_EQ(Run(c.mode), c.sign) << c.mode;
+    EXPECT_EQ(Sorted(f.Listing(dirPath)), Sorted(c.listing)) << c.mode;
+  }
+}
+
+TEST_F(CompareDirectoriesTest, CaretModeComparesFilesOnly) {
+  EXPECT_EQ(Run(L"^"), L"!*<>=");
+  EXPECT_EQ(Sorted(f.Listing(dirPath)),
+            Sorted({L"same.txt|=", L"diff.txt|<>", L"Case.TXT|=", L"newonly.txt|*",
+                    L"myonly.txt|!"}));
+  EXPECT_FALSE(f.Has(dirPath + L"Sub"));
+}
+
+TEST_F(CompareDirectoriesTest, MissingDirectoriesGiveEqualAndNoEntries) {
+  int before = f.Tree().Count();
+  EXPECT_EQ(CompareDirectories(f.Ctx(), L"", f.Path(L"my\\none"), f.Path(L"new\\none"),
+                               parentIndex, dirPath),
+            L"=");
+  EXPECT_EQ(CompareDirectories(f.Ctx(), L"", L"", L"", parentIndex, dirPath), L"=");
+  EXPECT_EQ(f.Tree().Count(), before);
+}
+
+TEST_F(CompareDirectoriesTest, StopsAtCancelAndAtAFullTree) {
+  // Refreshing the display every 64 files: a directory of 100 files asks the
+  // host once, and a cancel there stops the comparison.
+  for (int i = 0; i < 100; ++i) {
+    std::wstring name = L"many\\f" + std::to_wstring(i) + L".txt";
+    f.File(L"new\\" + name);
+    f.File(L"my\\" + name);
+  }
+  int calls = 0;
+  f.Progress().Callback = [&](const std::wstring&, const std::wstring&, int) {
+    ++calls;
+    return 1;
+  };
+  CompareDirectories(f.Ctx(), L"", f.Path(L"my\\many"), f.Path(L"new\\many"), parentIndex,
+                     dirPath);
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(f.Progress().Cancelled);
+  EXPECT_EQ(f.Listing(dirPath).size(), 64u);
+
+  CompareFixture full;
+  while (full.Tree().Append(TVirtualTreeItem{}) >= 0) {
+  }
+  EXPECT_EQ(CompareDirectories(full.Ctx(), L"", myDir, newDir, 0, dirPath), L"=");
+}
+
+}  // namespace
+}  // namespace orvelle::test
