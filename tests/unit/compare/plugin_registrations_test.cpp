@@ -74,12 +74,19 @@ TEST(PluginRegistrations, TwinValue) {
   for (const auto& [value, twin] : cases) EXPECT_EQ(TwinValue(value), twin) << value;
 }
 
+PluginRegistration Registration(const std::wstring& name, const std::wstring& value) {
+  PluginRegistration r;
+  r.Name = name;
+  r.Value = value;
+  return r;
+}
+
 TEST(PluginRegistrations, NameClashMarksOnlyOtherValues) {
-  std::vector<PluginRegistration> news = {{L"Net", L"", L"c:\\a\\net.wfx"},
-                                          {L"Ftp", L"", L"C:\\X\\FTP.WFX"},
-                                          {L"Solo", L"", L"c:\\s.wfx"}};
-  std::vector<PluginRegistration> mys = {{L"NET", L"", L"c:\\b\\net.wfx"},
-                                         {L"ftp", L"", L"c:\\x\\ftp.wfx"}};
+  std::vector<PluginRegistration> news = {Registration(L"Net", L"c:\\a\\net.wfx"),
+                                          Registration(L"Ftp", L"C:\\X\\FTP.WFX"),
+                                          Registration(L"Solo", L"c:\\s.wfx")};
+  std::vector<PluginRegistration> mys = {Registration(L"NET", L"c:\\b\\net.wfx"),
+                                         Registration(L"ftp", L"c:\\x\\ftp.wfx")};
   MarkNameClashes(news, mys);
   EXPECT_EQ(news[0].Name, L"Net*");
   EXPECT_EQ(news[1].Name, L"Ftp") << "same value in other letter case is the same plugin";
