@@ -2,6 +2,7 @@
 // subdirectory, for the plugin and package directories.
 #include "compare/entries.h"
 #include "compare/run_comparison.h"
+#include "util/date_time.h"
 #include "util/icons.h"
 #include "util/version_info.h"
 
@@ -74,6 +75,18 @@ std::vector<Pair> PairByName(const std::vector<FileEntry>& news,
   return both;
 }
 
+// The verdict of CompareFiles, from the facts the listing already holds: no
+// second look at either directory entry.
+FileVerdict CompareListed(const std::wstring& newFile, const FileEntry& newEntry,
+                          const std::wstring& myFile, const FileEntry& myEntry) {
+  auto facts = [](const FileEntry& e) {
+    return FileFacts{true, e.size, FileTimeToLocalDateTime(e.lastWrite)};
+  };
+  return DecideFiles(
+      facts(newEntry), facts(myEntry), [&] { return SameFileContent(newFile, myFile); },
+      [&] { return CompareFileVersions(newFile, myFile); });
+}
+
 class DirectoryComparer {
  public:
   explicit DirectoryComparer(CompareContext& ctx) : ctx_(ctx) {}
@@ -114,7 +127,8 @@ class DirectoryComparer {
     item.SizeLow = static_cast<uint32_t>(shown.size);
     item.Attributes = shown.attributes;
     if (p.newEntry && p.myEntry) {
-      FileVerdict verdict = CompareFiles(item.NewFile, item.MyFile);
+      FileVerdict verdict =
+          CompareListed(item.NewFile, *p.newEntry, item.MyFile, *p.myEntry);
       item.Status = verdict.sign;
       item.Info = VerdictInfo(verdict);
       CountCompared(p.newEntry->size == p.myEntry->size ? shown.size : 0);
