@@ -139,6 +139,10 @@ bool ParseOption(const std::vector<std::wstring>& args, size_t& i, Options& opti
     options.printProgress = true;
     return true;
   }
+  if (arg == L"--times") {
+    options.printTimes = true;
+    return true;
+  }
   if (arg[0] == L'/') {
     if (StartsWithNoCase(arg, L"/i=")) {
       // The C runtime has removed the quotes of /i="C:\some dir\wincmd.ini";
@@ -226,6 +230,8 @@ Options:
   --answers LIST       answers to message boxes, in order: comma-separated
                        yes, no, ok, cancel; then the default button is pressed
   --progress           print every progress callback
+  --times              print how long each command took, on stderr:
+                       "time N SECONDS" for the N-th command (from 1)
   --cancel-at N        the N-th progress callback (from 1) answers "cancel"
   --idle SECONDS       load no plugin; keep the host window for that long or
                        until it is closed (a second running installation)

@@ -24,6 +24,7 @@ struct Options {
   std::optional<std::wstring> pluginFile;
   std::vector<Answer> answers;
   bool printProgress = false;
+  bool printTimes = false;              // each command's duration, on stderr
   int cancelAt = 0;                     // 0: never cancel
   std::optional<double> idleSeconds;
   bool help = false;

@@ -84,7 +84,21 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
   }
   plugin.api.FsInit(kPluginNumber, &ProgressCallback, &LogCallback, &RequestCallback);
   CommandRunner runner(plugin.api, window);
-  for (const Command& command : options.commands) runner.Run(command);
+  LARGE_INTEGER frequency{}, start{}, end{};
+  ::QueryPerformanceFrequency(&frequency);
+  int number = 0;
+  for (const Command& command : options.commands) {
+    ::QueryPerformanceCounter(&start);
+    runner.Run(command);
+    ::QueryPerformanceCounter(&end);
+    ++number;
+    if (options.printTimes) {
+      wchar_t line[64];
+      swprintf(line, std::size(line), L"time %d %.6f", number,
+               static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
+      PrintErrorLine(line);
+    }
+  }
   window.PumpPending();
   return 0;
 }
