@@ -95,6 +95,16 @@ void FillPackerExtensions(PluginRegistration& r, const std::wstring& extensions,
   }
 }
 
+// A row that has lost its line (the 64-bit file that a 64-bit host loads for
+// a registered 32-bit name that has no file of its own): its path written as
+// a configuration of this installation would write it.
+std::wstring WrittenFromFile(const TTC& model, const std::wstring& file) {
+  const std::wstring programDir = platform::LowerCase(model.ProgramDir());
+  const std::wstring lower = platform::LowerCase(file);
+  if (programDir.empty() || !lower.starts_with(programDir)) return file;
+  return L"%COMMANDER_PATH%\\" + file.substr(programDir.size());
+}
+
 }  // namespace
 
 std::vector<PluginRegistration> PluginRegistrations(const TTC& model, PluginKind kind) {
@@ -109,7 +119,7 @@ std::vector<PluginRegistration> PluginRegistrations(const TTC& model, PluginKind
     int original = OriginalOf(lists.files, i);
     if (line.empty() && original >= 0) line = At(lists.lines, static_cast<size_t>(original));
     r.Value = WrittenPath(kind, line);
-    if (r.Value.empty()) r.Value = r.File;
+    if (r.Value.empty()) r.Value = WrittenFromFile(model, r.File);
     // The reader's twin rows repeat (or lack) their original's line.
     const bool twin = EndsWith64(platform::LowerCase(r.File)) &&
                       !EndsWith64(platform::LowerCase(r.Value));

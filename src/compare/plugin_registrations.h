@@ -31,8 +31,10 @@ struct PluginRegistration {
 // "%COMMANDER_PATH%\plugins\..." match although they live in different
 // directories. Rows the reader adds for a "64" file beside a registered one
 // have no line of their own (or their original's line): their value is the
-// original's with "64" appended. A row without any line falls back to its
-// file. A value met twice is kept once, at its first row.
+// original's with "64" appended. A row without any line (a "64" file whose
+// original has no file) takes its file, written with "%COMMANDER_PATH%" when
+// it lies in the program directory. A value met twice is kept once, at its
+// first row.
 std::vector<PluginRegistration> PluginRegistrations(const TTC& model, PluginKind kind);
 
 // Index of the registration whose value equals value without regard to case;

@@ -54,14 +54,25 @@ TEST(PluginRegistrations, ValuesAreThePathsAsWrittenAndTwinsAppend64) {
 }
 
 TEST(PluginRegistrations, RowWithoutAnyLineFallsBackToItsFile) {
-  TTC m(L"c:\\tc\\totalcmd.exe");
-  m.ContentPluginFiles = {L"c:\\tc\\plugins\\x\\x.wdx"};
+  TTC m(L"C:\\TC\\totalcmd.exe");
+  m.ContentPluginFiles = {L"d:\\plugins\\x\\x.wdx"};
   m.ContentPluginNames = {L"x.wdx"};
   m.ContentPluginDetect = {L""};
-  auto rows = PluginRegistrations(m, PluginKind::Wdx);
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].Value, L"c:\\tc\\plugins\\x\\x.wdx");
-  EXPECT_EQ(rows[0].Name, L"x.wdx");
+  // Only the 64-bit file of a registered 32-bit name exists: the reader's
+  // twin row is all that is left of the registration.
+  m.FsPluginKeys = {L"sftp64"};
+  m.FsPluginFiles = {L"c:\\tc\\plugins\\wfx\\sftp\\sftp.wfx64"};
+  m.FsPluginNames = {L"sftp.wfx64"};
+  m.FsPluginLines = {L""};
+
+  auto wdx = PluginRegistrations(m, PluginKind::Wdx);
+  ASSERT_EQ(wdx.size(), 1u);
+  EXPECT_EQ(wdx[0].Value, L"d:\\plugins\\x\\x.wdx");
+  EXPECT_EQ(wdx[0].Name, L"x.wdx");
+  auto wfx = PluginRegistrations(m, PluginKind::Wfx);
+  ASSERT_EQ(wfx.size(), 1u);
+  EXPECT_EQ(wfx[0].Value, L"%COMMANDER_PATH%\\plugins\\wfx\\sftp\\sftp.wfx64");
+  EXPECT_EQ(wfx[0].Name, L"sftp64");
 }
 
 TEST(PluginRegistrations, TwinValue) {
