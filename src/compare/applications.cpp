@@ -162,7 +162,11 @@ class TargetComparer {
       mode = L"^";
     }
     std::wstring result = CompareDirectories(ctx_, mode, myDir, newDir, index, itemPath);
-    if (result != L"=") ctx_.Tree[index].Info = L"[" + result + L"] " + ctx_.Tree[index].Info;
+    // As for plugins: a target both installations name tells when its
+    // directory differs although its file may not.
+    if (n && m && result != L"=") {
+      ctx_.Tree[index].Info = L"[" + result + L"] " + ctx_.Tree[index].Info;
+    }
   }
 
   CompareContext& ctx_;

@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -29,8 +30,14 @@ struct Listing {
   std::vector<FileEntry> dirs;
 };
 
+bool NameBefore(const FileEntry& a, const FileEntry& b) {
+  return ::CompareStringOrdinal(a.name.c_str(), -1, b.name.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+}
+
 // One pass over a directory; a directory that is missing (or not given)
-// contributes nothing.
+// contributes nothing. Entries come sorted by name, as NTFS returns them:
+// other file systems (and Wine on them) return them in any order, and the
+// entries' order in the tree follows this one.
 Listing ListDirectory(const std::wstring& dir, bool withSubdirectories) {
   Listing listing;
   if (dir.empty()) return listing;
@@ -41,6 +48,8 @@ Listing ListDirectory(const std::wstring& dir, bool withSubdirectories) {
       listing.dirs.push_back(e);
     }
   }
+  std::sort(listing.files.begin(), listing.files.end(), NameBefore);
+  std::sort(listing.dirs.begin(), listing.dirs.end(), NameBefore);
   return listing;
 }
 

@@ -67,14 +67,12 @@ class CompareDirectoriesTest : public testing::Test {
 
 TEST_F(CompareDirectoriesTest, BothSidesFilesThenSubdirectoriesRecursively) {
   EXPECT_EQ(Run(L""), L"!*<>=");
-  EXPECT_EQ(Sorted(f.Listing(dirPath)),
-            Sorted({L"same.txt|=", L"diff.txt|<>", L"Case.TXT|=", L"newonly.txt|*",
-                    L"myonly.txt|!", L"Sub|*=", L"NewSub|*", L"MySub|!"}));
-  // Files come first, then the folders.
-  auto listing = f.Listing(dirPath);
-  EXPECT_EQ(Sorted({listing.begin() + 5, listing.end()}), Sorted({L"Sub|*=", L"NewSub|*", L"MySub|!"}));
-
-  EXPECT_EQ(Sorted(f.Listing(dirPath + L"Sub\\")), Sorted({L"inner.txt|=", L"Deeper|*"}));
+  // Files, then folders; each: in both (by name), New's only, My's only.
+  EXPECT_EQ(f.Listing(dirPath),
+            (std::vector<std::wstring>{L"Case.TXT|=", L"diff.txt|<>", L"same.txt|=",
+                                       L"newonly.txt|*", L"myonly.txt|!", L"Sub|*=", L"NewSub|*",
+                                       L"MySub|!"}));
+  EXPECT_EQ(f.Listing(dirPath + L"Sub\\"), (std::vector<std::wstring>{L"inner.txt|=", L"Deeper|*"}));
   EXPECT_EQ(f.Listing(dirPath + L"Sub\\Deeper\\"), std::vector<std::wstring>{L"deep.txt|*"});
   EXPECT_EQ(f.Listing(dirPath + L"NewSub\\"), std::vector<std::wstring>{L"a.txt|*"});
   EXPECT_TRUE(f.Listing(dirPath + L"MySub\\").empty()) << "an empty one-sided folder";
