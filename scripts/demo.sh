@@ -31,6 +31,10 @@ ORVELLE_SOURCE_DIR=$(winpath .)
 ORVELLE_BINARY_DIR=$(winpath "$build")
 run "$bin/orvelle_e2e.exe" --prepare-pair my "$(winpath "$my")"
 run "$bin/orvelle_e2e.exe" --prepare-pair new "$(winpath "$new")"
+# Both installations register a plugin of My's "shared" folder through this
+# variable (PreparePairInstallation sets it in its own process only).
+export PAIR_SHARED
+PAIR_SHARED=$(winpath "$my/shared")
 mkdir -p "$my/plugins/wfx/Orvelle"
 cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
 

@@ -180,6 +180,11 @@ void PreparePairInstallation(const std::wstring& side, const std::wstring& targe
   for (const auto& [days, target] : ManifestLines(pairDir + L"\\times.txt", side, targetDir)) {
     SetLastWrite(target, PairTime(_wtoi(days.c_str())));
   }
+  // Both installations register a plugin through this variable; the New
+  // model takes My installation's environment, so both name the very file.
+  if (side == L"my") {
+    ::SetEnvironmentVariableW(kPairSharedVariable, (targetDir + L"\\shared").c_str());
+  }
 }
 
 }  // namespace orvelle::test

@@ -16,6 +16,11 @@ namespace orvelle::test {
 // fixtures\pair\times.txt gives, so that what the comparison shows does not
 // depend on when the pair was made. Throws std::runtime_error naming what
 // could not be read or written.
+// Preparing "my" also sets the variable PAIR_SHARED of this process to
+// targetDir + "\shared": both installations register a plugin there through
+// it, and a harness started from this process passes it on to both models.
 void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir);
+
+inline constexpr wchar_t kPairSharedVariable[] = L"PAIR_SHARED";
 
 }  // namespace orvelle::test

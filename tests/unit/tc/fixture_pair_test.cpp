@@ -55,14 +55,18 @@ TEST_F(FixturePair, MyInstallation) {
   LoadAll(my);
   EXPECT_TRUE(boxes_.texts.empty());
 
-  EXPECT_EQ(my.FsPluginKeys, (Lines{L"ftp", L"registry", L"ftp64"}));
+  EXPECT_EQ(my.FsPluginKeys, (Lines{L"ftp", L"registry", L"net", L"disk", L"ftp64"}));
   EXPECT_EQ(my.FsPluginFiles, (Lines{Lower(L"my\\plugins\\wfx\\ftp\\ftp.wfx"),
                                      Lower(L"my\\plugins\\wfx\\registry\\registry.wfx"),
+                                     Lower(L"my\\plugins\\wfx\\net\\net.wfx"),
+                                     Lower(L"my\\plugins\\wfx\\disk\\disk.wfx"),
                                      Lower(L"my\\plugins\\wfx\\ftp\\ftp.wfx64")}));
   EXPECT_EQ(my.PackerPluginNames, (Lines{L"total7zip.wcx", L"iso.wcx", L"total7zip.wcx64"}));
   EXPECT_EQ(my.PackerPluginExtensions, (Lines{L"7z;lzma;", L"iso;", L"7z;lzma;"}));
   EXPECT_EQ(my.ListerPluginNames, (Lines{L"imagine.wlx", L"fileinfo.wlx", L"imagine.wlx64"}));
-  EXPECT_EQ(my.ContentPluginNames, (Lines{L"exif.wdx"}));
+  // The plugin registered through PAIR_SHARED is not found: this model's
+  // environment lacks the variable.
+  EXPECT_EQ(my.ContentPluginNames, (Lines{L"exif.wdx", L"size.wdx", L"hash.wdx"}));
   EXPECT_EQ(my.SearchNames, (Lines{L"source files", L"photos"}));
   EXPECT_EQ(my.SearchPlugin[1], L"exif.Model=\"Camera\"");
   EXPECT_EQ(my.ColorFilters, (Lines{L"*.zip *.7z", L">Source files"}));
@@ -126,13 +130,15 @@ TEST_F(FixturePair, NewInstallation) {
   }
   EXPECT_EQ(other.SectionFile[kSlotColors], other.IniFile);
   // sftp exists only as a 64-bit file.
-  EXPECT_EQ(other.FsPluginKeys, (Lines{L"ftp", L"ftp64", L"sftp64"}));
+  EXPECT_EQ(other.FsPluginKeys,
+            (Lines{L"ftp", L"network", L"disk", L"registry", L"ftp64", L"sftp64"}));
   EXPECT_EQ(other.FsPluginLines[0], L"FTP=%COMMANDER_PATH%\\plugins\\wfx\\ftp\\ftp.wfx");
   EXPECT_EQ(other.PackerPluginNames, (Lines{L"total7zip.wcx", L"rpm.wcx", L"total7zip.wcx64"}));
-  EXPECT_EQ(other.PackerPluginFlags, (Lines{L"735;735;607;", L"4;", L"735;735;607;"}));
+  EXPECT_EQ(other.PackerPluginFlags, (Lines{L"735;607;607;", L"4;", L"735;607;607;"}));
   EXPECT_EQ(other.ListerPluginNames, (Lines{L"imagine.wlx", L"markdown.wlx", L"imagine.wlx64"}));
   EXPECT_EQ(other.ListerPluginDetect[1], L"EXT=\"MD\"");
-  EXPECT_EQ(other.ContentPluginNames, (Lines{L"exif.wdx", L"fileattrs.wdx"}));
+  EXPECT_EQ(other.ContentPluginNames,
+            (Lines{L"exif.wdx", L"fileattrs.wdx", L"size.wdx", L"hash.wdx"}));
   EXPECT_EQ(other.SearchNames, (Lines{L"photos", L"large files"}));
   EXPECT_EQ(other.ConfigPaths.mainmenu, dir_ / L"new\\LANGUAGE\\WCMD_DEU.MNU");
   EXPECT_EQ(other.ConfigPaths.editor, dir_ / L"new\\TOOLS\\editor\\editor.exe");
