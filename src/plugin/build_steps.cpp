@@ -1,5 +1,6 @@
 #include "plugin/build_steps.h"
 
+#include "compare/run_comparison.h"
 #include "tc/tc_init.h"
 
 namespace orvelle {
@@ -48,7 +49,20 @@ int CountProgressSteps(PluginState& state) {
   return ModelSteps(state.MyModel.get()) + ModelSteps(state.NewModel.get());
 }
 
-void CompareInstallations(PluginState&) {}
+void CompareInstallations(PluginState& state) {
+  if (!state.MyModel || !state.NewModel) return;
+  TreeState& tree = state.Tree;
+  CompareContext ctx{tree.Tree,
+                     *state.MyModel,
+                     *state.NewModel,
+                     state.Progress,
+                     state.Icons,
+                     tree.InstallationFolder,
+                     tree.Tree.FindTreeItem(L"\\" + tree.InstallationFolder),
+                     {}};
+  RunComparison(ctx);
+  tree.Folders = ctx.Folders;
+}
 
 void RefreshBackupFolder(PluginState& state) {
   if (!state.Icons.Loaded()) state.Icons.Load(state.Identity.Module);

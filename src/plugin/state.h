@@ -4,6 +4,7 @@
 #pragma once
 
 #include "backup/backup.h"
+#include "compare/compare_context.h"
 #include "plugin/host_api.h"
 #include "plugin/icon_set.h"
 #include "plugin/tree.h"
@@ -49,6 +50,8 @@ struct TreeState {
   // The file-name part of the New installation's program file: the name of
   // the installation folder in the root (empty while none was found).
   std::wstring InstallationFolder;
+  // The folders the comparison made, where the operations find them.
+  FolderIndexes Folders;
 };
 
 struct PluginState {

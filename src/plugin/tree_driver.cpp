@@ -35,6 +35,7 @@ void BuildTree(PluginState& state) {
   // Entries point at cached icons: the tree goes first.
   tree.Tree.Clear();
   tree.InstallationFolder.clear();
+  tree.Folders = FolderIndexes{};
   FreeIconCache();
 
   if (PrepareMyInstallation(state)) {
