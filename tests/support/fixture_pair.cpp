@@ -1,12 +1,11 @@
 #include "support/fixture_pair.h"
 
 #include "platform/fs.h"
-#include "platform/handle.h"
 #include "platform/strings.h"
+#include "support/file_times.h"
 #include "support/pe_resources.h"
 #include "support/temp_dir.h"
 #include "support/test_paths.h"
-#include "support/time_values.h"
 
 #include <windows.h>
 
@@ -112,31 +111,11 @@ void MakeBinary(const std::wstring& source, const std::wstring& target) {
   if (icons > 0) WriteIconResource(target, IconGroups(icons, otherIcon));
 }
 
-// The pair's day: 1 June 2020, 12:00 UTC, far from midnight in any time zone,
-// so that every file's local date is fixed.
-FILETIME PairTime(int days) {
-  SYSTEMTIME st = SystemTimeOf(2020, 6, 1, 12);
-  FILETIME ft{};
-  ::SystemTimeToFileTime(&st, &ft);
-  ULARGE_INTEGER t{};
-  t.LowPart = ft.dwLowDateTime;
-  t.HighPart = ft.dwHighDateTime;
-  t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 24 * 3600 * 10'000'000);
-  return FILETIME{t.LowPart, t.HighPart};
-}
-
-void SetLastWrite(const std::wstring& path, const FILETIME& time) {
-  platform::unique_hfile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file || !::SetFileTime(file.get(), nullptr, nullptr, &time)) Fail(L"cannot date", path);
-}
-
 void SetTreeTimes(const std::wstring& dir, const FILETIME& time) {
   for (const platform::FileEntry& entry : platform::EnumFiles(dir + L"\\*")) {
     std::wstring path = dir + L"\\" + entry.name;
     if (entry.IsDirectory()) SetTreeTimes(path, time);
-    SetLastWrite(path, time);
+    SetLastWriteTime(path, time);
   }
 }
 
@@ -176,9 +155,9 @@ void PreparePairInstallation(const std::wstring& side, const std::wstring& targe
     if (!CreateDirectories(platform::ExtractFileDir(target))) Fail(L"cannot create", target);
     MakeBinary(source, target);
   }
-  SetTreeTimes(targetDir, PairTime(0));
+  SetTreeTimes(targetDir, FixedTime());
   for (const auto& [days, target] : ManifestLines(pairDir + L"\\times.txt", side, targetDir)) {
-    SetLastWrite(target, PairTime(_wtoi(days.c_str())));
+    SetLastWriteTime(target, FixedTime(_wtoi(days.c_str()) * 24LL * 60));
   }
   // Both installations register a plugin through this variable; the New
   // model takes My installation's environment, so both name the very file.

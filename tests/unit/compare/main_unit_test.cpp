@@ -1,7 +1,6 @@
 #include "compare/run_comparison.h"
-#include "support/pe_resources.h"
+#include "support/file_times.h"
 #include "unit/compare/compare_fixture.h"
-#include "unit/compare/file_time.h"
 #include "util/date_time.h"
 
 #include "platform/fs.h"
@@ -109,7 +108,7 @@ class MainFiles : public testing::Test {
     BuildMainUnitSkeleton(f.Ctx());
   }
   void W(const wchar_t* relative, std::string_view bytes, int minutes = 0) {
-    test::SetFileMinutes(f.File(relative, bytes, false), minutes);
+    test::SetLastWriteTime(f.File(relative, bytes, false), test::FixedTime(minutes));
   }
   std::wstring LocalDate(const std::wstring& file) {
     return FormatDateTime(FileTimeToLocalDateTime(platform::GetFileEntry(file)->lastWrite))
@@ -174,27 +173,6 @@ TEST_F(MainFiles, StoppedStepMakesNothing) {
   CompareMainFiles(f.Ctx());
   EXPECT_TRUE(f.Listing(kFiles).empty());
   EXPECT_EQ(f.At(kUnit + L"Files").Status, L"");
-}
-
-TEST(MainFilesVersions, VersionResourcesDecideOverDates) {
-  CompareFixture f;
-  const std::wstring newTool = f.Path(L"new\\tool.exe");
-  const std::wstring myTool = f.Path(L"my\\tool.exe");
-  test::CopyProgramFile(newTool);
-  test::CopyProgramFile(myTool);
-  test::WriteVersionResource(newTool, {2, 0, 0, 0}, {2, 0, 0, 0},
-                             {{L"FileVersion", L"2.0"}, {L"ProductVersion", L"2.0"}});
-  test::WriteVersionResource(myTool, {1, 9, 9, 9}, {1, 9, 9, 9},
-                             {{L"FileVersion", L"1.9.9.9"}, {L"ProductVersion", L"1.9.9.9"}});
-  // The older file carries the newer version.
-  test::SetFileMinutes(newTool, 0);
-  test::SetFileMinutes(myTool, 24 * 60);
-  f.My().MainExecutables = {L"tool.exe"};
-  BuildMainUnitSkeleton(f.Ctx());
-  CompareMainFiles(f.Ctx());
-  const TVirtualTreeItem& e = f.At(kFiles + L"tool.exe");
-  EXPECT_EQ(e.Status, L">");
-  EXPECT_EQ(e.Info, L"2.0.0.0 > 1.9.9.9");
 }
 
 }  // namespace

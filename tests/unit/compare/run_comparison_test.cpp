@@ -1,6 +1,6 @@
 #include "compare/run_comparison.h"
+#include "support/file_times.h"
 #include "unit/compare/compare_fixture.h"
-#include "unit/compare/file_time.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,8 @@ void MakeMainUnitDifferences(CompareFixture& f) {
   f.File(L"new\\a.exe", "same", false);
   f.File(L"my\\a.exe", "same", false);
   // Same size and time, other bytes: "<>".
-  test::SetFileMinutes(f.File(L"new\\b.dll", "bbbb", false), 0);
-  test::SetFileMinutes(f.File(L"my\\b.dll", "cccc", false), 0);
+  test::SetLastWriteTime(f.File(L"new\\b.dll", "bbbb", false), test::FixedTime());
+  test::SetLastWriteTime(f.File(L"my\\b.dll", "cccc", false), test::FixedTime());
   f.File(L"new\\c.dll", "c", false);
   f.My().MainExecutables = {L"a.exe", L"b.dll"};
   f.New().ProgramVersion = L"6.57";
