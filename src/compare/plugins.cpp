@@ -12,6 +12,7 @@
 #include "util/version_info.h"
 
 #include "platform/fs.h"
+#include "platform/strings.h"
 
 #include <set>
 
@@ -46,7 +47,7 @@ int& FolderOf(FolderIndexes& folders, PluginKind kind) {
 }
 
 bool InShared(const std::set<std::wstring>& shared, const std::wstring& file) {
-  return shared.count(platform::ExtractFilePath(file)) != 0;
+  return shared.count(platform::LowerCase(platform::ExtractFilePath(file))) != 0;
 }
 
 class PluginComparer {
@@ -68,11 +69,11 @@ class PluginComparer {
     MarkNameClashes(newRows_, myRows_);
     for (const PluginRegistration& n : newRows_) {
       int k = FindRegistration(myRows_, n.Value);
-      if (!(k < 0 ? NewOnly(n) : InBoth(n, myRows_[static_cast<size_t>(k)]))) return;
+      if (!(k < 0 ? OneSided(n, true) : InBoth(n, myRows_[static_cast<size_t>(k)]))) return;
     }
     for (const PluginRegistration& m : myRows_) {
       if (FindRegistration(newRows_, m.Value) >= 0) continue;
-      if (!MyOnly(m)) return;
+      if (!OneSided(m, false)) return;
     }
     ctx_.Tree[kindIndex_].Status = summary_.Text();
   }
@@ -120,34 +121,23 @@ class PluginComparer {
     return k < 0 ? nullptr : &rows[static_cast<size_t>(k)];
   }
 
-  bool NewOnly(const PluginRegistration& n) {
-    if (!Announce(n.Name)) return false;
-    const int index = AppendPluginFolder(n.Name, n.File);
+  // A plugin that one installation registers: its directory is compared
+  // with the other installation's twin when that one registers it.
+  bool OneSided(const PluginRegistration& r, bool isNew) {
+    if (!Announce(r.Name)) return false;
+    const int index = AppendPluginFolder(r.Name, r.File);
     if (index < 0) return false;
+    const std::wstring sign = isNew ? L"*" : L"!";
     TVirtualTreeItem& folder = ctx_.Tree[index];
-    folder.Status = L"*";
-    folder.NewFile = n.File;
-    summary_.Add(L"*");
-    const PluginRegistration* twin = TwinIn(myRows_, n);
-    AppendDirectory(index, twin ? L"" : L"*", twin ? platform::ExtractFilePath(twin->File) : L"",
-                    platform::ExtractFilePath(n.File), InShared(newShared_, n.File));
-    AppendKindEntries(index, &n, nullptr);
-    return !ctx_.Stopped();
-  }
-
-  bool MyOnly(const PluginRegistration& m) {
-    if (!Announce(m.Name)) return false;
-    const int index = AppendPluginFolder(m.Name, m.File);
-    if (index < 0) return false;
-    TVirtualTreeItem& folder = ctx_.Tree[index];
-    folder.Status = L"!";
-    folder.MyFile = m.File;
-    summary_.Add(L"!");
-    const PluginRegistration* twin = TwinIn(newRows_, m);
-    AppendDirectory(index, twin ? L"" : L"!", platform::ExtractFilePath(m.File),
-                    twin ? platform::ExtractFilePath(twin->File) : L"",
-                    InShared(myShared_, m.File));
-    AppendKindEntries(index, nullptr, &m);
+    folder.Status = sign;
+    (isNew ? folder.NewFile : folder.MyFile) = r.File;
+    summary_.Add(sign);
+    const PluginRegistration* twin = TwinIn(isNew ? myRows_ : newRows_, r);
+    const std::wstring own = platform::ExtractFilePath(r.File);
+    const std::wstring other = twin ? platform::ExtractFilePath(twin->File) : std::wstring();
+    AppendDirectory(index, twin ? L"" : sign, isNew ? other : own, isNew ? own : other,
+                    InShared(isNew ? newShared_ : myShared_, r.File));
+    AppendKindEntries(index, isNew ? &r : nullptr, isNew ? nullptr : &r);
     return !ctx_.Stopped();
   }
 
