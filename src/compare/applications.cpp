@@ -110,7 +110,8 @@ class TargetComparer {
 
     const std::wstring newFile = n ? n->path : std::wstring();
     const std::wstring myFile = m ? m->path : std::wstring();
-    const std::wstring& shown = n ? newFile : myFile;
+    // The entry shows New's file, or My's when New's does not exist.
+    const std::wstring& shown = n && (!m || platform::PathExists(newFile)) ? newFile : myFile;
     TVirtualTreeItem item = include_ ? MakeFolder(folderIndex_, folderPath_, order_++, named.name,
                                                   GetFileIcon(shown))
                                      : MakeEntry(folderIndex_, folderPath_, order_++, named.name,

@@ -92,11 +92,15 @@ TEST_F(CompareApplicationsTest, PackageExcludeComparesTheTargetFiles) {
   AddTarget(f.My(), L"tool.exe", f.File(L"y\\tool.exe", "new tool"), L"E");
   AddTarget(f.New(), L"gone.exe", f.Path(L"x\\gone.exe"), L"E");
   AddTarget(f.My(), L"gone.exe", f.Path(L"y\\gone.exe"), L"E");
+  AddTarget(f.New(), L"mine.exe", f.Path(L"x\\mine.exe"), L"E");
+  AddTarget(f.My(), L"mine.exe", f.File(L"y\\mine.exe", "12345"), L"E");
   Compare();
   EXPECT_EQ(f.Listing(kAppsPath + L"Package exclude\\"),
-            (std::vector<std::wstring>{L"tool.exe|=", L"gone.exe|"}))
+            (std::vector<std::wstring>{L"tool.exe|=", L"gone.exe|", L"mine.exe|!"}))
       << "a target missing on both sides has nothing to compare";
-  EXPECT_EQ(f.Tree()[f.Ctx().Folders.PackageExclude].Status, L"=");
+  EXPECT_EQ(f.At(kAppsPath + L"Package exclude\\mine.exe").SizeLow, 5u)
+      << "the size of the file that exists";
+  EXPECT_EQ(f.Tree()[f.Ctx().Folders.PackageExclude].Status, L"!=");
 }
 
 TEST_F(CompareApplicationsTest, PackageIncludeComparesTheTargetDirectories) {
