@@ -2,8 +2,8 @@
 
 #include "platform/fs.h"
 #include "platform/strings.h"
-#include "plugin/tree.h"
-#include "plugin/vars_conts.h"
+#include "tree/tree.h"
+#include "tree/vars_conts.h"
 #include "tc/ttc.h"
 #include "util/file_ops.h"
 #include "util/icons.h"

@@ -2,7 +2,7 @@
 // compared position by position.
 #include "compare/entries.h"
 #include "compare/run_comparison.h"
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 #include "tc/ttc.h"
 
 #include "platform/fs.h"

@@ -3,8 +3,8 @@
 // indexes of the folders it has made.
 #pragma once
 
-#include "plugin/icon_set.h"
-#include "plugin/tree.h"
+#include "tree/icon_set.h"
+#include "tree/tree.h"
 #include "tc/progress.h"
 
 #include <set>

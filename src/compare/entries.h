@@ -2,7 +2,7 @@
 // and the entry of a file that one or both installations hold.
 #pragma once
 
-#include "plugin/tree.h"
+#include "tree/tree.h"
 #include "util/version_info.h"
 
 #include <windows.h>

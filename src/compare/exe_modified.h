@@ -2,7 +2,7 @@
 // version, judged against a table of known builds.
 #pragma once
 
-#include "plugin/tables.h"
+#include "tc/tables.h"
 
 #include <span>
 #include <string>

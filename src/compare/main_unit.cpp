@@ -3,8 +3,8 @@
 #include "compare/entries.h"
 #include "compare/exe_modified.h"
 #include "compare/run_comparison.h"
-#include "plugin/tables.h"
-#include "plugin/vars_conts.h"
+#include "tc/tables.h"
+#include "tree/vars_conts.h"
 #include "tc/tc_init.h"
 #include "tc/ttc.h"
 

@@ -2,8 +2,8 @@
 
 #include "compare/entries.h"
 #include "compare/plugin_registrations.h"
-#include "plugin/tables.h"
-#include "plugin/vars_conts.h"
+#include "tc/tables.h"
+#include "tree/vars_conts.h"
 #include "util/text_helpers.h"
 
 #include <string>

@@ -6,7 +6,7 @@
 #include "compare/plugin_registrations.h"
 #include "compare/run_comparison.h"
 #include "compare/same_file.h"
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 #include "tc/ttc.h"
 #include "util/icons.h"
 #include "util/version_info.h"

@@ -1,6 +1,6 @@
 #include "compare/run_comparison.h"
 
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 
 namespace orvelle {
 

@@ -1,6 +1,6 @@
 #include "compare/same_file.h"
 
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 #include "tc/ttc.h"
 
 #include "platform/strings.h"

@@ -1,7 +1,7 @@
 #include "plugin/entry.h"
 
 #include "platform/strings.h"
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 
 namespace orvelle {
 

@@ -1,9 +1,9 @@
 #include "plugin/listing.h"
 
 #include "plugin/build_steps.h"
-#include "plugin/status_dates.h"
+#include "tree/status_dates.h"
 #include "plugin/tree_driver.h"
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 
 namespace orvelle {
 

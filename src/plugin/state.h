@@ -6,8 +6,8 @@
 #include "backup/backup.h"
 #include "compare/compare_context.h"
 #include "plugin/host_api.h"
-#include "plugin/icon_set.h"
-#include "plugin/tree.h"
+#include "tree/icon_set.h"
+#include "tree/tree.h"
 #include "tc/progress.h"
 #include "tc/ttc.h"
 

@@ -3,7 +3,7 @@
 #include "platform/handle.h"
 #include "platform/message_box.h"
 #include "plugin/build_steps.h"
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 #include "util/icons.h"
 
 namespace orvelle {

@@ -2,7 +2,7 @@
 
 #include "platform/fs.h"
 #include "platform/strings.h"
-#include "plugin/status_dates.h"
+#include "tree/status_dates.h"
 #include "tc/ttc.h"
 #include "util/text_file_edit.h"
 

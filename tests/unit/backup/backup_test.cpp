@@ -1,7 +1,7 @@
 #include "backup/backup.h"
 
 #include "platform/fs.h"
-#include "plugin/tree.h"
+#include "tree/tree.h"
 #include "support/temp_dir.h"
 #include "tc/ttc.h"
 #include "util/date_time.h"

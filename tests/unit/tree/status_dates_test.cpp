@@ -1,4 +1,4 @@
-#include "plugin/status_dates.h"
+#include "tree/status_dates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/tree.h"
+#include "tree/tree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/icon_set.h"
+#include "tree/icon_set.h"
 
 #include "util/icons.h"
 

@@ -1,6 +1,6 @@
-#include "plugin/tree.h"
+#include "tree/tree.h"
 
-#include "plugin/vars_conts.h"
+#include "tree/vars_conts.h"
 
 #include <algorithm>
 
