@@ -1,6 +1,7 @@
 #include "plugin/commands.h"
 
 #include "platform/strings.h"
+#include "plugin/entry_actions.h"
 #include "plugin/host_api.h"
 
 #include <windows.h>
@@ -12,8 +13,30 @@ namespace orvelle {
 int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::wstring& verb) {
   if (state.Tree.TreeBuilding) return host::FS_EXEC_ERROR;
   if (platform::Trim(verb) != L"open") return host::FS_EXEC_OK;
-  int index = state.Tree.Tree.FindTreeItem(remoteName);
+  const int index = state.Tree.Tree.FindTreeItem(remoteName);
   if (index < 0) return host::FS_EXEC_OK;
+  // The first flag that holds wins: an entry that compares files and also
+  // carries a delete action opens its comparison.
+  const TVirtualTreeItem& e = state.Tree.Tree[index];
+  if (e.IsAbout) {
+    OpenAbout(state, index);
+  } else if (e.RestoreDeleted) {
+    OpenRestoreDeleted(state, index);
+  } else if (e.RestoreInstalled) {
+    OpenRestoreInstalled(state, index);
+  } else if (e.RestoreSettings) {
+    OpenRestoreSettings(state, index);
+  } else if (e.HasFiles) {
+    OpenFileCompare(state, index);
+  } else if (e.CommandEntry) {
+    OpenTextCompare(state, index);
+  } else if (e.Action == 1) {
+    OpenDelete(state, index);
+  } else if (e.Action == 2) {
+    OpenAdd(state, index);
+  } else if (e.Action == 3) {
+    OpenUpdate(state, index);
+  }
   return host::FS_EXEC_OK;
 }
 

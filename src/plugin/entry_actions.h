@@ -1,0 +1,23 @@
+// What opening an entry starts: one function per dialog, restore and
+// operation. The dispatch (commands.cpp) picks one by the entry's flags;
+// each function here only connects the plugin's state to the dialog or
+// operation that does the work, and reports there, never to the host.
+#pragma once
+
+#include "plugin/state.h"
+
+namespace orvelle {
+
+void OpenAbout(PluginState& state, int index);
+void OpenFileCompare(PluginState& state, int index);
+void OpenTextCompare(PluginState& state, int index);
+
+void OpenRestoreDeleted(PluginState& state, int index);
+void OpenRestoreInstalled(PluginState& state, int index);
+void OpenRestoreSettings(PluginState& state, int index);
+
+void OpenDelete(PluginState& state, int index);
+void OpenAdd(PluginState& state, int index);
+void OpenUpdate(PluginState& state, int index);
+
+}  // namespace orvelle
