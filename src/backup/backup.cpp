@@ -10,6 +10,7 @@
 #include "util/text_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cwchar>
 
@@ -36,6 +37,30 @@ std::wstring FirstLine(const std::wstring& file) {
   std::optional<TextDocument> doc = LoadTextFile(file);
   if (!doc || doc->lines.empty()) return {};
   return doc->lines.front();
+}
+
+// Enough for a burst of backups far beyond what one user action makes.
+constexpr int kStampAttempts = 1000;
+
+// The next value whose stamp differs: one unit of the 15th significant digit
+// of the stamp's own value (on the grid of the written digits, so that the
+// step is never lost to rounding).
+double NextStamp(double value) {
+  const double written = ParseStamp(FormatStamp(value, L"."), L".").value_or(value);
+  const int exponent = std::isfinite(written) && written > 0
+                           ? static_cast<int>(std::floor(std::log10(written)))
+                           : 0;
+  const double unit = std::pow(10.0, exponent - 14);
+  double next = written + unit;
+  for (int i = 0; i < 10 && FormatStamp(next, L".") == FormatStamp(written, L"."); ++i) {
+    next += unit;
+  }
+  return next;
+}
+
+bool StampTaken(const std::wstring& storeDir, const std::wstring& stamp) {
+  platform::EnumFiles folders(storeDir + L"\\" + stamp + L"-*");
+  return folders.begin() != folders.end();
 }
 
 struct ScannedFolder {
@@ -140,16 +165,28 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
     if (!::CreateDirectoryW(storeDir_.c_str(), nullptr)) return false;
     storeMade = true;
   }
-  std::wstring folder = storeDir_ + L"\\" + FormatStamp(Clock(), SystemDecimalSeparator()) + L"-" +
-                        static_cast<wchar_t>(kind);
-  // An existing folder of the same stamp is another backup's: never share it.
-  if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
-    if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
-    storeMade = false;
-    return false;
+  // Two backups within one tick of the clock would get the same stamp, and an
+  // existing folder is another backup's: never share it. The later one takes
+  // the next free stamp instead, a step of the stamp's last digit, so that
+  // stamps stay numbers and still sort in the order the backups were taken
+  // (whatever their kind, hence any folder of the stamp counts).
+  const std::wstring separator = SystemDecimalSeparator();
+  double stamp = Clock();
+  for (int attempt = 0; attempt < kStampAttempts; ++attempt, stamp = NextStamp(stamp)) {
+    const std::wstring text = FormatStamp(stamp, separator);
+    if (StampTaken(storeDir_, text)) continue;
+    const std::wstring folder = storeDir_ + L"\\" + text + L"-" + static_cast<wchar_t>(kind);
+    if (::CreateDirectoryW(folder.c_str(), nullptr)) {
+      Dir = folder + L"\\";
+      return true;
+    }
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
-  Dir = folder + L"\\";
-  return true;
+  // Roll back: a store made for a backup that could not be taken would pass
+  // for the first start's settings backup.
+  if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+  storeMade = false;
+  return false;
 }
 
 bool TBackup::MakeBackup(const TTC& my) {

@@ -77,8 +77,9 @@ class TBackup {
   // A "d" or "i" folder for one item: "d" records in "info.d" where the
   // deleted plugin file will lie once its directory has been moved in (with
   // fileOnly, the file itself); "i" records the installed item's path in
-  // "info.i". False, with Dir empty, when the store or the folder cannot be
-  // made (a folder of the same stamp exists: two backups in one clock tick).
+  // "info.i". A stamp that a folder of the store has already (two backups
+  // in one clock tick) is stepped forward to the next free one. False, with
+  // Dir empty, when the store or the folder cannot be made.
   bool MakeBackup(BackupKind kind, const std::wstring& itemPath, bool fileOnly = false);
 
   // Appends lines to Dir + fileName, creating it when missing. False when

@@ -143,8 +143,12 @@ bool LocateConfigurationFromCommandLine(TTC& model, std::wstring_view commandLin
   return Accept(model);
 }
 
-bool LocateConfiguration(TTC& model) {
-  return LocateConfigurationFromCommandLine(model, ReadProcessCommandLine(model.ProcessHandle));
+bool LocateConfiguration(TTC& model, bool* commandLineRead) {
+  std::optional<std::wstring> commandLine = ReadProcessCommandLine(model.ProcessHandle);
+  if (commandLineRead != nullptr) *commandLineRead = commandLine.has_value();
+  // A command line out of reach says nothing of /i=: the other sources may
+  // still find the configuration.
+  return LocateConfigurationFromCommandLine(model, commandLine.value_or(std::wstring()));
 }
 
 bool LocateMyConfiguration(TTC& model) {

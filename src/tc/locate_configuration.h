@@ -39,8 +39,11 @@ bool FindIniInWindowsDirs(TTC& model);
 // the environment; on failure IniFile is empty. Shows no message.
 bool LocateConfigurationFromCommandLine(TTC& model, std::wstring_view commandLine);
 
-// The same with the command line of model.ProcessHandle.
-bool LocateConfiguration(TTC& model);
+// The same with the command line of model.ProcessHandle. A command line
+// that cannot be read (a 64-bit process seen from the 32-bit build where the
+// system lacks the 64-bit read functions) counts as one without the
+// parameter; commandLineRead, when given, tells whether it was read.
+bool LocateConfiguration(TTC& model, bool* commandLineRead = nullptr);
 
 // My installation: IniFile and MainIniFile from COMMANDER_INI of the
 // environment, unchanged. Shows an error and returns false when the

@@ -24,6 +24,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <optional>
 #include <vector>
 
 namespace orvelle {
@@ -107,7 +108,7 @@ void AddInstallationFolder(Discovery& discovery, const TTC& model) {
   tree.Append(std::move(folder));
 }
 
-void AddRootMessage(Discovery& discovery, const wchar_t* text) {
+void AddRootMessage(Discovery& discovery, const std::wstring& text) {
   AddMessageEntry(discovery.Tree, L"\\", text, MessageKind::Error,
                   discovery.Icons.Get(IconRole::Error));
 }
@@ -163,6 +164,10 @@ bool FindNewInstallation(Discovery& discovery) {
   std::vector<ProcessCandidate> candidates;
   std::vector<platform::unique_process> handles;
   std::unique_ptr<TTC> located;
+  // A candidate whose command line was out of reach and whose configuration
+  // the other sources did not find either: the user can do something about
+  // that one, unlike an absent installation.
+  std::optional<std::wstring> unreadProgram;
   ScanResult scan;
   if (CollectCandidates(discovery.OwnProcessId, candidates, handles)) {
     scan = SelectNewInstallation(
@@ -171,9 +176,14 @@ bool FindNewInstallation(Discovery& discovery) {
           DeriveNewEnvironment(my, *model);
           // The handle is lent for the look at the command line only.
           model->ProcessHandle = handles[i].get();
-          bool found = LocateConfiguration(*model);
+          bool commandLineRead = true;
+          bool found = LocateConfiguration(*model, &commandLineRead);
           model->ProcessHandle = nullptr;
-          if (found) located = std::move(model);
+          if (found) {
+            located = std::move(model);
+          } else if (!commandLineRead && !unreadProgram) {
+            unreadProgram = candidates[i].ProgramPath;
+          }
           return found;
         });
   }
@@ -184,7 +194,8 @@ bool FindNewInstallation(Discovery& discovery) {
     return false;
   }
   if (scan.Outcome == ScanOutcome::NotFound || !located) {
-    AddRootMessage(discovery, texts::kRunAnother);
+    AddRootMessage(discovery, unreadProgram ? texts::kCanNotReadCommandLine + (L" " + *unreadProgram)
+                                            : std::wstring(texts::kRunAnother));
     return false;
   }
   located->MainIniFile = located->IniFile;

@@ -13,6 +13,10 @@ inline constexpr wchar_t kRunAnother[] = L"First, run another Total Commander!";
 inline constexpr wchar_t kCanNotOpenProcess[] =
     L"Can not open finded process! Run TC as Administrator or run another TC without "
     L"Administrator rights!";
+// Followed by the other program's path.
+inline constexpr wchar_t kCanNotReadCommandLine[] =
+    L"Can not read the command line of another Total Commander, and its wincmd.ini was not "
+    L"found elsewhere! Compare in 64-bit Total Commander, or run the other one in 32-bit:";
 inline constexpr wchar_t kInformation[] = L"Information";
 inline constexpr wchar_t kWarning[] = L"Warning";
 inline constexpr wchar_t kError[] = L"Error";

@@ -256,16 +256,34 @@ TEST(BackupItem, RecordsWhereTheItemLiesAndFailsWithoutHalfMadeFolders) {
   EXPECT_EQ(ReadLines(backup.Dir + L"wincmd.ini.i"),
             (Lines{L"[filesystemplugins]", L"sftp=c:\\x", L"more"}));
 
-  // Two backups of one kind within one clock tick: the second must not share
-  // the first's folder.
-  backup.Clock = [] { return 46100.25; };
-  ASSERT_TRUE(backup.MakeBackup(BackupKind::Deleted, L"c:\\a\\first.wfx", true));
-  const std::wstring firstOfTick = backup.Dir;
-  EXPECT_FALSE(backup.MakeBackup(BackupKind::Deleted, L"c:\\b\\second.wfx", true));
-  EXPECT_TRUE(backup.Dir.empty());
-  EXPECT_FALSE(backup.AppendLines(L"index.d", {L"x"}));
-  EXPECT_EQ(ReadLines(firstOfTick + L"info.d"), (Lines{firstOfTick + L"first.wfx"}));
-  EXPECT_FALSE(platform::PathExists(firstOfTick + L"index.d"));
+  // Backups within one clock tick, of one kind or another: none shares a
+  // folder or a stamp with another, each stamp is the next free one, and
+  // the store lists them in the order they were taken.
+  // (A tick later than the backups above, which took the real clock.)
+  backup.Clock = [] { return 80000.25; };
+  const std::wstring separator = SystemDecimalSeparator();
+  std::vector<std::wstring> stamps;
+  for (const wchar_t* item : {L"c:\\a\\first.wfx", L"c:\\b\\second.wfx", L"c:\\c\\third.wfx"}) {
+    const BackupKind kind = stamps.size() == 1 ? BackupKind::Installed : BackupKind::Deleted;
+    ASSERT_TRUE(backup.MakeBackup(kind, item, true)) << item;
+    ASSERT_TRUE(backup.AppendLines(L"index.d", {L"kept:" + std::wstring(item)}));
+    const std::wstring name = platform::ExtractFileName(platform::ExcludeTrailingBackslash(backup.Dir));
+    stamps.push_back(name.substr(0, name.find(L'-')));
+  }
+  std::vector<double> values;
+  for (const std::wstring& stamp : stamps) {
+    std::optional<double> value = ParseStamp(stamp, separator);
+    ASSERT_TRUE(value) << "a stamp stays a number: " << stamp;
+    values.push_back(*value);
+  }
+  EXPECT_EQ(values[0], 80000.25);
+  EXPECT_EQ(stamps[1], FormatStamp(80000.2500000001, separator)) << "the smallest step";
+  EXPECT_LT(values[1], values[2]);
+  EXPECT_EQ(ReadLines(backup.Dir + L"info.d"), (Lines{backup.Dir + L"third.wfx"}));
+  TBackup listed(dir.Path(), tree, {});
+  ASSERT_GE(listed.Stamps.size(), 3u);
+  EXPECT_EQ(Lines(listed.Stamps.end() - 3, listed.Stamps.end()), stamps);
+  EXPECT_EQ(Lines(listed.Kinds.end() - 3, listed.Kinds.end()), (Lines{L"d", L"i", L"d"}));
 
   // A store that cannot be made: nothing is made, and no folder is current.
   TempDir other;
