@@ -11,6 +11,8 @@
 #include "support/process_runner.h"
 #include "support/temp_dir.h"
 #include "support/test_paths.h"
+#include "tree/vars_conts.h"
+#include "util/process_info.h"
 
 #include <gtest/gtest.h>
 
@@ -67,31 +69,58 @@ void CollectBinarySizes(const std::wstring& dir, std::set<std::wstring>& sizes) 
   }
 }
 
+// How the New installation of the pair is made and started.
+struct NewSide {
+  // Alters the installation before it starts.
+  std::function<void(const std::wstring& newDir)> change;
+  // The harness run as its totalcmd.exe; empty: the build's own.
+  std::wstring program;
+  // Its wincmd.ini moved to a folder of its own, "New settings", to which only
+  // the quoted /i= parameter leads.
+  bool settingsApart = false;
+  // A start that fails is the test's to judge (a program of a bitness this
+  // machine may not run), not a failure of its own.
+  bool startMayFail = false;
+};
+
 // The two installations of the fixture pair, the New one running idle.
 class Pair {
  public:
   // `changeNew` may alter the New installation before it starts.
-  explicit Pair(const std::function<void(const std::wstring& newDir)>& changeNew = {}) {
+  explicit Pair(const std::function<void(const std::wstring& newDir)>& changeNew = {})
+      : Pair(NewSide{changeNew, {}, false, false}) {}
+
+  explicit Pair(const NewSide& side) {
     test::PreparePairInstallation(L"my", my_);
-    test::PreparePairInstallation(L"new", new_);
-    if (changeNew) changeNew(new_);
+    test::PreparePairInstallation(L"new", new_, side.program);
+    if (side.change) side.change(new_);
     plugin_ = my_ + L"\\plugins\\wfx\\Orvelle\\" + ORVELLE_PLUGIN_FILE;
     test::CreateDirectories(platform::ExtractFileDir(plugin_));
     ::CopyFileW(test::BuiltFile(ORVELLE_PLUGIN_FILE).c_str(), plugin_.c_str(), FALSE);
     CollectBinarySizes(my_, binarySizes_);
     CollectBinarySizes(new_, binarySizes_);
-    std::wstring error;
+    std::wstring ini = new_ + L"\\wincmd.ini";
+    if (side.settingsApart) {
+      const std::wstring settings = root_ / L"New settings";
+      test::CreateDirectories(settings);
+      EXPECT_TRUE(::MoveFileW(ini.c_str(), (settings + L"\\wincmd.ini").c_str()));
+      ini = settings + L"\\wincmd.ini";
+    }
     auto idle = test::BackgroundProcess::Start(
-        QuoteArg(new_ + L"\\totalcmd.exe") + L" /i=" + QuoteArg(new_ + L"\\wincmd.ini") +
-            L" --idle 300",
-        {}, error);
+        QuoteArg(NewProgram()) + L" /i=" + QuoteArg(ini) + L" --idle 300", {}, startError_);
     if (!idle) {
-      ADD_FAILURE() << "cannot start the New installation: " << error;
+      if (!side.startMayFail) ADD_FAILURE() << "cannot start the New installation: " << startError_;
       return;
     }
     idle_ = std::move(*idle);
     EXPECT_TRUE(idle_.WaitForWindow());
   }
+
+  bool Started() const { return idle_.handle() != nullptr; }
+  const std::wstring& StartError() const { return startError_; }
+  HANDLE NewProcess() const { return idle_.handle(); }
+  std::wstring NewProgram() const { return new_ + L"\\totalcmd.exe"; }
+  std::wstring Root() const { return root_.Path(); }
 
   // My installation's harness loading the plugin and running the commands.
   test::ProcessResult RunMy(const std::wstring& commands) const {
@@ -123,6 +152,7 @@ class Pair {
   std::wstring new_ = root_ / L"New installation";
   std::wstring plugin_;
   std::set<std::wstring> binarySizes_;
+  std::wstring startError_;
   test::BackgroundProcess idle_;
 };
 
@@ -168,18 +198,9 @@ std::wstring Text(const Lines& lines) {
   return text;
 }
 
-TEST(Comparison, TheFixturePairShowsTheExpectedTree) {
-  Pair pair;
-  test::ProcessResult run = pair.RunMy(L"tree \\");
-  ASSERT_FALSE(run.timedOut);
-  ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
-  Lines actual = pair.Normalised(run);
-
-  const wchar_t* update = _wgetenv(L"ORVELLE_UPDATE_EXPECTED");
-  if (update != nullptr && std::wstring(update) == L"1") {
-    WriteLines(ExpectedFile(), actual);
-    GTEST_SKIP() << "wrote " << ExpectedFile();
-  }
+// Compares a normalised tree with fixtures\pair\expected-tree.txt and
+// reports the first difference.
+void ExpectTheExpectedTree(const Lines& actual) {
   Lines expected = ReadLines(ExpectedFile());
   ASSERT_FALSE(expected.empty()) << "missing " << ExpectedFile();
   for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
@@ -192,6 +213,21 @@ TEST(Comparison, TheFixturePairShowsTheExpectedTree) {
       break;
     }
   }
+}
+
+TEST(Comparison, TheFixturePairShowsTheExpectedTree) {
+  Pair pair;
+  test::ProcessResult run = pair.RunMy(L"tree \\");
+  ASSERT_FALSE(run.timedOut);
+  ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+  Lines actual = pair.Normalised(run);
+
+  const wchar_t* update = _wgetenv(L"ORVELLE_UPDATE_EXPECTED");
+  if (update != nullptr && std::wstring(update) == L"1") {
+    WriteLines(ExpectedFile(), actual);
+    GTEST_SKIP() << "wrote " << ExpectedFile();
+  }
+  ExpectTheExpectedTree(actual);
 }
 
 // A New program whose version the known-builds table lists, with a digest
@@ -285,6 +321,66 @@ TEST(Comparison, CancelLeavesThePartialTreeAndMarksTheInstallationFolder) {
         << kind;
   }
   EXPECT_TRUE(LineOf(partial, L"\\totalcmd.exe\\Applications").empty()) << Text(partial);
+}
+
+// A New installation of the other bitness: the 64-bit build runs the 32-bit
+// harness as New, the 32-bit build the 64-bit one, started with a quoted /i=
+// naming its configuration in a folder of its own. The 64-bit build reads
+// every process's command line; the 32-bit one reads a 64-bit process where
+// the system has the 64-bit read functions (Windows). Where it cannot (Wine)
+// the root names the program whose command line was out of reach, and a
+// configuration that the program folder leads to (its wincmd.ini there says
+// UseIniInProgramDir=7) is found all the same.
+TEST(CrossBitness, TheFixturePairWithANewInstallationOfTheOtherBitness) {
+  const std::wstring otherHost = test::OtherBuiltFile(ORVELLE_OTHER_HOST_FILE);
+  if (!platform::FileExists(otherHost)) {
+    GTEST_SKIP() << "the other bitness's build is missing (" << otherHost
+                 << "): make build32 and build64";
+  }
+  const std::wstring settingsIni = L"<pair>\\New settings\\wincmd.ini";
+  const std::wstring programIni = L"<pair>\\New installation\\wincmd.ini";
+
+  NewSide other{{}, otherHost, false, false};
+  NewSide otherApart = other;
+  otherApart.settingsApart = true;
+  otherApart.startMayFail = true;
+
+  Pair apart(otherApart);
+  if (!apart.Started()) {
+    GTEST_SKIP() << "this machine cannot run " << otherHost << ": " << apart.StartError();
+  }
+  BOOL newUnderWow64 = FALSE;
+  ASSERT_TRUE(::IsWow64Process(apart.NewProcess(), &newUnderWow64));
+  BOOL myUnderWow64 = FALSE;
+  ::IsWow64Process(::GetCurrentProcess(), &myUnderWow64);
+  ASSERT_NE(newUnderWow64, myUnderWow64) << "New runs with the other bitness";
+
+  test::ProcessResult run = apart.RunMy(L"tree \\");
+  ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+  Lines lines = apart.Normalised(run);
+  // This test program has the plugin's bitness: what it reads, the plugin can.
+  const bool readable = ReadProcessCommandLine(apart.NewProcess()).has_value();
+  if (sizeof(void*) == 8) {
+    EXPECT_TRUE(readable) << "the 64-bit build reads every process";
+  }
+  if (readable) {
+    Lines ini = LineOf(lines, L"\\totalcmd.exe\\Main unit\\wincmd.ini");
+    ASSERT_EQ(ini.size(), 7u) << Text(lines);
+    EXPECT_EQ(ini[6], settingsIni);
+    for (std::wstring& line : lines) line = ReplaceNoCase(line, settingsIni, programIni);
+    ExpectTheExpectedTree(lines);
+    return;
+  }
+  Lines error = LineOf(lines, L"\\Error");
+  ASSERT_EQ(error.size(), 7u) << Text(lines);
+  EXPECT_EQ(error[6], texts::kCanNotReadCommandLine +
+                          (L" " + ReplaceNoCase(apart.NewProgram(), apart.Root(), L"<pair>")));
+  EXPECT_TRUE(LineOf(lines, L"\\totalcmd.exe").empty()) << Text(lines);
+
+  Pair inProgramFolder(other);
+  test::ProcessResult found = inProgramFolder.RunMy(L"tree \\");
+  ASSERT_EQ(found.exitCode, 0u) << found.ErrText();
+  ExpectTheExpectedTree(inProgramFolder.Normalised(found));
 }
 
 }  // namespace

@@ -79,13 +79,15 @@ std::vector<std::vector<IconImage>> IconGroups(int count, int other) {
 // Makes one binary of the manifest: SOURCE is "host", "plugin" or
 // "program", then optionally ",version=a.b.c.d" (a version record written
 // into the copy) and ",icons=N" (N icon groups replacing its icons).
-void MakeBinary(const std::wstring& source, const std::wstring& target) {
+// `host` is the harness to copy for a "host" line (empty: the build's).
+void MakeBinary(const std::wstring& source, const std::wstring& target, std::wstring host) {
   std::wstring kind = source.substr(0, source.find(L','));
   const bool is64 = sizeof(void*) == 8;
+  if (host.empty()) host = BuiltOrSelf(is64 ? L"tchost64.exe" : L"tchost.exe");
   if (kind == L"program") {
     CopyProgramFile(target);
   } else if (kind == L"host" || kind == L"plugin") {
-    std::wstring file = kind == L"host" ? BuiltOrSelf(is64 ? L"tchost64.exe" : L"tchost.exe")
+    std::wstring file = kind == L"host" ? host
                                         : BuiltOrSelf(is64 ? L"Orvelle.wfx64" : L"Orvelle.wfx");
     if (!::CopyFileW(file.c_str(), target.c_str(), FALSE)) Fail(L"cannot copy to", target);
   } else {
@@ -147,13 +149,15 @@ std::vector<std::pair<std::wstring, std::wstring>> ManifestLines(const std::wstr
 
 }  // namespace
 
-void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir) {
+void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir,
+                             const std::wstring& mainProgram) {
   std::wstring pairDir = SourceFile(L"fixtures\\pair");
   CopyTree(pairDir + L"\\" + side, targetDir);
+  const std::wstring ownProgram = platform::LowerCase(targetDir + L"\\totalcmd.exe");
   for (const auto& [source, target] :
        ManifestLines(pairDir + L"\\binaries.txt", side, targetDir)) {
     if (!CreateDirectories(platform::ExtractFileDir(target))) Fail(L"cannot create", target);
-    MakeBinary(source, target);
+    MakeBinary(source, target, platform::LowerCase(target) == ownProgram ? mainProgram : L"");
   }
   SetTreeTimes(targetDir, FixedTime());
   for (const auto& [days, target] : ManifestLines(pairDir + L"\\times.txt", side, targetDir)) {

@@ -19,7 +19,11 @@ namespace orvelle::test {
 // Preparing "my" also sets the variable PAIR_SHARED of this process to
 // targetDir + "\shared": both installations register a plugin there through
 // it, and a harness started from this process passes it on to both models.
-void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir);
+// mainProgram, when given, is the harness made into the side's own
+// totalcmd.exe instead of the build's (the other bitness's, for instance),
+// with the version and icons the manifest gives it.
+void PreparePairInstallation(const std::wstring& side, const std::wstring& targetDir,
+                             const std::wstring& mainProgram = {});
 
 inline constexpr wchar_t kPairSharedVariable[] = L"PAIR_SHARED";
 

@@ -52,6 +52,16 @@ std::wstring BuiltFile(const std::wstring& fileName) {
   return BinaryDir() + L"\\bin\\" + fileName;
 }
 
+std::wstring OtherBinaryDir() {
+  std::wstring dir = Variable(L"ORVELLE_OTHER_BINARY_DIR");
+  if (!dir.empty()) return dir;
+  return platform::ExtractFilePath(BinaryDir()) + (sizeof(void*) == 8 ? L"32" : L"64");
+}
+
+std::wstring OtherBuiltFile(const std::wstring& fileName) {
+  return OtherBinaryDir() + L"\\bin\\" + fileName;
+}
+
 std::wstring Installation::CommandLine(const std::wstring& arguments) const {
   return QuoteArg(exe) + (arguments.empty() ? L"" : L" " + arguments);
 }

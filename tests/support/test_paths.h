@@ -22,6 +22,15 @@ std::wstring BinaryDir();
 // passes ORVELLE_PLUGIN_FILE or ORVELLE_HOST_FILE.
 std::wstring BuiltFile(const std::wstring& fileName);
 
+// The build folder of the other bitness: ORVELLE_OTHER_BINARY_DIR, else the
+// sibling of the build folder named after that bitness (build\32 beside
+// build\64). It may not exist.
+std::wstring OtherBinaryDir();
+
+// <other build>\bin\ + the file name of a program built there; the e2e side
+// passes ORVELLE_OTHER_HOST_FILE.
+std::wstring OtherBuiltFile(const std::wstring& fileName);
+
 // What goes into an installation folder.
 struct InstallationSpec {
   std::wstring hostFile;                      // the built harness, copied as `exeName`
