@@ -194,8 +194,12 @@ bool FindNewInstallation(Discovery& discovery) {
     return false;
   }
   if (scan.Outcome == ScanOutcome::NotFound || !located) {
-    AddRootMessage(discovery, unreadProgram ? texts::kCanNotReadCommandLine + (L" " + *unreadProgram)
-                                            : std::wstring(texts::kRunAnother));
+    std::wstring text = texts::kRunAnother;
+    if (unreadProgram) {
+      text = texts::kCanNotReadCommandLine;
+      if (!unreadProgram->empty()) text += L" " + *unreadProgram;
+    }
+    AddRootMessage(discovery, text);
     return false;
   }
   located->MainIniFile = located->IniFile;
