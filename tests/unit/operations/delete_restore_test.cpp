@@ -172,14 +172,15 @@ TEST(DeleteRestore, EveryKindComesBackByteForByte) {
 
     ASSERT_EQ(RunDelete(r.My(), r.Backup(), *plan), DeleteOutcome::Deleted);
     const std::wstring folder = r.Backup().Dir;
-    EXPECT_FALSE(SnapshotTree(r.MyDir()) == my);
+    EXPECT_NE(test::DescribeDifferences(my, SnapshotTree(r.MyDir())), L"");
     trip.deleted(r);
     EXPECT_TRUE(platform::FileExists(folder + kDeletedInfoFile));
 
     EXPECT_EQ(RestoreDeletedFolder(folder, r.Backup()), RestoreFailure::None);
     EXPECT_FALSE(platform::PathExists(folder));
     EXPECT_EQ(test::DescribeDifferences(my, SnapshotTree(r.MyDir())), L"");
-    EXPECT_EQ(SnapshotTree(r.NewDir()), others) << "the New installation is never touched";
+    EXPECT_EQ(test::DescribeDifferences(others, SnapshotTree(r.NewDir())), L"")
+        << "the New installation is never touched";
     EXPECT_TRUE(boxes.texts.empty());
   }
 }
