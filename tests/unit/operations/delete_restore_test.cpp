@@ -206,6 +206,34 @@ TEST(DeleteRestore, SomethingInTheWayOfARestoreIsKeptInTheStore) {
   EXPECT_EQ(Subfolders(r.StoreDir()).size(), 1u);
 }
 
+// A restore that stops half-way goes on from there the next time: the
+// lines already back are not put back twice.
+TEST(DeleteRestore, AStoppedRestoreGoesOnWhereItStopped) {
+  RichInstallation r;
+  Boxes boxes(IDOK);
+  const test::TreeSnapshot my = SnapshotTree(r.MyDir());
+  const int row = RichInstallation::RowEndingWith(r.My().TargetPaths, L"\\notes.txt");
+  std::optional<DeletePlan> plan =
+      PlanDelete(r.My(), &r.New(), ItemKind::NonExecutable, static_cast<size_t>(row), L"");
+  ASSERT_TRUE(plan);
+  ASSERT_EQ(RunDelete(r.My(), r.Backup(), *plan), DeleteOutcome::Deleted);
+  const std::wstring folder = r.Backup().Dir;
+
+  HANDLE inUse = ::CreateFileW((folder + L"notes.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RestoreDeletedFolder(folder, r.Backup()), RestoreFailure::Item);
+  ::CloseHandle(inUse);
+  EXPECT_EQ(boxes.texts, std::vector<std::wstring>{L"Cant rename file!"});
+  EXPECT_TRUE(platform::FileExists(folder + kMovedItemsFile));
+  EXPECT_EQ(test::DescribeDifferences(my, SnapshotTree(r.MyDir())), L"removed notes.txt\n")
+      << "every line is back already";
+
+  EXPECT_EQ(RestoreDeletedFolder(folder, r.Backup()), RestoreFailure::None);
+  EXPECT_EQ(test::DescribeDifferences(my, SnapshotTree(r.MyDir())), L"");
+  EXPECT_FALSE(platform::PathExists(folder));
+}
+
 // A delete is all or nothing: a file that cannot be moved leaves the
 // configuration as it was and no backup folder behind.
 TEST(DeleteRestore, AMoveThatFailsChangesNothing) {
