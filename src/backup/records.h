@@ -23,9 +23,10 @@
 // Each record file goes once its lines are back, and index.d once every
 // item is, so a restore that stops half-way goes on from there next time.
 //
-// Installed-item folder ("-i"): info.i, index.i and <name>.i name what an
-// installation added; the same "<name>.d"-style records of removed lines
-// serve an update that replaces an item (moved items in index.d).
+// A change that replaces an item keeps what it replaced the same way: moved
+// into a deleted-item folder, listed in its index.d, and restored from there.
+// Installed-item folders ("-i": info.i, index.i, <name>.i) name what an
+// installation added.
 #pragma once
 
 #include "tc/line_removal.h"

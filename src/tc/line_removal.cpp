@@ -307,63 +307,67 @@ std::vector<RemovedGroup> RemoveMenuItems(std::vector<std::wstring>& lines,
   return groups;
 }
 
-void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& groups) {
-  // Renumbering and counts first: they move no line.
-  for (const RemovedGroup& group : groups) {
-    if (group.Anchor.empty() ||
-        (group.RemovedNumbers.empty() && group.CountDelta == 0)) {
-      continue;
-    }
-    const size_t anchor = FindAnchor(lines, group);
-    if (anchor == std::wstring::npos) continue;
-    const size_t end = GroupEnd(lines, group, anchor);
-    for (size_t i = anchor + 1; i < end; ++i) {
-      std::optional<int> number = EntryNumberOf(lines[i], group.Numbering);
-      if (number && !group.RemovedNumbers.empty()) {
-        const int before = NumberBefore(*number, group.RemovedNumbers);
-        if (before != *number) lines[i] = WithEntryNumber(lines[i], group.Numbering, before);
-      } else if (!number && group.CountDelta != 0 && KeyOf(lines[i]) == group.CountKey) {
-        ShiftCount(lines[i], group.CountDelta);
-      }
+namespace {
+
+// Renumbers the entries behind removed ones up again and raises the counts;
+// no line moves.
+void RestoreNumbering(std::vector<std::wstring>& lines, const RemovedGroup& group) {
+  if (group.Anchor.empty() || (group.RemovedNumbers.empty() && group.CountDelta == 0)) return;
+  const size_t anchor = FindAnchor(lines, group);
+  if (anchor == std::wstring::npos) return;
+  const size_t end = GroupEnd(lines, group, anchor);
+  for (size_t i = anchor + 1; i < end; ++i) {
+    std::optional<int> number = EntryNumberOf(lines[i], group.Numbering);
+    if (number && !group.RemovedNumbers.empty()) {
+      const int before = NumberBefore(*number, group.RemovedNumbers);
+      if (before != *number) lines[i] = WithEntryNumber(lines[i], group.Numbering, before);
+    } else if (!number && group.CountDelta != 0 && KeyOf(lines[i]) == group.CountKey) {
+      ShiftCount(lines[i], group.CountDelta);
     }
   }
+}
 
-  // Then the lines, in the order they stood in, so that each one finds the
-  // lines above it in place.
+// Inserts the lines of the groups whose anchor is in the file, in the order
+// they stood in, so that each one finds the lines above it in place.
+void InsertLines(std::vector<std::wstring>& lines, const std::vector<const RemovedGroup*>& groups) {
   struct Pending {
     int lineNumber;
-    size_t group;
+    const RemovedGroup* group;
     const std::wstring* text;
   };
   std::vector<Pending> pending;
-  std::vector<size_t> orphans;
-  for (size_t g = 0; g < groups.size(); ++g) {
-    if (!groups[g].Anchor.empty() && FindAnchor(lines, groups[g]) == std::wstring::npos) {
-      orphans.push_back(g);
-      continue;
-    }
-    for (const RemovedLine& line : groups[g].Lines) pending.push_back({line.LineNumber, g, &line.Text});
+  for (const RemovedGroup* group : groups) {
+    for (const RemovedLine& line : group->Lines) pending.push_back({line.LineNumber, group, &line.Text});
   }
   std::stable_sort(pending.begin(), pending.end(),
                    [](const Pending& a, const Pending& b) { return a.lineNumber < b.lineNumber; });
   for (const Pending& p : pending) {
-    const RemovedGroup& group = groups[p.group];
     size_t target = 0, end = lines.size();
-    if (group.Anchor.empty()) {
+    if (p.group->Anchor.empty()) {
       target = static_cast<size_t>(std::max(p.lineNumber - 1, 0));
     } else {
-      const size_t anchor = FindAnchor(lines, group);
-      end = GroupEnd(lines, group, anchor);
-      target = anchor + static_cast<size_t>(std::max(p.lineNumber - group.AnchorLine, 1));
+      const size_t anchor = FindAnchor(lines, *p.group);
+      end = GroupEnd(lines, *p.group, anchor);
+      target = anchor + static_cast<size_t>(std::max(p.lineNumber - p.group->AnchorLine, 1));
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::min(target, end)), *p.text);
   }
+}
 
+}  // namespace
+
+void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& groups) {
+  for (const RemovedGroup& group : groups) RestoreNumbering(lines, group);
+  std::vector<const RemovedGroup*> anchored, orphans;
+  for (const RemovedGroup& group : groups) {
+    const bool found = group.Anchor.empty() || FindAnchor(lines, group) != std::wstring::npos;
+    (found ? anchored : orphans).push_back(&group);
+  }
+  InsertLines(lines, anchored);
   // A section or submenu that is gone comes back at the end.
-  for (size_t g : orphans) {
-    const RemovedGroup& group = groups[g];
-    if (IsIniAnchor(group.Anchor)) lines.push_back(group.Anchor);
-    for (const RemovedLine& line : group.Lines) lines.push_back(line.Text);
+  for (const RemovedGroup* group : orphans) {
+    if (IsIniAnchor(group->Anchor)) lines.push_back(group->Anchor);
+    for (const RemovedLine& line : group->Lines) lines.push_back(line.Text);
   }
 }
 

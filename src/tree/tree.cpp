@@ -53,6 +53,8 @@ void VirtualTree::Clear() {
 
 void VirtualTree::Index(int index) {
   const TVirtualTreeItem& item = (*this)[index];
+  // A released slot names nothing: no path may find it.
+  if (item.Path.empty() && item.Name.empty()) return;
   InsertSorted(byFullPath_[item.FullPath()], index);
   if (item.Order >= 0 && item.Order < kCapacity) {
     auto& orders = byFolder_[item.Path];
