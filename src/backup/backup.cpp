@@ -148,13 +148,12 @@ TBackup::TBackup(std::wstring pluginDir, VirtualTree& tree, const BackupIcons& i
 
 TBackup::~TBackup() {
   // Only entries that are still this store's: a rebuild of the tree may have
-  // reused their slots for entries of a comparison.
+  // reused their slots for entries of a comparison. The slots go back to the
+  // tree, so that the next store's entries take them instead of new ones.
   for (int index : entries_) {
     if (index < 0 || index >= tree_.Count()) continue;
     const TVirtualTreeItem& item = tree_[index];
-    if (item.IsBackupEntry && item.Path.starts_with(kBackupPath)) {
-      tree_.Replace(index, TVirtualTreeItem{});
-    }
+    if (item.IsBackupEntry && item.Path.starts_with(kBackupPath)) tree_.Release(index);
   }
 }
 

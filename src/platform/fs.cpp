@@ -56,6 +56,37 @@ std::wstring ExcludeTrailingBackslash(std::wstring_view path) {
   return out;
 }
 
+std::wstring PathAsOnDisk(const std::wstring& path) {
+  // The drive ("c:\") or share ("\\server\share\") is kept as given.
+  size_t start = 0;
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+    start = 3;
+  } else if (path.rfind(L"\\\\", 0) == 0) {
+    size_t server = path.find(L'\\', 2);
+    size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    if (share == std::wstring::npos) return path;
+    start = share + 1;
+  } else {
+    return path;
+  }
+  std::wstring out = path.substr(0, start);
+  while (start < path.size()) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    std::wstring step = path.substr(start, end - start);
+    WIN32_FIND_DATAW data{};
+    // A step with wildcards would match other names; it is kept as given.
+    if (!step.empty() && step.find_first_of(L"*?") == std::wstring::npos) {
+      unique_hfind find(::FindFirstFileW((out + step).c_str(), &data));
+      if (find) step = data.cFileName;
+    }
+    out += step;
+    if (end < path.size()) out += L'\\';
+    start = end + 1;
+  }
+  return out;
+}
+
 std::optional<FileEntry> GetFileEntry(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

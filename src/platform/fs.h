@@ -28,6 +28,12 @@ std::wstring ExtractFileExt(std::wstring_view path);
 std::wstring IncludeTrailingBackslash(std::wstring_view path);
 std::wstring ExcludeTrailingBackslash(std::wstring_view path);
 
+// The path with each existing step spelt as the file system keeps it
+// ("c:\tc\plugins\ftp" -> "C:\TC\Plugins\FTP"); steps that do not exist,
+// and the drive or share, stay as given. A moved item keeps its name's case
+// when it comes back.
+std::wstring PathAsOnDisk(const std::wstring& path);
+
 struct FileEntry {
   std::wstring name;
   DWORD attributes = 0;

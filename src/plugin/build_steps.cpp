@@ -1,5 +1,6 @@
 #include "plugin/build_steps.h"
 
+#include "compare/action_entries.h"
 #include "compare/run_comparison.h"
 #include "tc/tc_init.h"
 
@@ -61,6 +62,7 @@ void CompareInstallations(PluginState& state) {
                      tree.Tree.FindTreeItem(L"\\" + tree.InstallationFolder),
                      {}};
   RunComparison(ctx);
+  AddActionEntries(ctx, state.Identity.PluginFile);
   tree.Folders = ctx.Folders;
 }
 

@@ -82,6 +82,11 @@ int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::
   return host::FS_FILE_NOTFOUND;
 }
 
-bool DeleteEntry(PluginState&, const std::wstring&) { return true; }
+bool DeleteEntry(PluginState& state, const std::wstring& remoteName) {
+  if (state.Tree.TreeBuilding) return false;
+  const int index = state.Tree.Tree.FindTreeItem(remoteName);
+  if (index < 0 || state.Tree.Tree[index].Action != 1) return false;
+  return DeleteItem(state, index, false);
+}
 
 }  // namespace orvelle

@@ -15,7 +15,10 @@ int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::
 int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
                  int copyFlags);
 
-// Always true; nothing is deleted.
+// The host's delete key: an entry that carries a delete action is deleted
+// (the host has asked already, so no second question). True only when the
+// item was deleted; any other entry, a done one included, is left alone and
+// gives false, so that the host reports it.
 bool DeleteEntry(PluginState& state, const std::wstring& remoteName);
 
 }  // namespace orvelle

@@ -17,6 +17,9 @@ void OpenRestoreInstalled(PluginState& state, int index);
 void OpenRestoreSettings(PluginState& state, int index);
 
 void OpenDelete(PluginState& state, int index);
+// The delete of an action entry, "Delete?" first when ask (the host's delete
+// key has asked already). True only when the item was deleted.
+bool DeleteItem(PluginState& state, int index, bool ask);
 void OpenAdd(PluginState& state, int index);
 void OpenUpdate(PluginState& state, int index);
 

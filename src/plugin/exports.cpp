@@ -126,10 +126,10 @@ __declspec(dllexport) int __stdcall FsExecuteFile(HWND, char* remoteName, char* 
 
 __declspec(dllexport) BOOL __stdcall FsDeleteFile(char* remoteName) noexcept {
   try {
-    DeleteEntry(State(), Wide(remoteName));
+    return DeleteEntry(State(), Wide(remoteName)) ? TRUE : FALSE;
   } catch (...) {
+    return FALSE;
   }
-  return TRUE;
 }
 
 __declspec(dllexport) void __stdcall FsStatusInfo(char* remoteDir, int startEnd,

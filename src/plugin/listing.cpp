@@ -1,5 +1,6 @@
 #include "plugin/listing.h"
 
+#include "plugin/backup_folder.h"
 #include "plugin/build_steps.h"
 #include "tree/status_dates.h"
 #include "plugin/tree_driver.h"
@@ -35,7 +36,11 @@ FindResult FindFirstEntry(PluginState& state, const std::wstring& path, ListedEn
     listing.RootRelisted = false;
   }
 
-  if (path == std::wstring(L"\\") + texts::kBackupFolder) RefreshBackupFolder(state);
+  if (listing.CurrentDir == L"\\") {
+    ShowBackupFolder(state);
+  } else if (path == std::wstring(L"\\") + texts::kBackupFolder) {
+    RefreshBackupFolder(state);
+  }
 
   listing.FindCounter = 0;
   int index = state.Tree.Tree.FindListed(listing.CurrentDir, 0);

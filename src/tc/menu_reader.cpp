@@ -19,6 +19,31 @@ size_t QuotedTextStart(const std::wstring& lowerLine, const wchar_t* keyword) {
 
 }  // namespace
 
+MenuLine ParseMenuLine(std::wstring_view rawLine) {
+  MenuLine out;
+  const std::wstring line = platform::Trim(rawLine);
+  const std::wstring lower = platform::LowerCase(line);
+  if (lower.find(L" \"") == std::wstring::npos) {
+    out.ClosesSubmenu = lower.find(L"end_popup") != std::wstring::npos;
+    return out;
+  }
+  size_t popup = QuotedTextStart(lower, L"popup \"");
+  if (popup != std::wstring::npos) {
+    out.OpensSubmenu = true;
+    // Up to the closing double quote; a line that has none runs to its end.
+    size_t close = line.rfind(L'"');
+    out.Submenu = line.substr(popup, close >= popup ? close - popup : std::wstring::npos);
+  }
+  size_t item = QuotedTextStart(lower, L"menuitem \"");
+  if (item == std::wstring::npos) return out;
+  size_t comma = line.find(L"\",", item);
+  if (comma == std::wstring::npos) return out;
+  out.IsItem = true;
+  out.Caption = line.substr(item, comma - item);
+  out.Command = platform::Trim(line.substr(comma + 2));
+  return out;
+}
+
 void ParseMainMenu(const std::vector<std::wstring>& lines, TTC& model) {
   model.MenuPaths.clear();
   model.MenuCaptions.clear();
@@ -30,29 +55,18 @@ void ParseMainMenu(const std::vector<std::wstring>& lines, TTC& model) {
   std::vector<std::wstring> open;
   size_t depth = 0;
   for (const std::wstring& raw : lines) {
-    std::wstring line = platform::Trim(raw);
-    std::wstring lower = platform::LowerCase(line);
-    if (lower.find(L" \"") == std::wstring::npos) {
-      if (lower.find(L"end_popup") != std::wstring::npos && depth > 0) {
-        if (depth-- <= kNamedLevels) open.pop_back();
-      }
+    MenuLine line = ParseMenuLine(raw);
+    if (line.ClosesSubmenu) {
+      if (depth > 0 && depth-- <= kNamedLevels) open.pop_back();
       continue;
     }
-    size_t popup = QuotedTextStart(lower, L"popup \"");
-    if (popup != std::wstring::npos && ++depth <= kNamedLevels) {
-      // Up to the closing double quote; a line that has none runs to its end.
-      size_t close = line.rfind(L'"');
-      open.push_back(line.substr(popup, close >= popup ? close - popup : std::wstring::npos));
-    }
-    size_t item = QuotedTextStart(lower, L"menuitem \"");
-    if (item == std::wstring::npos) continue;
-    size_t comma = line.find(L"\",", item);
-    if (comma == std::wstring::npos) continue;
+    if (line.OpensSubmenu && ++depth <= kNamedLevels) open.push_back(line.Submenu);
+    if (!line.IsItem) continue;
     std::wstring path;
     for (const std::wstring& name : open) path += name + L" -> ";
     model.MenuPaths.push_back(path);
-    model.MenuCaptions.push_back(line.substr(item, comma - item));
-    model.MenuCommands.push_back(platform::Trim(line.substr(comma + 2)));
+    model.MenuCaptions.push_back(line.Caption);
+    model.MenuCommands.push_back(line.Command);
   }
 }
 

@@ -3,11 +3,27 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvelle {
 
 class TTC;
+
+// One line of the main menu file as the reader takes it. A line without a
+// blank followed by a double quote closes the open submenu when it holds
+// "end_popup"; any other line opens a submenu when it holds `popup "` and is
+// an item when it holds `menuitem "` and, after that, the sequence `",`.
+// Keywords are compared without regard to case.
+struct MenuLine {
+  bool OpensSubmenu = false;
+  std::wstring Submenu;  // the text after the opening double quote, up to the last one
+  bool ClosesSubmenu = false;
+  bool IsItem = false;
+  std::wstring Caption;  // between the opening double quote and `",`
+  std::wstring Command;  // the rest of the line after `",`, trimmed
+};
+MenuLine ParseMenuLine(std::wstring_view rawLine);
 
 // Replaces the model's MenuPaths, MenuCaptions and MenuCommands with the
 // items of the lines. A MenuPaths entry holds the open submenus, each

@@ -3,6 +3,7 @@
 #include "tree/vars_conts.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace orvelle {
 
@@ -17,6 +18,12 @@ void EraseValue(std::vector<int>& v, int index) {
 }  // namespace
 
 int VirtualTree::Append(TVirtualTreeItem item) {
+  if (!released_.empty()) {
+    const int slot = released_.back();
+    released_.pop_back();
+    Replace(slot, std::move(item));
+    return slot;
+  }
   if (Count() >= kCapacity) {
     full_ = true;
     return -1;
@@ -27,8 +34,17 @@ int VirtualTree::Append(TVirtualTreeItem item) {
   return index;
 }
 
+void VirtualTree::Release(int index) {
+  if (index < 0 || index >= Count()) return;
+  if (std::find(released_.begin(), released_.end(), index) != released_.end()) return;
+  Replace(index, TVirtualTreeItem{});
+  released_.insert(std::upper_bound(released_.begin(), released_.end(), index, std::greater<int>()),
+                   index);
+}
+
 void VirtualTree::Clear() {
   items_.clear();
+  released_.clear();
   byFullPath_.clear();
   byFolder_.clear();
   full_ = false;
@@ -37,6 +53,8 @@ void VirtualTree::Clear() {
 
 void VirtualTree::Index(int index) {
   const TVirtualTreeItem& item = (*this)[index];
+  // A released slot names nothing: no path may find it.
+  if (item.Path.empty() && item.Name.empty()) return;
   InsertSorted(byFullPath_[item.FullPath()], index);
   if (item.Order >= 0 && item.Order < kCapacity) {
     auto& orders = byFolder_[item.Path];

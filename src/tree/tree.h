@@ -65,8 +65,12 @@ class VirtualTree {
   const TVirtualTreeItem& operator[](int index) const { return items_[static_cast<size_t>(index)]; }
 
   // Appends and returns the new index; -1 when the table is full, which
-  // Full() then reports until the next Clear.
+  // Full() then reports until the next Clear. A slot given up with Release is
+  // filled first (the lowest one), so entries that are made anew at every
+  // listing of a folder do not use up the table.
   int Append(TVirtualTreeItem item);
+  // Empties a slot (no folder lists it, no path finds it) for the next Append.
+  void Release(int index);
   bool Full() const { return full_; }
 
   void Clear();
@@ -91,6 +95,7 @@ class VirtualTree {
 
   std::deque<TVirtualTreeItem> items_;
   bool full_ = false;
+  std::vector<int> released_;  // slots given up, kept sorted descending
   // Path + Name -> the indexes with that full path, ascending.
   std::unordered_map<std::wstring, std::vector<int>> byFullPath_;
   // Path -> for each Order, the indexes with that Path and Order, ascending.

@@ -25,6 +25,36 @@ inline constexpr wchar_t kSettingsBackupLabel[] = L" - backup TCs settings on fi
 inline constexpr wchar_t kDeletedLabel[] = L" - deleted";
 inline constexpr wchar_t kInstalledLabel[] = L" - installed";
 inline constexpr wchar_t kSettingsBackupName[] = L"Total Commander";
+inline constexpr wchar_t kBackupFolderInfo[] =
+    L"What the plugin changed in My installation: open an entry to put it back";
+
+// Deleting from My installation and restoring from "\Backup".
+inline constexpr wchar_t kDeleteEntry[] = L"Delete";
+inline constexpr wchar_t kUpdateEntry[] = L"Update";
+inline constexpr wchar_t kDeleteEntryInfo[] =
+    L"Open: remove it from My installation with its registration (kept in \\Backup)";
+inline constexpr wchar_t kDeleteQuestion[] = L"Delete?";
+inline constexpr wchar_t kDeleted[] = L"DELETED!";
+inline constexpr wchar_t kNotDeleted[] = L"ERROR! NOT DELETED!";
+inline constexpr wchar_t kDeletedOnlyFile[] = L"DELETED! Cant replace directory! Only file!";
+inline constexpr wchar_t kCantPrepareBackup[] = L"Cant prepare for backup!";
+inline constexpr wchar_t kAlreadyMissing[] = L"Necessary string(s) already missing!";
+inline constexpr wchar_t kDeleteWfxError[] = L"Error: delete WFX from TC settings!";
+inline constexpr wchar_t kDeleteWcxError[] = L"Error: delete WCX from TC settings!";
+inline constexpr wchar_t kDeleteWlxError[] = L"Error: delete WLX from TC settings!";
+inline constexpr wchar_t kDeleteWdxError[] = L"Error: delete WDX from TC settings!";
+inline constexpr wchar_t kDeleteNonExecutableError[] =
+    L"Error: delete not executable file (command) from TC settings!";
+inline constexpr wchar_t kDeletePackageExcludeError[] =
+    L"Error: delete package exclude file (command) from TC settings!";
+inline constexpr wchar_t kDeletePackageIncludeError[] =
+    L"Error: delete package include file (command) from TC settings!";
+inline constexpr wchar_t kRestoreQuestion[] = L"Restore?";
+inline constexpr wchar_t kRestoreFilePrefix[] = L"Restore ";
+inline constexpr wchar_t kRestored[] = L"Restored!";
+inline constexpr wchar_t kNotRestored[] = L"ERROR! NOT RESTORED!";
+inline constexpr wchar_t kCantRenameFile[] = L"Cant rename file!";
+inline constexpr wchar_t kCantRenameDirectory[] = L"Cant rename directory!";
 
 // The comparison: group and folder names, fixed entries, progress labels.
 inline constexpr wchar_t kMainUnit[] = L"Main unit";

@@ -33,13 +33,19 @@ bool ReadAll(HANDLE file, std::string& bytes) {
 
 }  // namespace
 
-std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage) {
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   std::string bytes;
   if (!ReadAll(file.get(), bytes)) return std::nullopt;
-  return DecodeText(bytes, codePage);
+  return bytes;
+}
+
+std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage) {
+  std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return DecodeText(*bytes, codePage);
 }
 
 bool WriteAndFlush(HANDLE file, std::string_view bytes) {

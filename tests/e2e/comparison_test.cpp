@@ -139,8 +139,9 @@ class Pair {
 
   // The listing lines of a run (those of virtual paths), made independent
   // of the temporary folder, the build and the time zone: the folder becomes
-  // "<pair>", sizes of built files "#", and the status dates (local noon of
-  // their day) keep their day only.
+  // "<pair>", sizes of built files "#", the status dates (local noon of
+  // their day) keep their day only, and the time a backup was taken
+  // "<time>".
   Lines Normalised(const test::ProcessResult& run) const {
     Lines out;
     for (const std::wstring& line : run.OutLines()) {
@@ -149,6 +150,11 @@ class Pair {
       if (c.size() == 7) {
         if (binarySizes_.count(c[2]) != 0) c[2] = L"#";
         c[4] = c[4].substr(0, 10);
+        // A backup's comment starts with when it was taken.
+        if (c[0].starts_with(L"\\Backup\\") && c[6].size() >= 19 && c[6][2] == L'.' &&
+            c[6][13] == L':') {
+          c[6] = L"<time>" + c[6].substr(19);
+        }
       }
       out.push_back(JoinTabs(c));
     }

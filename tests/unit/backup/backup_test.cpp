@@ -172,6 +172,28 @@ TEST(BackupStore, EntriesOfAnEarlierTreeAreLeftAloneWhenTheTreeWasRebuilt) {
   EXPECT_EQ(f.tree[0].Name, L"totalcmd.exe");
 }
 
+// Every listing of "\Backup" makes the store's entries anew; they take the
+// slots the previous ones gave up, so refreshing never fills the tree.
+TEST(BackupStore, ListingItAgainAndAgainReusesTheSameSlots) {
+  StoreFixture f;
+  std::wstring settings = f.MakeFolder(46001.5, L's');
+  WriteBytes(settings + L"\\index.d", "0.wincmd.ini:c:\\tc\\wincmd.ini\r\n");
+  std::wstring deleted = f.MakeFolder(46002.25, L'd');
+  WriteBytes(deleted + L"\\info.d", "c:\\gone\\ftp\\ftp.wfx\r\n");
+  WriteBytes(deleted + L"\\index.d", "ftp:c:\\tc\\ftp\r\n");
+  auto backup = std::make_unique<TBackup>(f.plugin, f.tree, f.icons);
+  const int count = f.tree.Count();
+  EXPECT_EQ(count, 3);
+  for (int i = 0; i < 100; ++i) {
+    backup.reset();
+    backup = std::make_unique<TBackup>(f.plugin, f.tree, f.icons);
+  }
+  EXPECT_EQ(f.tree.Count(), count);
+  EXPECT_EQ(Listed(f.tree, L"\\Backup\\").size(), 2u);
+  EXPECT_EQ(Listed(f.tree, L"\\Backup\\1.Total Commander\\").size(), 1u);
+  EXPECT_GE(f.tree.FindTreeItem(L"\\Backup\\2.ftp.wfx"), 0);
+}
+
 TTC SettingsModel(const TempDir& dir) {
   TTC model(dir / L"tc\\totalcmd.exe");
   model.MainIniFile = dir / L"tc\\wincmd.ini";

@@ -1,0 +1,53 @@
+// Putting back what the plugin changed, from the folders of the backup store:
+// a deleted item (its removed lines, then its moved files and folders) and a
+// settings file saved on the first start.
+#pragma once
+
+#include "backup/backup.h"
+
+#include <functional>
+#include <string>
+
+namespace orvelle {
+
+class VirtualTree;
+
+struct RestoreContext {
+  VirtualTree& Tree;
+  TBackup& Backup;
+  // Asks the host to list its panel again.
+  std::function<void()> RequestReread;
+};
+
+// Why a restore of a folder stopped.
+enum class RestoreFailure {
+  None,
+  Record,   // a record could not be read or its file not written back
+  Item,     // a moved item could not be put back ("Cant rename ...!" was shown)
+  Folder,   // everything is back; the emptied folder could not be removed
+};
+
+// Replays a deleted-item folder: every record of removed lines into the file
+// it names, then every item of index.d back to where it came from (the last
+// moved first). Each record and index line goes once it is done, so a
+// further call goes on where this one stopped. Something standing where an
+// item goes back is moved into a new deleted-item folder of its own first
+// (nothing is lost), and comes back there when the item cannot be moved.
+// At the end the folder itself is removed.
+RestoreFailure RestoreDeletedFolder(const std::wstring& folder, TBackup& backup);
+
+// The backup entry at index ("Restore?" first when ask): restores its folder;
+// on success the entry says "Restored!", is no longer a restore entry, and
+// the host lists its panel again. True when the folder is gone.
+bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask = true);
+
+// One file of a settings backup ("Restore <name>?" first when ask): the saved
+// copy replaces the file it was taken from (swapped in, never leaving it
+// missing). The copy stays, so it can be restored again. True when done.
+bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask = true);
+
+// Whether a path taken from a record may be written to: a full path (drive or
+// network share) without "." or ".." steps.
+bool IsPlainFullPath(const std::wstring& path);
+
+}  // namespace orvelle

@@ -1,0 +1,33 @@
+// The entries of the comparison that start an operation on My installation.
+//
+// Opening an entry dispatches on its flags (an information dialog first,
+// then Action: 1 delete, 2 add, 3 update). The comparison marks:
+//
+// - Plugin folders (WFX, WCX, WLX, WDX): every plugin that My installation
+//   registers gets an entry "Delete" at the end of its folder (Action 1,
+//   ActionKind the plugin kind 1-4, ActionIndex its row in My model's list of
+//   that kind), whose comment says what opening it does. None where both
+//   installations use the very same file (deleting it would break the New
+//   installation too) and none for this plugin's own registration. The
+//   operations that carry a plugin over ("Add", Action 2, New's row) and
+//   replace its files ("Update", Action 3, My's row) append their entries to
+//   the same folders the same way, each taking the folder's next position; a
+//   delete marks the folder's "Directory" and "Update" entries as well.
+// - "Applications": the entries of "Non executable", "Package exclude" and
+//   "Package include" that My installation has are themselves the action
+//   entries (Action 1, ActionKind 5, 6, 7, ActionIndex the row in My model's
+//   command-target lists). Enter still shows their information first; the
+//   host's delete key deletes them. Again none for the very same file.
+#pragma once
+
+#include "compare/compare_context.h"
+
+#include <string>
+
+namespace orvelle {
+
+// Runs after the comparison (not after a cancelled one): adds and marks the
+// action entries described above.
+void AddActionEntries(CompareContext& ctx, const std::wstring& ownPluginFile);
+
+}  // namespace orvelle

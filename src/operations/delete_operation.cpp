@@ -1,0 +1,164 @@
+#include "operations/delete_operation.h"
+
+#include "backup/backup.h"
+#include "backup/records.h"
+#include "operations/operation_context.h"
+#include "platform/fs.h"
+#include "platform/message_box.h"
+#include "tc/command_references.h"
+#include "tc/edit_plan.h"
+#include "tc/registration_editor.h"
+#include "tree/tree.h"
+#include "tree/vars_conts.h"
+#include "util/file_ops.h"
+
+#include <utility>
+
+namespace orvelle {
+
+namespace {
+
+const wchar_t* FailureText(ItemKind kind) {
+  switch (kind) {
+    case ItemKind::FileSystemPlugin: return texts::kDeleteWfxError;
+    case ItemKind::PackerPlugin: return texts::kDeleteWcxError;
+    case ItemKind::ListerPlugin: return texts::kDeleteWlxError;
+    case ItemKind::ContentPlugin: return texts::kDeleteWdxError;
+    case ItemKind::NonExecutable: return texts::kDeleteNonExecutableError;
+    case ItemKind::PackageExclude: return texts::kDeletePackageExcludeError;
+    case ItemKind::PackageInclude: return texts::kDeletePackageIncludeError;
+    default: return texts::kNotDeleted;
+  }
+}
+
+// Items moved into the backup folder so far, to be moved back on failure.
+class MovedItems {
+ public:
+  explicit MovedItems(std::wstring folder) : folder_(std::move(folder)) {}
+
+  bool Move(TBackup& backup, const std::wstring& path) {
+    if (!backup.MoveDeletedItem(path)) return false;
+    const std::wstring former = platform::ExcludeTrailingBackslash(path);
+    moved_.emplace_back(folder_ + platform::ExtractFileName(former), former);
+    return true;
+  }
+
+  // Roll back: every item goes home, the last moved first; the folder goes
+  // too once nothing of the user's is left in it.
+  void MoveBack() {
+    bool allBack = true;
+    for (auto it = moved_.rbegin(); it != moved_.rend(); ++it) {
+      allBack = ::MoveFileW(it->first.c_str(), it->second.c_str()) && allBack;
+    }
+    moved_.clear();
+    if (allBack) DeleteDirectoryTree(folder_, true);
+  }
+
+ private:
+  std::wstring folder_;
+  std::vector<std::pair<std::wstring, std::wstring>> moved_;  // saved, former
+};
+
+void Mark(VirtualTree& tree, int index, const wchar_t* info, bool done) {
+  if (index < 0 || index >= tree.Count()) return;
+  TVirtualTreeItem& e = tree[index];
+  e.Info = info;
+  e.Status = L"*!";
+  if (done) e.Done = true;
+}
+
+void MarkPluginFolder(VirtualTree& tree, int index, DeleteOutcome outcome, bool wholeDirectory) {
+  const TVirtualTreeItem& action = tree[index];
+  const int folder = action.ParentIndex;
+  const int directory = tree.FindTreeItem(action.Path + texts::kDirectory);
+  const int update = tree.FindTreeItem(action.Path + texts::kUpdateEntry);
+  const bool deleted = outcome == DeleteOutcome::Deleted;
+  const wchar_t* actionText = texts::kDeleted;
+  switch (outcome) {
+    case DeleteOutcome::Deleted: break;
+    case DeleteOutcome::NothingToRemove: actionText = texts::kAlreadyMissing; break;
+    case DeleteOutcome::BackupFailed: actionText = texts::kCantPrepareBackup; break;
+    case DeleteOutcome::EditFailed: actionText = FailureText(ItemKind(action.ActionKind)); break;
+    case DeleteOutcome::MoveFailed: actionText = texts::kNotDeleted; break;
+  }
+  Mark(tree, index, actionText, deleted);
+  if (folder >= 0) Mark(tree, folder, deleted ? texts::kDeleted : texts::kNotDeleted, deleted);
+  // The directory and an update of it tell what became of the files.
+  if (deleted || outcome == DeleteOutcome::MoveFailed) {
+    const wchar_t* filesText = !deleted        ? texts::kNotDeleted
+                               : wholeDirectory ? texts::kDeleted
+                                                : texts::kDeletedOnlyFile;
+    if (directory >= 0) Mark(tree, directory, filesText, deleted);
+    if (update >= 0) Mark(tree, update, filesText, deleted);
+  }
+}
+
+void MarkCommandEntry(VirtualTree& tree, int index, DeleteOutcome outcome) {
+  const wchar_t* text = texts::kNotDeleted;
+  switch (outcome) {
+    case DeleteOutcome::Deleted: text = texts::kDeleted; break;
+    case DeleteOutcome::NothingToRemove: text = texts::kAlreadyMissing; break;
+    case DeleteOutcome::BackupFailed: text = texts::kCantPrepareBackup; break;
+    case DeleteOutcome::EditFailed:
+    case DeleteOutcome::MoveFailed: break;
+  }
+  // The folder that holds the entry is a whole category of the comparison:
+  // one deleted file does not make it deleted, so only the entry says so.
+  Mark(tree, index, text, outcome == DeleteOutcome::Deleted);
+}
+
+}  // namespace
+
+DeleteOutcome RunDelete(const TTC& my, TBackup& backup, const DeletePlan& plan) {
+  EditPlan edits;
+  const int code = IsPluginKind(plan.Kind)
+                       ? RemovePluginRegistration(edits, my, plan.Kind, plan.RegisteredPath)
+                       : RemoveCommandReferences(edits, my, plan.File);
+  if (code == kRemovalNothing) return DeleteOutcome::NothingToRemove;
+  if (code != kRemovalDone) return DeleteOutcome::EditFailed;
+
+  if (!backup.MakeBackup(BackupKind::Deleted, plan.File, !plan.WholeDirectory)) {
+    return DeleteOutcome::BackupFailed;
+  }
+  const std::wstring folder = backup.Dir;
+  MovedItems moved(folder);
+  for (const std::wstring& path : plan.Moves) {
+    if (!moved.Move(backup, path)) {
+      moved.MoveBack();
+      return DeleteOutcome::MoveFailed;
+    }
+  }
+  const bool applied = edits.Apply([&](const FileRemoval& removal) {
+    return backup.AppendLines(RecordFileName(folder, removal.File), FormatRemovalRecord(removal));
+  });
+  if (!applied) {
+    moved.MoveBack();
+    return DeleteOutcome::EditFailed;
+  }
+  return DeleteOutcome::Deleted;
+}
+
+bool StartDelete(OperationContext& ctx, int index, bool ask) {
+  if (index < 0 || index >= ctx.Tree.Count()) return false;
+  const TVirtualTreeItem& entry = ctx.Tree[index];
+  if (entry.Action != 1 || entry.Done || entry.ActionIndex < 0) return false;
+  const ItemKind kind = static_cast<ItemKind>(entry.ActionKind);
+  if (!IsPluginKind(kind) && !IsCommandFileKind(kind)) return false;
+  if (ask && !platform::AskYesNo(texts::kDeleteQuestion)) return false;
+
+  std::optional<DeletePlan> plan = PlanDelete(ctx.My, ctx.New, kind,
+                                              static_cast<size_t>(entry.ActionIndex),
+                                              ctx.OwnPluginFile);
+  const DeleteOutcome outcome =
+      plan ? RunDelete(ctx.My, ctx.Backup, *plan) : DeleteOutcome::NothingToRemove;
+  if (IsPluginKind(kind)) {
+    MarkPluginFolder(ctx.Tree, index, outcome, plan && plan->WholeDirectory);
+  } else {
+    MarkCommandEntry(ctx.Tree, index, outcome);
+    if (outcome == DeleteOutcome::EditFailed) platform::ShowError(FailureText(kind));
+  }
+  if (ctx.RequestReread) ctx.RequestReread();
+  return outcome == DeleteOutcome::Deleted;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,148 @@
+#include "operations/delete_plan.h"
+
+#include "platform/fs.h"
+#include "platform/strings.h"
+#include "tc/command_text.h"
+#include "tc/principal_dirs.h"
+#include "tc/registration_editor.h"
+#include "tc/ttc.h"
+
+#include <set>
+
+namespace orvelle {
+
+namespace {
+
+const std::vector<std::wstring>* PluginFiles(const TTC& m, ItemKind kind) {
+  switch (kind) {
+    case ItemKind::FileSystemPlugin: return &m.FsPluginFiles;
+    case ItemKind::PackerPlugin: return &m.PackerPluginFiles;
+    case ItemKind::ListerPlugin: return &m.ListerPluginFiles;
+    case ItemKind::ContentPlugin: return &m.ContentPluginFiles;
+    default: return nullptr;
+  }
+}
+
+const wchar_t* TargetType(ItemKind kind) {
+  switch (kind) {
+    case ItemKind::NonExecutable: return L"N";
+    case ItemKind::PackageExclude: return L"E";
+    case ItemKind::PackageInclude: return L"I";
+    default: return L"";
+  }
+}
+
+// The plugin file of the other bitness beside it: "x.wfx" <-> "x.wfx64".
+std::wstring TwinOf(const std::wstring& file) {
+  if (file.size() > 2 && file.ends_with(L"64")) return file.substr(0, file.size() - 2);
+  return file + L"64";
+}
+
+// Every file an installation uses: its plugins, what its menus, bars and
+// associations start, its programs and configuration files.
+std::vector<std::wstring> UsedFiles(const TTC& m) {
+  std::vector<std::wstring> used;
+  for (const auto* list : {&m.FsPluginFiles, &m.PackerPluginFiles, &m.ListerPluginFiles,
+                           &m.ContentPluginFiles, &m.TargetPaths, &m.ProgramPaths, &m.BarFiles}) {
+    used.insert(used.end(), list->begin(), list->end());
+  }
+  for (const std::wstring& command : m.ExtensionCommands) {
+    ParsedCommand parsed = ParseCommandText(m, command);
+    if (parsed.kind == CommandKind::File) used.push_back(parsed.target);
+  }
+  for (const std::wstring* file :
+       {&m.ExeFile, &m.IniFile, &m.MainIniFile, &m.ConfigPaths.editor, &m.ConfigPaths.viewer,
+        &m.ConfigPaths.comparetool, &m.ConfigPaths.iconlib, &m.ConfigPaths.mainmenu,
+        &m.ConfigPaths.languageini}) {
+    used.push_back(*file);
+  }
+  for (int slot = 1; slot < kSlotCount; ++slot) used.push_back(m.SlotFile(slot));
+  return used;
+}
+
+bool StrictlyInside(const std::wstring& dirWithSlash, const std::wstring& root) {
+  if (root.empty()) return false;
+  const std::wstring r = platform::LowerCase(platform::IncludeTrailingBackslash(root));
+  return dirWithSlash.size() > r.size() && dirWithSlash.starts_with(r);
+}
+
+std::wstring OnDisk(const std::wstring& path) { return platform::PathAsOnDisk(path); }
+
+}  // namespace
+
+bool MayMoveDirectory(const TTC& my, const TTC* newModel, const std::wstring& dir,
+                      const std::vector<std::wstring>& itemFiles,
+                      const std::wstring& ownPluginFile) {
+  const std::wstring lowerDir = platform::LowerCase(platform::ExcludeTrailingBackslash(dir));
+  if (lowerDir.empty()) return false;
+  const std::wstring withSlash = lowerDir + L"\\";
+  bool inside = false;
+  for (const std::wstring* root :
+       {&my.PluginRoot, &my.WfxDir, &my.WcxDir, &my.WlxDir, &my.WdxDir}) {
+    inside = inside || StrictlyInside(withSlash, *root);
+  }
+  inside = inside || StrictlyInside(withSlash, my.ProgramDir());
+  if (!inside || IsPrincipalDirectory(my, lowerDir)) return false;
+
+  std::set<std::wstring> own;
+  for (const std::wstring& file : itemFiles) {
+    if (file.empty()) continue;
+    own.insert(platform::LowerCase(file));
+    own.insert(platform::LowerCase(TwinOf(file)));
+  }
+  auto usedInside = [&](const std::wstring& path) {
+    const std::wstring lower = platform::LowerCase(path);
+    return lower.starts_with(withSlash) && own.count(lower) == 0;
+  };
+  if (usedInside(ownPluginFile)) return false;
+  for (const TTC* model : {&my, newModel}) {
+    if (!model) continue;
+    for (const std::wstring& used : UsedFiles(*model)) {
+      if (usedInside(used)) return false;
+    }
+  }
+  return true;
+}
+
+std::optional<DeletePlan> PlanDelete(const TTC& my, const TTC* newModel, ItemKind kind,
+                                     size_t row, const std::wstring& ownPluginFile) {
+  DeletePlan plan;
+  plan.Kind = kind;
+  if (IsPluginKind(kind)) {
+    const std::vector<std::wstring>& files = *PluginFiles(my, kind);
+    if (row >= files.size() || files[row].empty()) return std::nullopt;
+    plan.File = OnDisk(files[row]);
+    plan.RegisteredPath = RegisteredPluginPath(my, kind, row);
+    const std::wstring dir = platform::ExtractFileDir(plan.File);
+    plan.WholeDirectory = MayMoveDirectory(my, newModel, dir,
+                                           {plan.File, plan.RegisteredPath}, ownPluginFile);
+    if (plan.WholeDirectory) {
+      plan.Moves.push_back(dir);
+    } else {
+      // The registration served both bitnesses: both files go.
+      for (const std::wstring& file : {plan.File, OnDisk(TwinOf(plan.File))}) {
+        if (platform::FileExists(file)) plan.Moves.push_back(file);
+      }
+    }
+    return plan;
+  }
+  if (!IsCommandFileKind(kind) || row >= my.TargetPaths.size() || row >= my.TargetTypes.size() ||
+      my.TargetTypes[row] != TargetType(kind)) {
+    return std::nullopt;
+  }
+  plan.File = OnDisk(my.TargetPaths[row]);
+  if (kind == ItemKind::PackageInclude) {
+    const std::wstring dir = platform::ExtractFileDir(plan.File);
+    plan.WholeDirectory = MayMoveDirectory(my, newModel, dir, {plan.File}, ownPluginFile);
+    if (plan.WholeDirectory) {
+      plan.Moves.push_back(dir);
+      return plan;
+    }
+  }
+  if (kind != ItemKind::PackageExclude && platform::FileExists(plan.File)) {
+    plan.Moves.push_back(plan.File);
+  }
+  return plan;
+}
+
+}  // namespace orvelle

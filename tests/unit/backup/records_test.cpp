@@ -1,0 +1,67 @@
+#include "backup/records.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace orvelle {
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+TEST(RemovalRecord, ReadsBackWhatWasWrittenAndRejectsOtherFiles) {
+  FileRemoval removal;
+  removal.File = L"c:\\tc\\Ünï wincmd.ini";
+  RemovedGroup section;
+  section.Anchor = L"[ListerPlugins] ; a: comment";
+  section.Occurrence = 2;
+  section.AnchorLine = 40;
+  section.Numbering = EntryNumbering::Leading;
+  section.RemovedNumbers = {1, 3};
+  section.Lines = {{41, L"1=c:\\x:y\\v.wlx"}, {42, L""}, {45, L"3_detect=EXT=\"Ж\""}};
+  RemovedGroup bar;
+  bar.Anchor = L"[Buttonbar]";
+  bar.Occurrence = 1;
+  bar.AnchorLine = 1;
+  bar.Numbering = EntryNumbering::Trailing;
+  bar.RemovedNumbers = {2};
+  bar.CountKey = L"buttoncount";
+  bar.CountDelta = 1;
+  bar.Lines = {{5, L"cmd2=notes.txt"}};
+  RemovedGroup top;  // items before any submenu
+  top.Lines = {{1, L"MENUITEM \"x\", notes.txt"}};
+  removal.Groups = {section, bar, top};
+
+  Lines lines = FormatRemovalRecord(removal);
+  std::optional<FileRemoval> back = ParseRemovalRecord(lines);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(FormatRemovalRecord(*back), lines);
+  EXPECT_EQ(back->File, removal.File);
+  ASSERT_EQ(back->Groups.size(), 3u);
+  EXPECT_EQ(back->Groups[0].Anchor, section.Anchor);
+  EXPECT_EQ(back->Groups[0].Lines[0].Text, L"1=c:\\x:y\\v.wlx");
+  EXPECT_EQ(back->Groups[1].CountDelta, 1);
+  EXPECT_TRUE(back->Groups[2].Anchor.empty());
+
+  for (const Lines& bad : {Lines{}, Lines{L"c:\\tc\\wincmd.ini"}, Lines{L"file=x", L"1:line"},
+                           Lines{L"file=x", L"group=1:2"}, Lines{L"file=x", L"group=1:2:[a]", L"x"},
+                           Lines{L"file=x", L"group=1:2:[a]", L"numbers=sideways:1"}}) {
+    EXPECT_FALSE(ParseRemovalRecord(bad));
+  }
+}
+
+TEST(RemovalRecord, FileNamesStayApartFromTheFoldersOwnFilesAndEachOther) {
+  test::TempDir dir;
+  EXPECT_EQ(RecordFileName(dir.Path(), L"c:\\tc\\wincmd.ini"), L"wincmd.ini.d");
+  test::WriteBytes(dir / L"wincmd.ini.d", "x");
+  EXPECT_EQ(RecordFileName(dir.Path(), L"c:\\other\\wincmd.ini"), L"wincmd.ini.2.d");
+  EXPECT_EQ(RecordFileName(dir.Path(), L"c:\\tc\\index"), L"_index.d");
+  EXPECT_EQ(RecordFileName(dir.Path(), L"c:\\tc\\info"), L"_info.d") << "an info.* would be pruned";
+  EXPECT_TRUE(IsRemovalRecordName(L"plugins.ini.d", {}));
+  EXPECT_FALSE(IsRemovalRecordName(L"index.d", {}));
+  EXPECT_FALSE(IsRemovalRecordName(L"INFO.D", {}));
+  EXPECT_FALSE(IsRemovalRecordName(L"notes.d", {L"notes.d"})) << "a moved item";
+}
+
+}  // namespace
+}  // namespace orvelle
