@@ -113,9 +113,13 @@ INT_PTR CALLBACK TDialog::Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR TDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
       OnInit();
-      return TRUE;
+      // A dialog that chose its focus keeps it; otherwise the first control
+      // that takes the keyboard gets it.
+      HWND focus = ::GetFocus();
+      return focus != nullptr && ::IsChild(window_, focus) ? FALSE : TRUE;
+    }
     case WM_COMMAND:
       if (OnCommand(LOWORD(wParam), HIWORD(wParam))) return TRUE;
       if (LOWORD(wParam) == IDCANCEL) {

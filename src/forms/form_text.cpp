@@ -28,8 +28,7 @@ constexpr int kMaxDescriptionLines = 4;
 constexpr int kMinTextLines = 6;
 constexpr int kMaxTextLines = 20;
 
-constexpr DWORD kMemoStyle = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER |
-                             WS_TABSTOP;
+constexpr DWORD kMemoStyle = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP;
 
 }  // namespace
 
@@ -42,8 +41,8 @@ std::vector<ControlSpec> TFormTextForm::Controls() const {
   return {
       {grid::kClassName, L"header", kHeaderGrid, 0},
       {L"Edit", L"", kDescription, kMemoStyle},
-      {L"Edit", L"", kNewText, kMemoStyle | ES_RIGHT},
-      {L"Edit", L"", kMyText, kMemoStyle},
+      {L"Edit", L"", kNewText, kMemoStyle | WS_VSCROLL | ES_RIGHT},
+      {L"Edit", L"", kMyText, kMemoStyle | WS_VSCROLL},
       {L"Button", texts::kClose, IDCANCEL, BS_DEFPUSHBUTTON | WS_TABSTOP},
   };
 }
