@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -348,6 +351,172 @@ TEST_F(Dialogs, TextCompareShowsBothTextsUnderTheirSign) {
       EXPECT_EQ(d.controls[3], L"Edit \"" + std::wstring(c.myText) + L"\"");
     }
     EXPECT_EQ(d.controls[4], L"Button \"Close\"");
+  }
+}
+
+// The lines a started harness recorded, once `count` of them are there: the
+// programs start on their own, after the harness that started them may have
+// ended.
+Lines RecordedStarts(const std::wstring& file, size_t count) {
+  Lines lines;
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    lines.clear();
+    std::wstring text = platform::WideFromAnsi(test::ReadBytes(file), CP_UTF8);
+    for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    if (lines.size() >= count) break;
+    ::Sleep(100);
+  }
+  return lines;
+}
+
+bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
+  return platform::LowerCase(text).find(platform::LowerCase(part)) != std::wstring::npos;
+}
+
+TEST_F(Dialogs, RunMyStartsTheFileAndTheCheckBoxOpensItsDirectoryInTheOtherPanel) {
+  test::TempDir temp;
+  const std::wstring record = temp / L"started.txt";
+  const std::wstring entry = L"\\totalcmd.exe\\Applications\\Package include\\editor.exe\\editor.exe";
+  test::ProcessResult run = pair_->RunMy(L"--record " + QuoteArg(record) +
+                                         L" --press \"Run My\" --press " + QuoteArg(kOpenDirectory) +
+                                         L" list \\" + Exec(entry) + Exec(entry));
+  ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+  std::vector<Dump> dumps = DumpsOf(run);
+  ASSERT_EQ(dumps.size(), 2u) << run.OutText();
+  EXPECT_EQ(dumps[0].action, L"press \"Run My\", escape");
+  EXPECT_EQ(dumps[1].action, L"press \"" + std::wstring(kOpenDirectory) + L"\", escape");
+  EXPECT_TRUE(HasControl(dumps[1], L"Button \"" + std::wstring(kOpenDirectory) + L"\"")) << Text(dumps[1].all);
+
+  Lines started = RecordedStarts(record, 2);
+  ASSERT_EQ(started.size(), 2u) << run.OutText();
+  const std::wstring editorDir = pair_->MyDir() + L"\\TOOLS\\editor";
+  // Either may come first: each program starts on its own.
+  std::sort(started.begin(), started.end(), [](const std::wstring& a, const std::wstring& b) {
+    return (a.find(L"/O /S") != std::wstring::npos) < (b.find(L"/O /S") != std::wstring::npos);
+  });
+  EXPECT_TRUE(ContainsNoCase(started[0], editorDir + L"\\editor.exe")) << started[0];
+  EXPECT_TRUE(ContainsNoCase(started[0], L" in \"" + editorDir + L"\"")) << started[0];
+  EXPECT_TRUE(ContainsNoCase(started[1], pair_->MyDir() + L"\\totalcmd.exe")) << started[1];
+  EXPECT_TRUE(ContainsNoCase(started[1], L"/O /S /R=\"" + editorDir + L"\"\"")) << started[1];
+  EXPECT_TRUE(ContainsNoCase(started[1], L" in \"" + pair_->MyDir() + L"\"")) << started[1];
+}
+
+// Copying out of a content folder copies My installation's file, else New's,
+// by the host's copy flags; in an ordinary folder nothing is copied and the
+// folders the host made are removed.
+TEST_F(Dialogs, CopyingOutFollowsTheCopyFlags) {
+  test::TempDir out;
+  ASSERT_TRUE(test::CreateDirectories(out / L"Files"));
+  const std::wstring files = L"\\totalcmd.exe\\Main unit\\Files";
+  auto get = [&](const std::wstring& name, const std::wstring& local, int flags) {
+    return L" get " + QuoteArg(files + L"\\" + name) + L" " + QuoteArg(out / local) + L" " +
+           std::to_wstring(flags);
+  };
+  test::WriteBytes(out / L"kept.bin", "local");
+  test::ProcessResult run = pair_->RunMy(
+      L"--progress list \\ list \"\\totalcmd.exe\\Main unit\" " +
+      get(L"SHELL.JS", L"Files\\SHELL.JS", 0) + L" list " + QuoteArg(files) +
+      get(L"UNRAR.DLL", L"unrar.dll", 0) + get(L"NOCLOSE.EXE", L"noclose.exe", 0) +
+      get(L"INSTALL.BAT", L"install.bat", 4) + get(L"UNRAR.DLL", L"kept.bin", 0) +
+      get(L"INSTALL.BAT", L"kept.bin", 2) + get(L"UNRAR.DLL", L"kept.bin", 1));
+  ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+  const std::wstring text = run.OutText();
+  auto result = [&](const std::wstring& name, const std::wstring& local, int flags) {
+    const std::wstring prefix = L"get " + files + L"\\" + name + L" " + (out / local) + L" " +
+                                std::to_wstring(flags) + L" -> ";
+    size_t at = text.find(prefix);
+    return at == std::wstring::npos ? -1 : std::wcstol(text.c_str() + at + prefix.size(), nullptr, 10);
+  };
+  // An ordinary folder: nothing copied, the host's folder removed.
+  EXPECT_EQ(result(L"SHELL.JS", L"Files\\SHELL.JS", 0), 0) << text;
+  EXPECT_FALSE(platform::PathExists(out / L"Files"));
+  // The content folder: My's file, else New's; a move keeps the source.
+  EXPECT_EQ(result(L"UNRAR.DLL", L"unrar.dll", 0), 0) << text;
+  EXPECT_EQ(test::ReadBytes(out / L"unrar.dll"), test::ReadBytes(pair_->MyDir() + L"\\UNRAR.DLL"));
+  EXPECT_EQ(result(L"NOCLOSE.EXE", L"noclose.exe", 0), 0) << text;
+  EXPECT_EQ(test::ReadBytes(out / L"noclose.exe"), test::ReadBytes(pair_->NewDir() + L"\\NOCLOSE.EXE"));
+  EXPECT_EQ(result(L"INSTALL.BAT", L"install.bat", 4), 0) << text;
+  EXPECT_EQ(test::ReadBytes(out / L"install.bat"), test::ReadBytes(pair_->MyDir() + L"\\INSTALL.BAT"));
+  EXPECT_TRUE(platform::FileExists(pair_->MyDir() + L"\\INSTALL.BAT"));
+  // An existing local file: "exists", resume "not supported", then overwritten.
+  EXPECT_EQ(result(L"UNRAR.DLL", L"kept.bin", 0), 1) << text;
+  EXPECT_EQ(result(L"INSTALL.BAT", L"kept.bin", 2), 6) << text;
+  EXPECT_EQ(result(L"UNRAR.DLL", L"kept.bin", 1), 0) << text;
+  EXPECT_EQ(test::ReadBytes(out / L"kept.bin"), test::ReadBytes(pair_->MyDir() + L"\\UNRAR.DLL"));
+  // The host's progress display sees the copy to its end.
+  EXPECT_NE(text.find(L"\" \"" + (out / L"unrar.dll") + L"\" 100"), std::wstring::npos) << text;
+}
+
+// The screen density of the processes started meanwhile (Wine reads it from
+// the user's desktop settings when a process starts); the old setting comes
+// back at the end, so that the other tests see the prefix as it was.
+class ScopedLogPixels {
+ public:
+  explicit ScopedLogPixels(DWORD dpi) {
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr);
+    DWORD size = sizeof(old_);
+    had_ = ::RegQueryValueExW(key_.get(), kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&old_),
+                              &size) == ERROR_SUCCESS;
+    ::RegSetValueExW(key_.get(), kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  }
+  ~ScopedLogPixels() {
+    if (had_) {
+      ::RegSetValueExW(key_.get(), kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
+    } else {
+      ::RegDeleteValueW(key_.get(), kValue);
+    }
+  }
+  ScopedLogPixels(const ScopedLogPixels&) = delete;
+  ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+
+ private:
+  static constexpr wchar_t kValue[] = L"LogPixels";
+  platform::unique_hkey key_;
+  DWORD old_ = 0;
+  bool had_ = false;
+};
+
+// Width of a BMP picture the harness wrote; 0 when there is none.
+long PictureWidth(const std::wstring& file) {
+  std::string bytes = test::ReadBytes(file);
+  if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
+  int32_t width = 0;
+  std::memcpy(&width, bytes.data() + 18, sizeof(width));
+  return width;
+}
+
+TEST_F(Dialogs, NoTextIsCutOffAtAnyDensity) {
+  const std::vector<std::wstring> entries = {
+      L"\\About...", std::wstring(kFiles) + L"SHARE_NT.EXE", std::wstring(kFiles) + L"UNRAR.DLL",
+      L"\\totalcmd.exe\\Plugins\\WDX\\same.wdx\\Directory\\same.wdx",
+      std::wstring(kCommands) + L"Configuration\\cm_DisplayConfig.487"};
+  std::wstring commands = L"list \\";
+  for (const std::wstring& e : entries) commands += Exec(e);
+  long aboutWidth96 = 0;
+  for (DWORD dpi : {96u, 120u, 144u}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dots per inch");
+    test::TempDir pictures;
+    test::ProcessResult run;
+    {
+      ScopedLogPixels density(dpi);
+      run = pair_->RunMy(L"--capture " + QuoteArg(pictures.Path()) + L" " + commands);
+    }
+    ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+    std::vector<Dump> dumps = DumpsOf(run);
+    ASSERT_EQ(dumps.size(), entries.size()) << run.OutText();
+    for (const Dump& d : dumps) {
+      for (const std::wstring& line : d.all) {
+        EXPECT_EQ(line.find(L" clipped"), std::wstring::npos) << d.caption << ": " << line;
+      }
+    }
+    // The density took effect: the dialogs grow with it.
+    const long aboutWidth = PictureWidth(pictures / L"dialog-1.bmp");
+    ASSERT_GT(aboutWidth, 0);
+    if (dpi == 96) aboutWidth96 = aboutWidth;
+    EXPECT_GE(aboutWidth * 96, aboutWidth96 * static_cast<long>(dpi) * 9 / 10);
   }
 }
 
