@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tchost {
@@ -149,9 +150,25 @@ void ShowPanel(const std::wstring& title, const std::vector<PanelRow>& rows,
     SetCell(panel.list, at, 3, row.sign);
     SetCell(panel.list, at, 4, OneLine(row.comment));
   }
+  // As wide as the columns need and as high as the rows, within the screen.
+  int width = 0;
   for (int c = 0; c < 5; ++c) {
-    ::SendMessageW(panel.list, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
+    ::SendMessageW(panel.list, LVM_SETCOLUMNWIDTH, c, c == 4 ? LVSCW_AUTOSIZE : LVSCW_AUTOSIZE_USEHEADER);
+    width += static_cast<int>(::SendMessageW(panel.list, LVM_GETCOLUMNWIDTH, c, 0));
   }
+  RECT last{LVIR_BOUNDS, 0, 0, 0};
+  const int rowsBottom =
+      rows.empty() ? 0
+                   : (::SendMessageW(panel.list, LVM_GETITEMRECT, rows.size() - 1, reinterpret_cast<LPARAM>(&last)),
+                      static_cast<int>(last.bottom));
+  RECT frame{0, 0, width + ::MulDiv(24, dpi, 96), rowsBottom + ::MulDiv(24, dpi, 96)};
+  ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  ::SetWindowPos(window, nullptr, 0, 0,
+                 std::min(frame.right - frame.left, static_cast<LONG>(work.right - work.left - 80)),
+                 std::min(frame.bottom - frame.top, static_cast<LONG>(work.bottom - work.top - 80)),
+                 SWP_NOMOVE | SWP_NOZORDER);
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);
   if (captureFile.empty()) {

@@ -22,6 +22,11 @@ bool CaptureWindow(HWND window, const std::wstring& path) {
   if (!::IsWindow(window)) return false;
   RECT r{};
   if (!::GetWindowRect(window, &r)) return false;
+  // Only what is on the screen can be copied from it.
+  const RECT screenRect{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                        ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                        ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  if (!::IntersectRect(&r, &r, &screenRect)) return false;
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return false;

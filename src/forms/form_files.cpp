@@ -81,7 +81,8 @@ void TFormFilesForm::Layout() {
       CompareGrid({view_.versionRows.begin(), view_.versionRows.end()}, input_.look, true);
 
   // Every column as wide as its widest text, so that nothing is cut off.
-  const int pad = 2 * Scale(kCellPadding) + Scale(4);
+  // Room beside the text: the cell's padding on both sides and a little air.
+  const int pad = 2 * Scale(kCellPadding) + Scale(10);
   std::vector<int> widths = {Scale(kMinLabelColumn), Scale(kMinValueColumn), Scale(kMinSignColumn),
                              Scale(kMinValueColumn)};
   for (const GridData* g : {&header, &files, &versions}) {
@@ -92,8 +93,14 @@ void TFormFilesForm::Layout() {
       }
     }
   }
-  widths[1] = std::min(widths[1], Scale(kMaxValueColumn));
-  widths[3] = std::min(widths[3], Scale(kMaxValueColumn));
+  // Long version texts must not push the dialog off the screen: the value
+  // columns share what the screen has left.
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int screenRoom = (work.right - work.left - widths[0] - widths[2] - Scale(2 * kMargin)) / 2;
+  const int maxValue = std::max(Scale(kMinValueColumn), std::min(Scale(kMaxValueColumn), screenRoom));
+  widths[1] = std::min(widths[1], maxValue);
+  widths[3] = std::min(widths[3], maxValue);
   const int rowHeight = std::max(Scale(kRowHeight), LineHeight(gridFont_.get()) + Scale(2));
 
   // The bottom panel: the warning and the buttons on one line, the check

@@ -73,7 +73,7 @@ int TFormTextForm::TextHeight(HFONT font, const std::wstring& text, int width) c
 
 void TFormTextForm::Layout() {
   const GridData header = HeaderGrid(view_.header, look_);
-  const int pad = 2 * Scale(kCellPadding) + Scale(4);
+  const int pad = 2 * Scale(kCellPadding) + Scale(10);
   HFONT gridFont = gridFont_.get();
   const int sign = std::max(Scale(kSignColumn), TextWidth(gridFont, view_.header[2]) + pad);
   const int side = std::max({Scale(kMinSideColumn), TextWidth(gridFont, view_.header[1]) + pad,

@@ -80,7 +80,7 @@ void Paint(HWND window, const GridWindow& g) {
       ::SetTextColor(dc, cell.textColor);
       RECT text = TextRect(dc, r);
       ::DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &text,
-                  AlignFlags(g.data, column) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                  AlignFlags(g.data, column) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
       if (cell.framed) {
         const int inset = Scaled(dc, kFrameInset);
         RECT frame{r.left + inset, r.top, r.right - inset, r.bottom};
