@@ -69,6 +69,11 @@ void DecidingRows(int kind, int& fileRow, int& versionRow) {
   versionRow = kind >= 3 && kind <= 6 ? kind - 3 : -1;
 }
 
+// A file that could not be read has no digest: it is not known to be equal.
+std::wstring DigestSign(const std::wstring& a, const std::wstring& b) {
+  return !a.empty() && a == b ? L"=" : L"<>";
+}
+
 bool SameFile(const std::wstring& newFile, const std::wstring& myFile) {
   const std::wstring a = platform::Trim(newFile);
   return !a.empty() && platform::EqualsNoCase(a, platform::Trim(myFile));
@@ -137,7 +142,7 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
       const std::wstring signs[kFileRowCount] = {
           Order(newSide.created, mySide.created), Order(newSide.modified, mySide.modified),
           Order(newSide.accessed, mySide.accessed), Order(newSide.size, mySide.size),
-          newSide.digest == mySide.digest ? L"=" : L"<>"};
+          DigestSign(newSide.digest, mySide.digest)};
       for (size_t i = 0; i < kFileRowCount; ++i) {
         view.fileRows[i].newValue = newValues[i];
         view.fileRows[i].sign = signs[i];

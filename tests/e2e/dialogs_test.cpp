@@ -1,12 +1,15 @@
 // Opening entries of the fixture pair in real processes: the harness prints
 // each dialog whole (controls, grid cells with colours and frames), presses
 // what a test asks for, and records the programs the dialogs start.
+#include "forms/form_files.h"
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/strings.h"
+#include "support/mini_installation.h"
 #include "support/process_runner.h"
 #include "support/running_pair.h"
 #include "support/temp_dir.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -375,6 +378,14 @@ bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
   return platform::LowerCase(text).find(platform::LowerCase(part)) != std::wstring::npos;
 }
 
+// Either start may be recorded first: each program starts on its own. The
+// request for the other panel goes last.
+void SortOtherPanelLast(Lines& started) {
+  std::stable_sort(started.begin(), started.end(), [](const std::wstring& a, const std::wstring& b) {
+    return (a.find(L"/O /S") != std::wstring::npos) < (b.find(L"/O /S") != std::wstring::npos);
+  });
+}
+
 TEST_F(Dialogs, RunMyStartsTheFileAndTheCheckBoxOpensItsDirectoryInTheOtherPanel) {
   test::TempDir temp;
   const std::wstring record = temp / L"started.txt";
@@ -392,15 +403,36 @@ TEST_F(Dialogs, RunMyStartsTheFileAndTheCheckBoxOpensItsDirectoryInTheOtherPanel
   Lines started = RecordedStarts(record, 2);
   ASSERT_EQ(started.size(), 2u) << run.OutText();
   const std::wstring editorDir = pair_->MyDir() + L"\\TOOLS\\editor";
-  // Either may come first: each program starts on its own.
-  std::sort(started.begin(), started.end(), [](const std::wstring& a, const std::wstring& b) {
-    return (a.find(L"/O /S") != std::wstring::npos) < (b.find(L"/O /S") != std::wstring::npos);
-  });
+  SortOtherPanelLast(started);
   EXPECT_TRUE(ContainsNoCase(started[0], editorDir + L"\\editor.exe")) << started[0];
   EXPECT_TRUE(ContainsNoCase(started[0], L" in \"" + editorDir + L"\"")) << started[0];
   EXPECT_TRUE(ContainsNoCase(started[1], pair_->MyDir() + L"\\totalcmd.exe")) << started[1];
   EXPECT_TRUE(ContainsNoCase(started[1], L"/O /S /R=\"" + editorDir + L"\"\"")) << started[1];
   EXPECT_TRUE(ContainsNoCase(started[1], L" in \"" + pair_->MyDir() + L"\"")) << started[1];
+}
+
+// "Run" and the other-panel request go through the shell's wide functions:
+// a folder name that the ANSI code page cannot hold still starts.
+TEST(DialogStarts, WorkInFoldersTheAnsiCodePageCannotName) {
+  test::TempDir temp;
+  const std::wstring dir = temp / L"\u0416\u0443\u043A \u4E2D";  // Cyrillic and CJK letters
+  ASSERT_TRUE(test::CreateDirectories(dir));
+  const std::wstring program = dir + L"\\tool.exe";
+  ASSERT_TRUE(::CopyFileW(test::BuiltFile(ORVELLE_HOST_FILE).c_str(), program.c_str(), FALSE));
+  const std::wstring record = temp / L"started.txt";
+  {
+    test::ScopedEnvironment recording(L"TCHOST_RECORD", record);
+    RunFile(nullptr, program);
+    OpenInOtherPanel(nullptr, program, dir);
+  }
+  Lines started = RecordedStarts(record, 2);
+  ASSERT_EQ(started.size(), 2u);
+  SortOtherPanelLast(started);
+  EXPECT_TRUE(ContainsNoCase(started[0], program)) << started[0];
+  EXPECT_TRUE(ContainsNoCase(started[1], L"/O /S /R=\"" + dir + L"\"")) << started[1];
+  for (const std::wstring& line : started) {
+    EXPECT_TRUE(ContainsNoCase(line, L" in \"" + dir + L"\"")) << line;
+  }
 }
 
 // Copying out of a content folder copies My installation's file, else New's,

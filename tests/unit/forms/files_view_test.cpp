@@ -92,6 +92,14 @@ TEST(FilesView, BothFilesFrameTheRowThatDecided) {
   }
 }
 
+// Two files that cannot be read have no digests: nothing says their bytes
+// are equal, so neither the digest row nor the verdict claims it.
+TEST(FilesView, UnreadableFilesAreNotEqual) {
+  FilesView view = BuildFilesView(kNew, kMy, Side(44000.5, 100, L""), Side(44000.5, 100, L""), L"");
+  EXPECT_EQ(view.fileRows[4].sign, L"<>");
+  EXPECT_EQ(view.header[2], L"<>");
+}
+
 TEST(FilesView, FileRowsShowDatesGroupedSizesAndDigests) {
   FilesView view = BuildFilesView(kNew, kMy, Side(44000.5, 1234567, L"0123456789ABCDEF0123456789ABCDEF"),
                                   Side(44000.5, 123, L"AA"), L"");
