@@ -1,6 +1,7 @@
 # make test : install what is missing, build both bitnesses, run every test.
 # make demo : install what is missing, build, compare two sample installations.
-.PHONY: all setup build build32 build64 test demo bench clean
+# make screenshots : pictures of the dialogs and a panel in docs/.
+.PHONY: all setup build build32 build64 test demo screenshots bench clean
 
 JOBS ?= 2
 
@@ -24,6 +25,9 @@ test: build
 
 demo: setup build64
 	@scripts/with-display.sh scripts/demo.sh
+
+screenshots: setup build64
+	@scripts/with-display.sh scripts/screenshots.sh
 
 bench: setup build64
 	@scripts/with-display.sh bench/run.sh

@@ -1,7 +1,9 @@
 #include "commands.h"
 
 #include "output.h"
+#include "panel_view.h"
 #include "platform/strings.h"
+#include "user_watcher.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -108,6 +110,9 @@ void CommandRunner::Run(const Command& command) {
     case CommandKind::Pump:
       window_.PumpFor(command.seconds);
       break;
+    case CommandKind::Show:
+      Show(a[0]);
+      break;
   }
   window_.PumpPending();
 }
@@ -185,6 +190,7 @@ void CommandRunner::Exec(const std::wstring& path, const std::wstring& verb) {
   std::vector<char> verbText = AnsiBuffer(verb);
   std::wstring before = TextOf(name.data(), name.size() - 1);
   int result = api_.FsExecuteFile(window_.handle(), name.data(), verbText.data());
+  WaitForUser();
   std::wstring line = L"exec " + path + L" " + verb + Result(result);
   // "Yourself" and "symlink" answers hand back a new path in the name buffer.
   std::wstring after = TextOf(name.data(), name.size() - 1);
@@ -229,6 +235,34 @@ void CommandRunner::Fields() {
     PrintLine(std::wstring(L"view ") + kNames[i] + L"\t" +
               OneLine(TextOf(parts[i].data(), kValueBuffer)));
   }
+}
+
+void CommandRunner::Show(const std::wstring& folder) {
+  DWORD error = 0;
+  std::vector<Entry> entries = ListFolder(folder, error);
+  if (entries.empty()) PrintLine(EmptyListing(error));
+  std::vector<PanelRow> rows;
+  std::vector<HICON> destroy;
+  for (const Entry& e : entries) {
+    PanelRow row;
+    row.name = e.name;
+    row.folder = (e.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    row.size = (static_cast<unsigned long long>(e.data.nFileSizeHigh) << 32) | e.data.nFileSizeLow;
+    row.lastWrite = e.data.ftLastWriteTime;
+    row.sign = e.sign;
+    row.comment = e.comment;
+    std::vector<char> name = AnsiBuffer(ChildPath(folder, e.name));
+    HICON icon = nullptr;
+    int result = api_.FsExtractCustomIcon(name.data(), kIconSmall, &icon);
+    if (result == kIconExtracted || result == kIconExtractedDestroy) row.icon = icon;
+    if (result == kIconExtractedDestroy && icon != nullptr) destroy.push_back(icon);
+    PrintLine(OneLine(e.name) + L"\t" + ListingColumns(e.data, e.sign, e.comment));
+    rows.push_back(std::move(row));
+  }
+  std::wstring capture;
+  if (!captureDir_.empty()) capture = captureDir_ + L"\\panel-" + std::to_wstring(++shown_) + L".bmp";
+  ShowPanel(L"Orvelle - " + folder, rows, capture);
+  for (HICON icon : destroy) ::DestroyIcon(icon);
 }
 
 void CommandRunner::Root() {

@@ -13,7 +13,8 @@ namespace tchost {
 
 class CommandRunner {
  public:
-  CommandRunner(const PluginApi& api, HostWindow& window) : api_(api), window_(window) {}
+  CommandRunner(const PluginApi& api, HostWindow& window, std::wstring captureDir = {})
+      : api_(api), window_(window), captureDir_(std::move(captureDir)) {}
 
   void Run(const Command& command);
 
@@ -35,9 +36,12 @@ class CommandRunner {
   void Icon(const std::wstring& path);
   void Fields();
   void Root();
+  void Show(const std::wstring& folder);
 
   const PluginApi& api_;
   HostWindow& window_;
+  std::wstring captureDir_;
+  int shown_ = 0;
 };
 
 // The full virtual path of an entry: "\" + name in the root, folder + "\" +

@@ -51,6 +51,20 @@ std::optional<std::vector<Answer>> ParseAnswers(const std::wstring& text) {
   return answers;
 }
 
+// "Run My;Close" -> {"Run My", "Close"}; empty parts are dropped.
+std::vector<std::wstring> SplitPresses(const std::wstring& text) {
+  std::vector<std::wstring> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t semicolon = text.find(L';', start);
+    std::wstring part = text.substr(start, semicolon == std::wstring::npos ? std::wstring::npos
+                                                                            : semicolon - start);
+    if (!part.empty()) parts.push_back(part);
+    if (semicolon == std::wstring::npos) return parts;
+    start = semicolon + 1;
+  }
+}
+
 std::optional<CommandKind> CommandOf(const std::wstring& word) {
   static const struct {
     const wchar_t* name;
@@ -60,7 +74,7 @@ std::optional<CommandKind> CommandOf(const std::wstring& word) {
       {L"exec", CommandKind::Exec},     {L"get", CommandKind::Get},
       {L"delete", CommandKind::Delete}, {L"icon", CommandKind::Icon},
       {L"fields", CommandKind::Fields}, {L"root", CommandKind::Root},
-      {L"pump", CommandKind::Pump},
+      {L"pump", CommandKind::Pump},     {L"show", CommandKind::Show},
   };
   for (const auto& c : kCommands) {
     if (word == c.name) return c.kind;
@@ -76,6 +90,7 @@ size_t RequiredArgs(CommandKind kind) {
     case CommandKind::Exec:
     case CommandKind::Delete:
     case CommandKind::Icon:
+    case CommandKind::Show:
       return 1;
     case CommandKind::Get:
       return 2;
@@ -153,7 +168,8 @@ bool ParseOption(const std::vector<std::wstring>& args, size_t& i, Options& opti
     }
     return true;
   }
-  if (arg != L"--plugin" && arg != L"--answers" && arg != L"--cancel-at" && arg != L"--idle") {
+  if (arg != L"--plugin" && arg != L"--answers" && arg != L"--cancel-at" && arg != L"--idle" &&
+      arg != L"--press" && arg != L"--capture" && arg != L"--record" && arg != L"--show") {
     error = L"unknown option: " + arg;
     return false;
   }
@@ -164,6 +180,18 @@ bool ParseOption(const std::vector<std::wstring>& args, size_t& i, Options& opti
   const std::wstring& value = args[i++];
   if (arg == L"--plugin") {
     options.pluginFile = value;
+  } else if (arg == L"--press") {
+    options.presses.push_back(SplitPresses(value));
+  } else if (arg == L"--capture") {
+    options.captureDir = value;
+  } else if (arg == L"--record") {
+    options.recordFile = value;
+  } else if (arg == L"--show") {
+    // The same as the command, in its place among the commands.
+    Command command;
+    command.kind = CommandKind::Show;
+    command.args.push_back(value);
+    options.commands.push_back(std::move(command));
   } else if (arg == L"--answers") {
     std::optional<std::vector<Answer>> answers = ParseAnswers(value);
     if (!answers) {
@@ -235,6 +263,15 @@ Options:
   --cancel-at N        the N-th progress callback (from 1) answers "cancel"
   --idle SECONDS       load no plugin; keep the host window for that long or
                        until it is closed (a second running installation)
+  --press LIST         for the next dialog shown (the n-th --press for the
+                       n-th dialog): ";"-separated texts of controls to press
+                       in order (a button is clicked, a check box ticked, a
+                       drop-down list entry chosen); then Escape
+  --capture DIR        write DIR\dialog-N.bmp of each dialog and
+                       DIR\panel-N.bmp of each show command
+  --record FILE        harnesses started from this one (by "Run", or with
+                       /O /S /R=DIR) append their command line to FILE and end
+  --show PATH          the show command, in its place
   --help               this text
 Commands (run in order):
   list PATH            list a folder ("\" is the root) with both columns
@@ -246,12 +283,18 @@ Commands (run in order):
   fields               the supported content fields and the default view
   root                 FsGetDefRootName
   pump SECONDS         process window messages for that long
+  show PATH            list a folder in a window as the host's panel does
+                       (until closed; with --capture: captured, then closed)
 Output (UTF-8, "\n" line ends):
   listing lines: NAME<TAB>d|f<TAB>SIZE<TAB>ATTR<TAB>YYYY-MM-DD HH:MM:SS|0<TAB>SIGN<TAB>COMMENT
     tree: the full virtual path instead of NAME; an empty listing prints
     "(empty)", a refused one "(failed, error N)" (tree: for its start only)
   reread N                           the N-th re-read request to the host window
   msgbox "CAPTION" "TEXT" -> ANSWER  a message box and how it was answered
+  dialog "CAPTION" ... end dialog -> ACTION   a dialog of the plugin: one
+    "control CLASS "TEXT" [disabled] [checked] [clipped]" line per control
+    in tab order, one "cell GRID ROW COL "TEXT" fg=N bg=N [framed]" line per
+    grid cell, and what the harness did
 Exit status: 0, or 1 for a bad command line, 2 when the plugin or one of its
 entry points is missing.
 )USAGE";

@@ -8,7 +8,7 @@
 
 namespace tchost {
 
-enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump };
+enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show };
 
 struct Command {
   CommandKind kind = CommandKind::List;
@@ -23,6 +23,10 @@ struct Options {
   std::optional<std::wstring> iniFile;  // from /i=, quotes removed
   std::optional<std::wstring> pluginFile;
   std::vector<Answer> answers;
+  // --press: for the n-th dialog, the texts of the controls to press.
+  std::vector<std::vector<std::wstring>> presses;
+  std::wstring captureDir;  // --capture: pictures of dialogs and panels
+  std::wstring recordFile;  // --record: where started harnesses record themselves
   bool printProgress = false;
   bool printTimes = false;              // each command's duration, on stderr
   int cancelAt = 0;                     // 0: never cancel

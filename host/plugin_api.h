@@ -14,6 +14,7 @@ inline constexpr int kStatusStart = 0;
 inline constexpr int kStatusEnd = 1;
 inline constexpr int kStatusOperationList = 1;
 inline constexpr int kIconSmall = 1;
+inline constexpr int kIconExtracted = 1;
 inline constexpr int kIconExtractedDestroy = 2;
 inline constexpr int kFieldTypeNone = 0;
 inline constexpr int kFieldTypeNumeric32 = 1;

@@ -9,10 +9,12 @@
 #include "output.h"
 #include "plugin_api.h"
 #include "user_watcher.h"
+#include "platform/strings.h"
 
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,44 @@ constexpr int kExitUsage = 1;
 constexpr int kExitPlugin = 2;
 constexpr int kExitSetup = 3;
 constexpr int kPluginNumber = 1;
+// Set by --record for the harnesses this one starts (through the plugin's
+// "Run" buttons or its request to open a folder in the other panel).
+constexpr wchar_t kRecordVariable[] = L"TCHOST_RECORD";
+
+std::wstring EnvironmentValue(const wchar_t* name) {
+  DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+  if (n == 0) return {};
+  std::wstring value(n, L'\0');
+  n = ::GetEnvironmentVariableW(name, value.data(), n);
+  value.resize(n);
+  return value;
+}
+
+// A harness started by another one that records: it appends
+// "started COMMANDLINE in WORKING-DIR" to the file, prints the same line and
+// does nothing else, as a running host would only show the folder it was
+// asked for.
+int RecordStart(const std::wstring& file) {
+  std::wstring cwd(MAX_PATH, L'\0');
+  cwd.resize(::GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data()));
+  std::wstring line = L"started " + Quoted(::GetCommandLineW()) + L" in " + Quoted(cwd);
+  PrintLine(line);
+  std::string bytes = orvelle::platform::AnsiFromWide(line + L"\n", CP_UTF8);
+  // Several harnesses may start at once: each appends its line whole.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    HANDLE out = ::CreateFileW(file.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      ::CloseHandle(out);
+      return 0;
+    }
+    ::Sleep(50);
+  }
+  PrintErrorLine(L"tchost: cannot record to " + file);
+  return kExitSetup;
+}
 
 std::wstring OwnDirectory() {
   std::wstring path(MAX_PATH, L'\0');
@@ -75,7 +115,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
       options.pluginFile ? FullPath(*options.pluginFile) : ownDir + L"\\" + ORVELLE_PLUGIN_FILE;
   SetCallbackSettings({options.printProgress, options.cancelAt});
   // Watching from the start: a plugin may ask something while it loads.
-  UserWatcher watcher(options.answers, window.handle());
+  UserWatcher watcher({options.answers, options.presses, options.captureDir}, window.handle());
   LoadedPlugin plugin;
   std::wstring error;
   if (!LoadPlugin(pluginPath, plugin, error)) {
@@ -83,7 +123,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
     return kExitPlugin;
   }
   plugin.api.FsInit(kPluginNumber, &ProgressCallback, &LogCallback, &RequestCallback);
-  CommandRunner runner(plugin.api, window);
+  CommandRunner runner(plugin.api, window, options.captureDir);
   LARGE_INTEGER frequency{}, start{}, end{};
   ::QueryPerformanceFrequency(&frequency);
   int number = 0;
@@ -115,6 +155,12 @@ int Main(const std::vector<std::wstring>& args) {
     PrintLine(UsageText());
     return 0;
   }
+  if (options->recordFile.empty()) {
+    const std::wstring record = EnvironmentValue(kRecordVariable);
+    if (!record.empty()) return RecordStart(record);
+  } else {
+    ::SetEnvironmentVariableW(kRecordVariable, FullPath(options->recordFile).c_str());
+  }
   std::wstring ownDir = OwnDirectory();
   SetHostEnvironment(*options, ownDir);
   HostWindow window;
@@ -135,6 +181,9 @@ int Main(const std::vector<std::wstring>& args) {
 
 int wmain(int argc, wchar_t** argv) {
   ::SetUnhandledExceptionFilter(&tchost::ReportCrash);
+  // The host is aware of the screen's density: its windows and the plugin's
+  // dialogs are drawn at the real size, not stretched.
+  ::SetProcessDPIAware();
   try {
     return tchost::Main(std::vector<std::wstring>(argv + 1, argv + argc));
   } catch (const std::exception& e) {

@@ -1,13 +1,20 @@
 #include "user_watcher.h"
 
+#include "dialog_reader.h"
 #include "output.h"
+#include "panel_view.h"
+#include "window_capture.h"
 
+#include <mutex>
 #include <string>
 
 namespace tchost {
 namespace {
 
 constexpr DWORD kPollMilliseconds = 50;
+// How long a dialog may take to handle a press or to close after Escape.
+constexpr ULONGLONG kCommandTimeoutMs = 30000;
+constexpr ULONGLONG kCloseTimeoutMs = 10000;
 // The static control that holds a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
@@ -44,12 +51,6 @@ std::wstring WindowText(HWND window) {
   // may be busy, and this thread must never wait for it.
   wchar_t buffer[4096];
   int n = ::InternalGetWindowText(window, buffer, static_cast<int>(std::size(buffer)));
-  return std::wstring(buffer, n > 0 ? static_cast<size_t>(n) : 0);
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t buffer[256];
-  int n = ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
   return std::wstring(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
@@ -94,7 +95,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept {
   ::GetWindowThreadProcessId(window, &pid);
   if (pid == c->processId && window != c->hostWindow && ::IsWindowVisible(window)) {
     try {
-      c->windows.push_back(window);
+      if (ClassOf(window) != kPanelClassName) c->windows.push_back(window);
     } catch (...) {
       return FALSE;
     }
@@ -102,10 +103,27 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept {
   return TRUE;
 }
 
+bool IsCheckBox(HWND control) {
+  const LONG_PTR type = ::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+         type == BS_AUTO3STATE;
+}
+
+void CALLBACK CommandDone(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
+  *reinterpret_cast<bool*>(data) = true;
+}
+
+std::mutex& PlayingLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 }  // namespace
 
-UserWatcher::UserWatcher(std::vector<Answer> answers, HWND hostWindow)
-    : answers_(std::move(answers)), hostWindow_(hostWindow) {
+void WaitForUser() { std::lock_guard<std::mutex> wait(PlayingLock()); }
+
+UserWatcher::UserWatcher(WatcherSettings settings, HWND hostWindow)
+    : settings_(std::move(settings)), hostWindow_(hostWindow) {
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -125,14 +143,22 @@ void UserWatcher::Run() noexcept {
   }
 }
 
-void UserWatcher::Poll() {
-  std::erase_if(handled_, [](HWND w) { return !::IsWindow(w); });
+std::vector<HWND> UserWatcher::VisibleWindows() const {
   Candidates found{::GetCurrentProcessId(), hostWindow_, {}};
   ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&found));
-  for (HWND window : found.windows) {
-    if (handled_.count(window) != 0) continue;
+  return found.windows;
+}
+
+void UserWatcher::Poll() {
+  std::erase_if(handled_, [](HWND w) { return !::IsWindow(w); });
+  for (HWND window : VisibleWindows()) {
+    if (handled_.count(window) != 0 || !::IsWindow(window)) continue;
     if (IsMessageBox(window)) {
       AnswerMessageBox(window);
+    } else if (ClassOf(window) == L"#32770") {
+      handled_.insert(window);
+      PlayDialog(window);
+      continue;
     } else if (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) {
       CloseWindow(window);
     } else {
@@ -142,12 +168,24 @@ void UserWatcher::Poll() {
   }
 }
 
+bool UserWatcher::AnswerMessageBoxes() {
+  bool any = false;
+  std::erase_if(handled_, [](HWND w) { return !::IsWindow(w); });
+  for (HWND window : VisibleWindows()) {
+    if (handled_.count(window) != 0 || !IsMessageBox(window)) continue;
+    AnswerMessageBox(window);
+    handled_.insert(window);
+    any = true;
+  }
+  return any;
+}
+
 void UserWatcher::AnswerMessageBox(HWND box) {
   std::wstring line = L"msgbox " + Quoted(WindowText(box)) + L" " +
                       Quoted(WindowText(::GetDlgItem(box, kMessageBoxTextId))) + L" -> ";
   int id = 0;
-  if (nextAnswer_ < answers_.size()) {
-    Answer answer = answers_[nextAnswer_++];
+  if (nextAnswer_ < settings_.answers.size()) {
+    Answer answer = settings_.answers[nextAnswer_++];
     id = ButtonIdOf(answer);
     if (::GetDlgItem(box, id) != nullptr) {
       line += AnswerName(answer);
@@ -164,11 +202,105 @@ void UserWatcher::AnswerMessageBox(HWND box) {
                  reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
 }
 
-// A dialog of the plugin's own (not a message box): the user looks at it and
-// closes it, as with its close box.
+// A window of the plugin's own that is not a dialog: the user looks at it
+// and closes it, as with its close box.
 void UserWatcher::CloseWindow(HWND window) {
   PrintLine(L"window " + Quoted(WindowText(window)) + L" -> close");
   ::PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void UserWatcher::SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  // Sent with a callback rather than waited for: the command may open a
+  // message box, which this thread has to answer before the command ends.
+  bool done = false;
+  if (!::SendMessageCallbackW(dialog, WM_COMMAND, wParam, lParam, &CommandDone,
+                              reinterpret_cast<ULONG_PTR>(&done))) {
+    return;
+  }
+  const ULONGLONG deadline = ::GetTickCount64() + kCommandTimeoutMs;
+  while (!done && ::GetTickCount64() < deadline) {
+    MSG msg;
+    // Peeking lets Windows call CommandDone on this thread.
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    if (!done) {
+      AnswerMessageBoxes();
+      ::Sleep(20);
+    }
+  }
+}
+
+std::wstring UserWatcher::Press(HWND dialog, const std::wstring& text) {
+  const std::wstring name = L"press " + Quoted(text);
+  for (HWND control : DialogControls(dialog)) {
+    if (ClassOf(control) != L"Button" || ControlText(control) != text) continue;
+    if (!::IsWindowEnabled(control)) return name + L" (disabled)";
+    if (IsCheckBox(control)) {
+      DWORD_PTR ignored = 0;
+      ::SendMessageTimeoutW(control, BM_SETCHECK, BST_CHECKED, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    const int id = ::GetDlgCtrlID(control);
+    SendCommand(dialog, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    return name;
+  }
+  // Not a button: an entry of a drop-down list.
+  for (HWND control : DialogControls(dialog)) {
+    if (ClassOf(control) != L"ComboBox") continue;
+    DWORD_PTR index = 0;
+    if (!::SendMessageTimeoutW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                               &index) ||
+        static_cast<LRESULT>(index) == CB_ERR) {
+      continue;
+    }
+    if (!::IsWindowEnabled(control)) return name + L" (disabled)";
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(control, CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    const int id = ::GetDlgCtrlID(control);
+    SendCommand(dialog, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+    return name;
+  }
+  return name + L" (not found)";
+}
+
+void UserWatcher::PlayDialog(HWND dialog) {
+  std::lock_guard<std::mutex> playing(PlayingLock());
+  const size_t number = ++dialogCount_;
+  // The dialog's thread is in its message loop once it answers: the dialog
+  // is filled and shown.
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  if (!settings_.captureDir.empty()) {
+    RepaintWindow(dialog);
+    ::Sleep(300);
+    const std::wstring file = settings_.captureDir + L"\\dialog-" + std::to_wstring(number) + L".bmp";
+    if (!CaptureWindow(dialog, file)) PrintErrorLine(L"tchost: cannot capture " + file);
+  }
+  for (const std::wstring& line : DescribeDialog(dialog)) PrintLine(line);
+
+  std::wstring action;
+  auto add = [&](const std::wstring& step) { action += (action.empty() ? L"" : L", ") + step; };
+  if (number <= settings_.presses.size()) {
+    for (const std::wstring& text : settings_.presses[number - 1]) {
+      if (!::IsWindow(dialog)) break;
+      add(Press(dialog, text));
+    }
+  }
+  if (::IsWindow(dialog)) {
+    // Escape as the user types it: the dialog manager turns it into IDCANCEL.
+    ::PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    ::PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    add(L"escape");
+    const ULONGLONG deadline = ::GetTickCount64() + kCloseTimeoutMs;
+    while (::IsWindow(dialog) && ::GetTickCount64() < deadline) {
+      AnswerMessageBoxes();
+      ::Sleep(20);
+    }
+    if (::IsWindow(dialog)) {
+      add(L"still open, close");
+      ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    }
+  }
+  PrintLine(L"end dialog -> " + action);
 }
 
 }  // namespace tchost

@@ -1,5 +1,7 @@
 // Plays the user: a thread that looks for message boxes and other windows of
-// the own process every 50 ms, prints them and answers them.
+// the own process every 50 ms, prints them and answers them. A dialog of the
+// plugin is printed whole (controls and grid cells), its controls are
+// pressed as the --press option says, and then it gets Escape.
 #pragma once
 
 #include "options.h"
@@ -8,15 +10,29 @@
 
 #include <atomic>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
 namespace tchost {
 
+struct WatcherSettings {
+  std::vector<Answer> answers;
+  // For the n-th dialog, the texts of the controls to press in order.
+  std::vector<std::vector<std::wstring>> presses;
+  // When set, each dialog is captured as CAPTUREDIR\dialog-N.bmp first.
+  std::wstring captureDir;
+};
+
+// Waits while the watcher is busy with a dialog, so that a command's own
+// line (the result of FsExecuteFile) comes after the dialog's lines.
+void WaitForUser();
+
 class UserWatcher {
  public:
-  // hostWindow is never treated as a window to answer.
-  UserWatcher(std::vector<Answer> answers, HWND hostWindow);
+  // hostWindow is never treated as a window to answer, nor are windows of
+  // the harness's own classes.
+  UserWatcher(WatcherSettings settings, HWND hostWindow);
   ~UserWatcher();  // stops and joins the thread
   UserWatcher(const UserWatcher&) = delete;
   UserWatcher& operator=(const UserWatcher&) = delete;
@@ -24,11 +40,20 @@ class UserWatcher {
  private:
   void Run() noexcept;
   void Poll();
+  // Answers the message boxes on the screen now; false when there were none.
+  bool AnswerMessageBoxes();
   void AnswerMessageBox(HWND box);
   void CloseWindow(HWND window);
+  void PlayDialog(HWND dialog);
+  std::wstring Press(HWND dialog, const std::wstring& text);
+  // Sends a command to the dialog and answers message boxes until the
+  // dialog has handled it.
+  void SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam);
+  std::vector<HWND> VisibleWindows() const;
 
-  std::vector<Answer> answers_;
+  WatcherSettings settings_;
   size_t nextAnswer_ = 0;
+  size_t dialogCount_ = 0;
   HWND hostWindow_;
   std::set<HWND> handled_;  // windows answered that still exist
   std::atomic<bool> stop_{false};

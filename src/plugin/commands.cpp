@@ -1,8 +1,11 @@
 #include "plugin/commands.h"
 
+#include "platform/fs.h"
+#include "platform/handle.h"
 #include "platform/strings.h"
 #include "plugin/entry_actions.h"
 #include "plugin/host_api.h"
+#include "util/file_ops.h"
 
 #include <windows.h>
 
@@ -69,6 +72,33 @@ void RemoveHostMadeDirectories(const std::wstring& remoteName, const std::wstrin
     ::RemoveDirectoryW(dir.c_str());
   }
 }
+
+// The host's progress callback for the copy of one file. The host calls the
+// plugin from one thread, so one copy runs at a time.
+class CopyProgress {
+ public:
+  explicit CopyProgress(const PluginState& state) { callback_ = state.Host.ProgressCallback; }
+  ~CopyProgress() { callback_ = nullptr; }
+  CopyProgress(const CopyProgress&) = delete;
+  CopyProgress& operator=(const CopyProgress&) = delete;
+
+  static int Report(int pluginNr, const std::wstring& source, const std::wstring& target,
+                    int percent) {
+    if (callback_ == nullptr) return 0;
+    std::string a = platform::AnsiFromWide(source);
+    std::string b = platform::AnsiFromWide(target);
+    return callback_(pluginNr, a.data(), b.data(), percent);
+  }
+
+ private:
+  static inline host::ProgressProc callback_ = nullptr;
+};
+
+bool CanRead(const std::wstring& path) {
+  platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+  return static_cast<bool>(file);
+}
 }  // namespace
 
 int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
@@ -77,9 +107,33 @@ int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::
     RemoveHostMadeDirectories(remoteName, localName);
     return host::FS_FILE_OK;
   }
-  int index = state.Tree.Tree.FindTreeItem(remoteName);
+  const int index = state.Tree.Tree.FindTreeItem(remoteName);
   if (index < 0 || !state.Tree.Tree[index].HasFiles) return host::FS_FILE_NOTFOUND;
-  return host::FS_FILE_NOTFOUND;
+  const TVirtualTreeItem& entry = state.Tree.Tree[index];
+  const std::wstring source = platform::FileExists(entry.MyFile)    ? entry.MyFile
+                              : platform::FileExists(entry.NewFile) ? entry.NewFile
+                                                                    : std::wstring();
+  if (source.empty()) return host::FS_FILE_NOTFOUND;
+
+  // 8 and 16 only tell how the existing local name is spelt.
+  const int flags = copyFlags & (host::FS_COPYFLAGS_OVERWRITE | host::FS_COPYFLAGS_RESUME |
+                                 host::FS_COPYFLAGS_MOVE);
+  if ((flags & host::FS_COPYFLAGS_RESUME) != 0) return host::FS_FILE_NOTSUPPORTED;
+  if ((flags & host::FS_COPYFLAGS_OVERWRITE) == 0 && platform::PathExists(localName)) {
+    return host::FS_FILE_EXISTS;
+  }
+  // A move copies too: the installations' files are never removed from here.
+  CopyProgress progress(state);
+  const int result = CopyFileWithProgress(source, localName, &CopyProgress::Report,
+                                          state.Host.PluginNumber);
+  if (result == 1) {
+    ::DeleteFileW(localName.c_str());
+    return host::FS_FILE_USERABORT;
+  }
+  if (result == kCopyFailed) {
+    return CanRead(source) ? host::FS_FILE_WRITEERROR : host::FS_FILE_READERROR;
+  }
+  return host::FS_FILE_OK;
 }
 
 bool DeleteEntry(PluginState& state, const std::wstring& remoteName) {

@@ -11,7 +11,13 @@ namespace orvelle {
 int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::wstring& verb);
 
 // A host file result. In an ordinary folder nothing is copied and the
-// directories the host made for the virtual folders are removed again.
+// directories the host made for the virtual folders are removed again. In a
+// content folder (or before any listing) the entry's file is copied: My
+// installation's, else the New one's; "not found" when neither exists,
+// "exists" for an existing local name without the overwrite flag, "not
+// supported" for a resume, "aborted" (the partial copy deleted) when the
+// user stops it, a read or write error when the copy fails. A move never
+// removes the source.
 int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
                  int copyFlags);
 

@@ -1,6 +1,10 @@
 #include "plugin/entry_actions.h"
 
 #include "backup/restore.h"
+#include "forms/appearance.h"
+#include "forms/form_about.h"
+#include "forms/form_files.h"
+#include "forms/form_text.h"
 #include "operations/delete_operation.h"
 #include "operations/operation_context.h"
 #include "plugin/build_steps.h"
@@ -25,11 +29,29 @@ RestoreContext RestoreContextOf(PluginState& state) {
 
 // Dialogs.
 
-void OpenAbout(PluginState&, int) {}
+void OpenAbout(PluginState& state, int) { ShowAbout(state.Host.HostWindow); }
 
-void OpenFileCompare(PluginState&, int) {}
+void OpenFileCompare(PluginState& state, int index) {
+  const TVirtualTreeItem& entry = state.Tree.Tree[index];
+  FilesDialogInput input;
+  input.newFile = entry.NewFile;
+  input.myFile = entry.MyFile;
+  if (state.MyModel) {
+    input.myProgramDir = state.MyModel->ProgramDir();
+    input.myProgramFile = state.MyModel->ExeFile;
+  }
+  input.panelDirectory = PanelDirectoryFor(state.Tree.Tree, index);
+  input.look = AppearanceOf(state.MyModel.get());
+  ShowFileCompare(state.Host.HostWindow, input);
+}
 
-void OpenTextCompare(PluginState&, int) {}
+void OpenTextCompare(PluginState& state, int index) {
+  const TVirtualTreeItem& entry = state.Tree.Tree[index];
+  ShowTextCompare(state.Host.HostWindow,
+                  {entry.TextTitle, entry.TextDescription, entry.TextStatus, entry.NewText,
+                   entry.MyText},
+                  AppearanceOf(state.MyModel.get()));
+}
 
 // Restores from the "\Backup" folder.
 

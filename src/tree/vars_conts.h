@@ -56,6 +56,45 @@ inline constexpr wchar_t kNotRestored[] = L"ERROR! NOT RESTORED!";
 inline constexpr wchar_t kCantRenameFile[] = L"Cant rename file!";
 inline constexpr wchar_t kCantRenameDirectory[] = L"Cant rename directory!";
 
+// The dialogs: File Compare, Text Compare and About.
+inline constexpr wchar_t kFileCompareCaption[] = L"File Compare Information";
+inline constexpr wchar_t kTextCompareCaption[] = L"Text Compare Information";
+inline constexpr wchar_t kAboutCaption[] = L"About plugin";
+inline constexpr wchar_t kClose[] = L"Close";
+inline constexpr wchar_t kRunNew[] = L"Run New";
+inline constexpr wchar_t kRunMy[] = L"Run My";
+inline constexpr wchar_t kOpenMyDirectory[] =
+    L"Open My file directory in destination panel after close this window";
+inline constexpr wchar_t kFileIsMissing[] = L"File is missing!";
+inline constexpr wchar_t kFileMissing[] = L"File missing";
+inline constexpr wchar_t kCreationDate[] = L" Creation Date";
+inline constexpr wchar_t kLastModifDate[] = L" Last Modif. Date";
+inline constexpr wchar_t kLastAccessDate[] = L" Last Access Date";
+inline constexpr wchar_t kFileSize[] = L" File Size";
+inline constexpr wchar_t kMd5Summ[] = L" MD5 summ";
+inline constexpr wchar_t kFileVersionNumber[] = L" File Version Number";
+inline constexpr wchar_t kProductVersionNumber[] = L" Product Version Number";
+inline constexpr wchar_t kFileVersionRow[] = L" File Version";
+inline constexpr wchar_t kProductVersionRow[] = L" Product Version";
+inline constexpr wchar_t kFileDescription[] = L" File Description";
+inline constexpr wchar_t kComments[] = L" Comments";
+inline constexpr wchar_t kCompanyName[] = L" Company Name";
+inline constexpr wchar_t kLegalCopyright[] = L" Legal Copyright";
+inline constexpr wchar_t kLegalTrademarks[] = L" Legal Trademarks";
+inline constexpr wchar_t kProductName[] = L" Product Name";
+inline constexpr wchar_t kOriginalFileName[] = L" Original File Name";
+inline constexpr wchar_t kInternalName[] = L" Internal Name";
+inline constexpr wchar_t kPrivateBuild[] = L" Private Build";
+inline constexpr wchar_t kSpecialBuild[] = L" Special Build";
+inline constexpr wchar_t kNameLabel[] = L"Name";
+inline constexpr wchar_t kVersionLabel[] = L"Version";
+inline constexpr wchar_t kAuthorLabel[] = L"Author";
+inline constexpr wchar_t kEMailLabel[] = L"E-Mail";
+inline constexpr wchar_t kCopyrightLabel[] = L"Copyright";
+inline constexpr wchar_t kAuthor[] = L"The Orvelle developers";
+inline constexpr wchar_t kEMail[] = L"orvelle@example.org";
+inline constexpr wchar_t kCopyright[] = L"(c) 2026 The Orvelle developers";
+
 // The comparison: group and folder names, fixed entries, progress labels.
 inline constexpr wchar_t kMainUnit[] = L"Main unit";
 inline constexpr wchar_t kFiles[] = L"Files";

@@ -122,7 +122,14 @@ TEST(Harness, AnswersMessageBoxesInOrderThenPressesTheDefault) {
       L"exec \\boxes open -> 102",
       L"msgbox \"TestFS\" \"Repeat comparison?\" -> default (no)",
       L"answered no\tf\t0\t128\t0\t\t",
-      L"window \"Test Dialog\" -> close",
+      L"dialog \"Test Dialog\"",
+      L"  control Static \"Label\"",
+      L"  control Button \"Press me\"",
+      L"  control Button \"Far too long a text for this button\" clipped",
+      L"  control Button \"Tick me\"",
+      L"  control ComboBox \"First\"",
+      L"  control Button \"Disabled\" disabled",
+      L"end dialog -> escape",
       L"exec \\dialog open -> 0",
       // Without --progress only the call that cancels is shown.
       L"reread 1",
@@ -192,6 +199,52 @@ TEST(Harness, RunsTheOtherCommandsAndCountsRereadRequests) {
       L"reread 4",
   };
   EXPECT_EQ(r.OutLines(), expected);
+}
+
+// A dialog is printed whole, then its controls are pressed as --press says
+// (the n-th list for the n-th dialog), then it gets Escape. The test
+// plugin's dialog answers presses * 100 + ticked * 10 + the chosen entry.
+TEST(Harness, PrintsDialogsAndPressesTheirControls) {
+  ProcessResult r = RunHarness(
+      L"--press \"Press me;Tick me;Second;Nothing;Press me;Disabled\" exec \\dialog exec \\dialog");
+  ExpectFinished(r);
+  EXPECT_EQ(r.exitCode, 0u) << r.ErrText();
+  Lines dialog = {
+      L"dialog \"Test Dialog\"",
+      L"  control Static \"Label\"",
+      L"  control Button \"Press me\"",
+      L"  control Button \"Far too long a text for this button\" clipped",
+      L"  control Button \"Tick me\"",
+      L"  control ComboBox \"First\"",
+      L"  control Button \"Disabled\" disabled",
+  };
+  Lines expected = dialog;
+  expected.push_back(L"end dialog -> press \"Press me\", press \"Tick me\", press \"Second\", "
+                     L"press \"Nothing\" (not found), press \"Press me\", press \"Disabled\" "
+                     L"(disabled), escape");
+  expected.push_back(L"exec \\dialog open -> 211");
+  expected.insert(expected.end(), dialog.begin(), dialog.end());
+  expected.push_back(L"end dialog -> escape");
+  expected.push_back(L"exec \\dialog open -> 0");
+  EXPECT_EQ(r.OutLines(), expected);
+}
+
+// A harness started while one with --record runs (as the plugin starts the
+// host with /O /S /R=...) records its command line and working folder, and
+// does nothing else.
+TEST(Harness, RecordsTheHarnessesStartedFromARecordingOne) {
+  TempDir temp;
+  const std::wstring record = temp / L"started.txt";
+  ProcessResult r =
+      RunProcess(QuoteArg(Harness()) + L" /O /S /R=\"C:\\some dir\"", temp.Path(), 60000,
+                 {{L"TCHOST_RECORD", record}});
+  ExpectFinished(r);
+  EXPECT_EQ(r.exitCode, 0u) << r.ErrText();
+  const std::string expected = "started \"" + orvelle::platform::AnsiFromWide(QuoteArg(Harness()), CP_UTF8) +
+                               " /O /S /R=\"C:\\some dir\"\" in \"" +
+                               orvelle::platform::AnsiFromWide(temp.Path(), CP_UTF8) + "\"\n";
+  EXPECT_EQ(ReadBytes(record), expected);
+  EXPECT_EQ(r.OutText(), orvelle::platform::WideFromAnsi(expected, CP_UTF8));
 }
 
 // The host's variables as the plugin sees them, for each form of /i=.

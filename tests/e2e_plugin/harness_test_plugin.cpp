@@ -144,27 +144,77 @@ const FakeEntry* FindEntry(const std::string& fullPath) {
   return nullptr;
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
-  if (msg == WM_INITDIALOG) return TRUE;
-  if (msg == WM_CLOSE) {
-    ::EndDialog(dialog, 0);
-    return TRUE;
+// The "\dialog" dialog: a label, two buttons (the second far too narrow for
+// its text), a check box, a drop-down list and a disabled button. Escape
+// ends it with presses * 100 + ticked * 10 + the chosen entry.
+enum DialogControl { kLabel = 10, kPress, kNarrow, kTick, kChoice, kDisabled };
+int g_presses = 0;
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      g_presses = 0;
+      ::SendDlgItemMessageW(dialog, kChoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"First"));
+      ::SendDlgItemMessageW(dialog, kChoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Second"));
+      ::SendDlgItemMessageW(dialog, kChoice, CB_SETCURSEL, 0, 0);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kPress) ++g_presses;
+      if (LOWORD(wParam) == IDCANCEL) {
+        const int ticked = ::IsDlgButtonChecked(dialog, kTick) == BST_CHECKED ? 1 : 0;
+        const int chosen = static_cast<int>(::SendDlgItemMessageW(dialog, kChoice, CB_GETCURSEL, 0, 0));
+        ::EndDialog(dialog, g_presses * 100 + ticked * 10 + chosen);
+      }
+      return TRUE;
+    case WM_CLOSE:
+      ::EndDialog(dialog, 0);
+      return TRUE;
+    default:
+      return FALSE;
   }
-  return FALSE;
+}
+
+// Appends one item of a DLGTEMPLATE, DWORD-aligned, with a class atom.
+WORD* AddItem(WORD* p, WORD atom, const wchar_t* text, WORD id, DWORD style, short x, short y,
+              short cx, short cy) {
+  p = reinterpret_cast<WORD*>((reinterpret_cast<ULONG_PTR>(p) + 3) & ~ULONG_PTR(3));
+  auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
+  item->style = style | WS_CHILD | WS_VISIBLE;
+  item->x = x;
+  item->y = y;
+  item->cx = cx;
+  item->cy = cy;
+  item->id = id;
+  p = reinterpret_cast<WORD*>(item + 1);
+  *p++ = 0xFFFF;
+  *p++ = atom;
+  for (const wchar_t* c = text; *c; ++c) *p++ = static_cast<WORD>(*c);
+  *p++ = 0;
+  *p++ = 0;  // no creation data
+  return p;
 }
 
 INT_PTR ShowDialog() {
-  // A template in memory: a caption, no controls.
-  alignas(4) WORD buffer[64] = {};
+  // A template in memory: a caption and six controls in tab order.
+  alignas(4) WORD buffer[1024] = {};
   auto* t = reinterpret_cast<DLGTEMPLATE*>(buffer);
   t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-  t->cx = 120;
-  t->cy = 40;
+  t->cdit = 6;
+  t->cx = 200;
+  t->cy = 120;
   WORD* p = reinterpret_cast<WORD*>(t + 1);
   *p++ = 0;  // no menu
   *p++ = 0;  // the standard dialog class
   for (const wchar_t* c = L"Test Dialog"; *c; ++c) *p++ = static_cast<WORD>(*c);
   *p++ = 0;
+  constexpr WORD kButton = 0x0080, kStatic = 0x0082, kComboBox = 0x0085;
+  p = AddItem(p, kStatic, L"Label", kLabel, SS_LEFT, 5, 5, 100, 10);
+  p = AddItem(p, kButton, L"Press me", kPress, BS_PUSHBUTTON | WS_TABSTOP, 5, 20, 60, 14);
+  p = AddItem(p, kButton, L"Far too long a text for this button", kNarrow,
+              BS_PUSHBUTTON | WS_TABSTOP, 70, 20, 30, 14);
+  p = AddItem(p, kButton, L"Tick me", kTick, BS_AUTOCHECKBOX | WS_TABSTOP, 5, 40, 100, 10);
+  p = AddItem(p, kComboBox, L"", kChoice, CBS_DROPDOWNLIST | WS_TABSTOP, 5, 55, 100, 60);
+  AddItem(p, kButton, L"Disabled", kDisabled, BS_PUSHBUTTON | WS_DISABLED, 5, 75, 60, 14);
   return ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), t, g_host, &DialogProc, 0);
 }
 
