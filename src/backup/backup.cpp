@@ -137,13 +137,13 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
   Dir.clear();
   storeMade = false;
   if (!platform::DirectoryExists(storeDir_)) {
-    if (!::CreateDirectoryW(storeDir_.c_str(), nullptr)) return false;
+    if (!orvelle::CreateFolder(storeDir_)) return false;
     storeMade = true;
   }
   std::wstring folder = storeDir_ + L"\\" + FormatStamp(Clock(), SystemDecimalSeparator()) + L"-" +
                         static_cast<wchar_t>(kind);
   // An existing folder of the same stamp is another backup's: never share it.
-  if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
+  if (!orvelle::CreateFolder(folder)) {
     if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
     storeMade = false;
     return false;

@@ -1,8 +1,10 @@
 #include "tree/tree.h"
 
 #include "tree/vars_conts.h"
+#include "util/digest.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace orvelle {
 
@@ -21,6 +23,14 @@ int VirtualTree::Append(TVirtualTreeItem item) {
     full_ = true;
     return -1;
   }
+  items_.push_back(std::move(item));
+  int index = Count() - 1;
+  Index(index);
+  return index;
+}
+
+int VirtualTree::AppendNotice(TVirtualTreeItem item) {
+  if (Count() >= kCapacity + kNoticeSlots) return -1;
   items_.push_back(std::move(item));
   int index = Count() - 1;
   Index(index);
@@ -88,10 +98,17 @@ void VirtualTree::Replace(int index, TVirtualTreeItem item) {
 
 void ShortenEntryName(TVirtualTreeItem& item) {
   const size_t pathLength = item.Path.size();
-  if (pathLength + 13 + item.Name.size() > 256) {
-    const size_t keep = pathLength < 241 ? 241 - pathLength : 0;
-    item.Name = item.Name.substr(0, keep) + L"..";
-  }
+  if (pathLength + 13 + item.Name.size() <= 256) return;
+  wchar_t tag[16];
+  const uint32_t crc = Crc32(item.Name.data(), item.Name.size() * sizeof(wchar_t));
+  std::swprintf(tag, 16, L"~%08X", static_cast<unsigned>(crc));
+  const size_t tagLength = std::wcslen(tag);
+  const size_t room = pathLength < 241 ? 241 - pathLength : 0;
+  size_t keep = room > tagLength ? room - tagLength : 1;
+  keep = std::min(keep, item.Name.size());
+  // A surrogate pair is kept whole or not at all.
+  if (keep > 1 && item.Name[keep - 1] >= 0xD800 && item.Name[keep - 1] <= 0xDBFF) --keep;
+  item.Name = item.Name.substr(0, keep) + tag + L"..";
 }
 
 int AddAboutEntry(VirtualTree& tree, HICON icon) {
@@ -137,6 +154,37 @@ int AddMessageEntry(VirtualTree& tree, const std::wstring& folder, const std::ws
     return reused;
   }
   return tree.Append(std::move(item));
+}
+
+int AddNoticeEntry(VirtualTree& tree, const std::wstring& folder, const std::wstring& text,
+                   MessageKind kind, HICON icon) {
+  const wchar_t* name = kind == MessageKind::Information ? texts::kInformation
+                        : kind == MessageKind::Warning   ? texts::kWarning
+                                                         : texts::kError;
+  int inFolder = 0;
+  int parent = 0;
+  for (int i = 0; i < tree.Count(); ++i) {
+    TVirtualTreeItem& e = tree[i];
+    if (e.Path == folder) {
+      if (e.IsMessage && e.Name == name && e.Order >= 0) {
+        // Names stay unique in a folder: one entry tells all of its kind.
+        if (e.Info.find(text) == std::wstring::npos) e.Info += L" " + text;
+        return i;
+      }
+      ++inFolder;
+    }
+    if (e.FolderPath() == folder) parent = i;
+  }
+  TVirtualTreeItem item;
+  item.IsMessage = true;
+  item.Order = inFolder;
+  item.ParentIndex = folder == L"\\" ? -1 : parent;
+  item.Path = folder;
+  item.Name = name;
+  item.Info = text;
+  item.Icon = icon;
+  if (kind != MessageKind::Information) item.Status = L"<>";
+  return tree.AppendNotice(std::move(item));
 }
 
 }  // namespace orvelle

@@ -21,6 +21,14 @@ inline constexpr wchar_t kSettingsBackupLabel[] = L" - backup TCs settings on fi
 inline constexpr wchar_t kDeletedLabel[] = L" - deleted";
 inline constexpr wchar_t kInstalledLabel[] = L" - installed";
 inline constexpr wchar_t kSettingsBackupName[] = L"Total Commander";
+// The first start's changes to My installation's settings, when they could
+// not be made safely (each followed by the file or folder concerned).
+inline constexpr wchar_t kSettingsBackupFailed[] =
+    L"TC settings not changed: backup failed in ";
+inline constexpr wchar_t kSettingsFileNotExact[] =
+    L"TC settings not changed: text can not be read back exactly (damaged file?): ";
+inline constexpr wchar_t kSettingsFileNotWritten[] =
+    L"Saved searches and colour filters not written: ";
 
 // The comparison: group and folder names, fixed entries, progress labels.
 inline constexpr wchar_t kMainUnit[] = L"Main unit";
@@ -64,6 +72,7 @@ inline constexpr wchar_t kDetect[] = L"Detect";
 inline constexpr wchar_t kExtensions[] = L"Extensions";
 inline constexpr wchar_t kSubdirectoriesNotCompared[] = L"[Subdirectories not compared]";
 inline constexpr wchar_t kSameFile[] = L"WARNING! The same file!";
+inline constexpr wchar_t kFileMissing[] = L"File missing:";
 inline constexpr wchar_t kMySide[] = L"My";
 inline constexpr wchar_t kNewSide[] = L"New";
 

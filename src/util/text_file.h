@@ -12,6 +12,11 @@
 
 namespace orvelle {
 
+// The bytes of a whole file, opened with write access denied to others;
+// nullopt when it cannot be opened or read (or is far larger than any
+// configuration file).
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+
 // Reads and decodes a whole file, opened with write access denied to others;
 // nullopt when it cannot be opened or read. codePage is the one of ANSI files.
 std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage = CP_ACP);
