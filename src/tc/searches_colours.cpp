@@ -194,21 +194,24 @@ std::vector<std::wstring> WriteMarkerSearches(TTC& model) {
     const std::wstring& file = model.SlotFile(slot);
     return file.empty() ? model.IniFile : file;
   };
+  const std::wstring searchesFile = fileOf(kSlotSearches);
+  const std::wstring coloursFile = fileOf(kSlotColors);
+  bool searchesFailed = false;
   if (!changes.AddedSearches.empty()) {
-    std::wstring problem = RewriteWithBackup(fileOf(kSlotSearches), [&](const TextDocument& doc) {
+    std::wstring problem = RewriteWithBackup(searchesFile, [&](const TextDocument& doc) {
       return InsertSearchLines(doc, changes.AddedSearches);
     });
-    if (!problem.empty()) problems.push_back(std::move(problem));
+    searchesFailed = !problem.empty();
+    if (searchesFailed) problems.push_back(std::move(problem));
   }
-  if (changes.AddedFilters > 0) {
-    // When both sections live in one file this pass starts from the first
-    // one's result.
-    std::wstring problem = RewriteWithBackup(fileOf(kSlotColors), [&](const TextDocument& doc) {
+  // When both sections live in one file this pass starts from the first
+  // one's result; after a failed first pass that file is left alone.
+  if (changes.AddedFilters > 0 &&
+      !(searchesFailed && platform::EqualsNoCase(searchesFile, coloursFile))) {
+    std::wstring problem = RewriteWithBackup(coloursFile, [&](const TextDocument& doc) {
       return InsertColourFilterLines(doc, model, changes.AddedFilters);
     });
-    if (!problem.empty() && std::find(problems.begin(), problems.end(), problem) == problems.end()) {
-      problems.push_back(std::move(problem));
-    }
+    if (!problem.empty()) problems.push_back(std::move(problem));
   }
   return problems;
 }

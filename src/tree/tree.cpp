@@ -29,6 +29,14 @@ int VirtualTree::Append(TVirtualTreeItem item) {
   return index;
 }
 
+size_t VirtualTree::CountIn(std::wstring_view folderPath) const {
+  auto it = byFolder_.find(std::wstring(folderPath));
+  if (it == byFolder_.end()) return 0;
+  size_t count = 0;
+  for (const std::vector<int>& atOrder : it->second) count += atOrder.empty() ? 0 : 1;
+  return count;
+}
+
 int VirtualTree::AppendNotice(TVirtualTreeItem item) {
   if (Count() >= kCapacity + kNoticeSlots) return -1;
   items_.push_back(std::move(item));
@@ -113,7 +121,9 @@ void ShortenEntryName(TVirtualTreeItem& item) {
 
 int AddAboutEntry(VirtualTree& tree, HICON icon) {
   TVirtualTreeItem item;
-  item.Order = tree.Count();
+  // The first in the root, after whatever the build put elsewhere already
+  // (the entries of the Backup folder, read when the settings are saved).
+  item.Order = static_cast<int32_t>(tree.CountIn(L"\\"));
   item.ParentIndex = -1;
   item.IsAbout = true;
   item.Name = texts::kAbout;

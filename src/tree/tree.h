@@ -85,6 +85,9 @@ class VirtualTree {
   // appended anew at each listing of it). -1 when none.
   int FindListed(std::wstring_view folderPath, int order) const;
 
+  // The number of places taken in a folder: Order values with an entry.
+  size_t CountIn(std::wstring_view folderPath) const;
+
   void Rename(int index, std::wstring name);
   void Replace(int index, TVirtualTreeItem item);
 
@@ -111,7 +114,7 @@ class VirtualTree {
 // of its own.
 void ShortenEntryName(TVirtualTreeItem& item);
 
-// Appends the "About..." entry (Order = current count, root, version as Info).
+// Appends the "About..." entry (the next place in the root, version as Info).
 int AddAboutEntry(VirtualTree& tree, HICON icon);
 
 enum class MessageKind { Information = 0, Warning = 1, Error = 2 };

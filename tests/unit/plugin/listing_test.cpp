@@ -24,6 +24,9 @@ class ListingTest : public testing::Test {
     test::Installation inst =
         test::CreateInstallation(installation_.Path(), test::MiniInstallationSpec());
     State().Identity.HostProgramFile = inst.exe;
+    // The build saves the installation's settings in a store beside the
+    // plugin: here, in the installation's folder.
+    State().Identity.PluginDir = installation_.Path() + L"\\";
     previous_ = platform::SetMessageBoxHandler([this](const std::wstring& text, UINT) {
       asked.push_back(text);
       int answer = answers.empty() ? IDNO : answers.front();
