@@ -73,6 +73,7 @@ inline constexpr wchar_t kExtensions[] = L"Extensions";
 inline constexpr wchar_t kSubdirectoriesNotCompared[] = L"[Subdirectories not compared]";
 inline constexpr wchar_t kSameFile[] = L"WARNING! The same file!";
 inline constexpr wchar_t kFileMissing[] = L"File missing:";
+inline constexpr wchar_t kFolderUnreadable[] = L"Folder can not be read:";
 inline constexpr wchar_t kMySide[] = L"My";
 inline constexpr wchar_t kNewSide[] = L"New";
 

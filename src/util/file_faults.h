@@ -1,8 +1,9 @@
 // A seam for tests that make the plugin's own file operations fail, one at a
 // time, as the system would (a full disk, a file held open by another
-// program, a folder without write access). It proves that no failure of a
+// program, a folder without access rights). It proves that no failure of a
 // change to the host's settings leaves a file missing, half written or
-// changed without its backup. The plugin itself never sets a hook.
+// changed without its backup, and that a folder that cannot be read is not
+// taken for an empty one. The plugin itself never sets a hook.
 #pragma once
 
 #include <functional>
@@ -16,6 +17,7 @@ enum class FileStep {
   WriteFile,     // a new or replacement file written whole
   Rename,        // one rename of a swap
   DeleteFile,    // the old file dropped after a swap
+  ListFolder,    // a folder of an installation listed for the comparison
 };
 
 // Answers true for a step that is to fail; path is the file or folder made,
