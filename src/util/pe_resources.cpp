@@ -98,9 +98,8 @@ std::optional<std::string_view> PeResources::AtAddress(uint32_t rva, uint32_t si
     const uint64_t into = rva - start;
     // Only what the file holds counts: the rest of a section is zeros in
     // memory, or, in a cut file, nothing at all.
-    const uint64_t raw = std::min<uint64_t>(s.rawSize, bytes_.size() > s.rawOffset
-                                                           ? bytes_.size() - s.rawOffset
-                                                           : 0);
+    if (s.rawOffset >= bytes_.size()) return std::nullopt;
+    const uint64_t raw = std::min<uint64_t>(s.rawSize, bytes_.size() - s.rawOffset);
     if (into + size > raw) return std::nullopt;
     return bytes_.substr(static_cast<size_t>(s.rawOffset + into), size);
   }
@@ -110,7 +109,7 @@ std::optional<std::string_view> PeResources::AtAddress(uint32_t rva, uint32_t si
 std::vector<PeResources::Entry> PeResources::Directory(uint32_t offset) const {
   std::vector<Entry> entries;
   const uint64_t at = static_cast<uint64_t>(resourceRva_) + offset;
-  if (at > UINT32_MAX) return entries;
+  if (at + kDirectoryHeaderSize > UINT32_MAX) return entries;
   std::optional<std::string_view> header = AtAddress(static_cast<uint32_t>(at), kDirectoryHeaderSize);
   if (!header) return entries;
   const size_t count = static_cast<size_t>(Word(*header, 12)) + Word(*header, 14);

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -178,7 +181,8 @@ TEST(FirstStart, RealConfigurationsKeepEveryByteAndTheUntouchedFileIsSavedFirst)
     ASSERT_FALSE(original.empty());
     FirstStart start(c.iniName, original);
     ASSERT_TRUE(start.Run());
-    EXPECT_TRUE(start.Warnings().empty()) << platform::AnsiFromWide(start.Warnings().front(), CP_UTF8);
+    EXPECT_TRUE(start.Messages().empty());
+    ASSERT_TRUE(start.Warnings().empty()) << platform::AnsiFromWide(start.Warnings().front(), CP_UTF8);
 
     // The store holds the file as it was; the file holds it too, with the
     // plugin's lines added and the user's filters moved behind them.
