@@ -161,7 +161,7 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
   Dir.clear();
   storeMade = false;
   if (!platform::DirectoryExists(storeDir_)) {
-    if (!::CreateDirectoryW(storeDir_.c_str(), nullptr)) return false;
+    if (!orvelle::CreateFolder(storeDir_)) return false;
     storeMade = true;
   }
   // Two backups within one tick of the clock would get the same stamp, and an
@@ -175,7 +175,7 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
     const std::wstring text = FormatStamp(stamp, separator);
     if (StampTaken(storeDir_, text)) continue;
     const std::wstring folder = storeDir_ + L"\\" + text + L"-" + static_cast<wchar_t>(kind);
-    if (::CreateDirectoryW(folder.c_str(), nullptr)) {
+    if (orvelle::CreateFolder(folder)) {
       Dir = folder + L"\\";
       return true;
     }

@@ -234,6 +234,21 @@ bool CompareIconList(CompareContext& ctx, int folderIndex,
 void CompareCommands(CompareContext& ctx) {
   if (ctx.Stopped() || ctx.Folders.Commands < 0) return;
   SetProgressTitle(ctx.Progress, texts::kProgressCommands);
+  // Without a side's command list every command would look added or
+  // removed: the folder says what is missing instead.
+  const std::wstring commandsPath = ctx.Tree[ctx.Folders.Commands].FolderPath();
+  std::wstring missing;
+  for (const TTC* model : {&ctx.New, &ctx.My}) {
+    if (model->MissingCommandList.empty()) continue;
+    const std::wstring text = std::wstring(texts::kFileMissing) + L" " + model->MissingCommandList;
+    AddNoticeEntry(ctx.Tree, commandsPath, text, MessageKind::Error, ctx.Icons.Get(IconRole::Error));
+    missing += (missing.empty() ? L"" : L" ") + text;
+  }
+  if (!missing.empty()) {
+    ctx.Tree[ctx.Folders.Commands].Status = L"<>";
+    ctx.Tree[ctx.Folders.Commands].Info = missing;
+    return;
+  }
   CommandComparison(ctx).Run();
 }
 

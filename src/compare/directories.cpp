@@ -2,7 +2,9 @@
 // subdirectory, for the plugin and package directories.
 #include "compare/entries.h"
 #include "compare/run_comparison.h"
+#include "tree/vars_conts.h"
 #include "util/date_time.h"
+#include "util/file_faults.h"
 #include "util/icons.h"
 #include "util/version_info.h"
 
@@ -20,6 +22,9 @@ namespace {
 
 using platform::FileEntry;
 
+// The sign of what could not be looked at.
+constexpr wchar_t kUnknownSign[] = L"?";
+
 // The host's display is refreshed after this many compared files or bytes,
 // so that a large directory does not freeze it and a cancel is seen soon.
 constexpr int kFilesPerRefresh = 64;
@@ -28,6 +33,7 @@ constexpr uint64_t kBytesPerRefresh = 64ull << 20;
 struct Listing {
   std::vector<FileEntry> files;
   std::vector<FileEntry> dirs;
+  bool unreadable = false;  // the folder is there but could not be listed (whole)
 };
 
 bool NameBefore(const FileEntry& a, const FileEntry& b) {
@@ -35,19 +41,29 @@ bool NameBefore(const FileEntry& a, const FileEntry& b) {
 }
 
 // One pass over a directory; a directory that is missing (or not given)
-// contributes nothing. Entries come sorted by name, as NTFS returns them:
-// other file systems (and Wine on them) return them in any order, and the
-// entries' order in the tree follows this one.
+// contributes nothing, one that cannot be read is marked so. Entries come
+// sorted by name, as NTFS returns them: other file systems (and Wine on
+// them) return them in any order, and the entries' order in the tree follows
+// this one.
 Listing ListDirectory(const std::wstring& dir, bool withSubdirectories) {
   Listing listing;
   if (dir.empty()) return listing;
-  for (const FileEntry& e : platform::EnumFiles(dir + L"*.*")) {
-    if (!e.IsDirectory()) {
-      listing.files.push_back(e);
-    } else if (withSubdirectories) {
-      listing.dirs.push_back(e);
+  // Plugin folders nest deep; past MAX_PATH only the long form is read.
+  const std::wstring readable = platform::LongPathForm(dir);
+  DWORD error = 0;
+  if (InjectedFileFault(FileStep::ListFolder, dir)) {
+    error = ERROR_ACCESS_DENIED;
+  } else {
+    for (const FileEntry& e : platform::EnumFiles(readable + L"*.*", &error)) {
+      if (!e.IsDirectory()) {
+        listing.files.push_back(e);
+      } else if (withSubdirectories) {
+        listing.dirs.push_back(e);
+      }
     }
   }
+  // An empty listing of a folder that is there is no empty folder.
+  listing.unreadable = error != 0 && platform::DirectoryExists(readable);
   std::sort(listing.files.begin(), listing.files.end(), NameBefore);
   std::sort(listing.dirs.begin(), listing.dirs.end(), NameBefore);
   return listing;
@@ -91,9 +107,11 @@ FileVerdict CompareListed(const std::wstring& newFile, const FileEntry& newEntry
   auto facts = [](const FileEntry& e) {
     return FileFacts{true, e.size, FileTimeToLocalDateTime(e.lastWrite)};
   };
+  const std::wstring newPath = platform::LongPathForm(newFile);
+  const std::wstring myPath = platform::LongPathForm(myFile);
   return DecideFiles(
-      facts(newEntry), facts(myEntry), [&] { return SameFileContent(newFile, myFile); },
-      [&] { return CompareFileVersions(newFile, myFile); });
+      facts(newEntry), facts(myEntry), [&] { return SameFileContent(newPath, myPath); },
+      [&] { return CompareFileVersions(newPath, myPath); });
 }
 
 class DirectoryComparer {
@@ -110,6 +128,15 @@ class DirectoryComparer {
     Listing mySide = mode != L"*" ? ListDirectory(myDir, subdirectories) : Listing();
 
     SignSummary signs;
+    if (newSide.unreadable || mySide.unreadable) {
+      // Nothing read from a side says nothing about it: no "=" for it.
+      std::wstring comment = texts::kFolderUnreadable;
+      if (newSide.unreadable) comment += L" " + newDir;
+      if (mySide.unreadable) comment += L" " + myDir;
+      std::wstring& info = ctx_.Tree[parentIndex].Info;
+      info = info.empty() ? comment : comment + L" " + info;
+      signs.Add(kUnknownSign);
+    }
     int order = 0;
     for (const Pair& p : PairByName(newSide.files, mySide.files)) {
       if (ctx_.Stopped()) return signs;
@@ -144,7 +171,7 @@ class DirectoryComparer {
     } else {
       item.Status = p.newEntry ? L"*" : L"!";
     }
-    item.Icon = GetExeIcon(p.newEntry ? item.NewFile : item.MyFile);
+    item.Icon = GetExeIcon(platform::LongPathForm(p.newEntry ? item.NewFile : item.MyFile));
     ShortenEntryName(item);
     std::wstring sign = item.Status;
     return ctx_.Tree.Append(std::move(item)) < 0 ? std::wstring() : sign;

@@ -98,10 +98,34 @@ std::optional<FileEntry> GetFileEntry(const std::wstring& path) {
   return e;
 }
 
-EnumFiles::iterator::iterator(const std::wstring& pattern) {
+std::wstring LongPathForm(std::wstring_view path) {
+  constexpr size_t kFolderLimit = MAX_PATH - 12;
+  if (path.size() < kFolderLimit || path.starts_with(L"\\\\?\\")) return std::wstring(path);
+  const bool unc = path.starts_with(L"\\\\");
+  const bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+  if (!unc && !drive) return std::wstring(path);
+  // The prefix turns off the system's clean-up of the path: it is done here.
+  const std::wstring given(path);
+  std::wstring full(given.size() + MAX_PATH, L'\0');
+  DWORD n = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (n == 0 || n >= full.size()) return given;
+  full.resize(n);
+  if (full.starts_with(L"\\\\.\\")) return given;  // a device, no file
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+EnumFiles::iterator::iterator(const std::wstring& pattern, DWORD* error) : error_(error) {
+  if (error_ != nullptr) *error_ = 0;
   WIN32_FIND_DATAW data{};
   find_.reset(::FindFirstFileW(pattern.c_str(), &data));
-  if (!find_) return;
+  if (!find_) {
+    const DWORD code = ::GetLastError();
+    if (error_ != nullptr && code != ERROR_FILE_NOT_FOUND && code != ERROR_NO_MORE_FILES) {
+      *error_ = code;
+    }
+    return;
+  }
   done_ = false;
   if (!Take(data)) Advance();
 }
@@ -121,6 +145,8 @@ void EnumFiles::iterator::Advance() {
   while (::FindNextFileW(find_.get(), &data)) {
     if (Take(data)) return;
   }
+  const DWORD code = ::GetLastError();
+  if (error_ != nullptr && code != ERROR_NO_MORE_FILES) *error_ = code;
   find_.reset();
   done_ = true;
 }

@@ -1,5 +1,6 @@
 // File-system queries and the directory enumerator. Paths are full Windows
-// paths; "\\?\" prefixes are not used, the host's own paths never carry them.
+// paths; the host's own paths never carry "\\?\" prefixes, and only
+// LongPathForm makes them, for paths the system would refuse otherwise.
 #pragma once
 
 #include "platform/handle.h"
@@ -34,6 +35,12 @@ std::wstring ExcludeTrailingBackslash(std::wstring_view path);
 // when it comes back.
 std::wstring PathAsOnDisk(const std::wstring& path);
 
+// The form of a path that the file functions accept at any length: a path of
+// MAX_PATH - 12 characters or more (the limit for folders), made full and
+// given the "\\?\" (or "\\?\UNC\") prefix; shorter paths, relative ones and
+// those that carry a prefix already are returned as they are.
+std::wstring LongPathForm(std::wstring_view path);
+
 struct FileEntry {
   std::wstring name;
   DWORD attributes = 0;
@@ -48,16 +55,19 @@ std::optional<FileEntry> GetFileEntry(const std::wstring& path);
 
 // Enumerates a search pattern ("c:\dir\*.*") with FindFirstFileW/FindNextFileW,
 // skipping "." and "..". A pattern that matches nothing, or a missing folder,
-// gives an empty range.
+// gives an empty range. With `error`, a listing that failed otherwise (the
+// folder cannot be read, the search broke off) leaves the system's error
+// code there; a complete one leaves it 0.
 //   for (const FileEntry& e : EnumFiles(dir + L"\\*.*")) ...
 class EnumFiles {
  public:
-  explicit EnumFiles(std::wstring pattern) : pattern_(std::move(pattern)) {}
+  explicit EnumFiles(std::wstring pattern, DWORD* error = nullptr)
+      : pattern_(std::move(pattern)), error_(error) {}
 
   class iterator {
    public:
     iterator() = default;
-    explicit iterator(const std::wstring& pattern);
+    iterator(const std::wstring& pattern, DWORD* error);
     const FileEntry& operator*() const { return entry_; }
     const FileEntry* operator->() const { return &entry_; }
     iterator& operator++();
@@ -70,13 +80,15 @@ class EnumFiles {
     unique_hfind find_;
     FileEntry entry_;
     bool done_ = true;
+    DWORD* error_ = nullptr;
   };
 
-  iterator begin() const { return iterator(pattern_); }
+  iterator begin() const { return iterator(pattern_, error_); }
   iterator end() const { return iterator(); }
 
  private:
   std::wstring pattern_;
+  DWORD* error_;
 };
 
 }  // namespace orvelle::platform

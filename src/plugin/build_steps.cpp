@@ -2,6 +2,7 @@
 
 #include "compare/action_entries.h"
 #include "compare/run_comparison.h"
+#include "tree/vars_conts.h"
 #include "tc/tc_init.h"
 
 namespace orvelle {
@@ -35,15 +36,23 @@ int ModelSteps(const TTC* model) {
 
 bool PrepareMyInstallation(PluginState& state) {
   Discovery discovery = DiscoveryOf(state);
-  return InitMyInstallation(discovery);
+  discovery.BackUpSettings = [&state](const TTC& my) { return BackUpSettings(state, my); };
+  const bool ok = InitMyInstallation(discovery);
+  for (std::wstring& warning : discovery.Warnings) state.Tree.Warnings.push_back(std::move(warning));
+  return ok;
+}
+
+bool BackUpSettings(PluginState& state, const TTC& my) {
+  if (!state.Backup) RefreshBackupFolder(state);
+  if (state.Backup->MakeBackup(my)) return true;
+  // The comparison only reads and goes on; every later start tries again.
+  state.Tree.Warnings.push_back(texts::kSettingsBackupFailed + state.Backup->StoreDir());
+  return false;
 }
 
 bool PrepareNewInstallation(PluginState& state) {
   Discovery discovery = DiscoveryOf(state);
-  if (!FindNewInstallation(discovery)) return false;
-  if (!state.Backup) RefreshBackupFolder(state);
-  // The host's settings are saved once, before the plugin may change them.
-  return state.Backup->MakeBackup(*state.MyModel);
+  return FindNewInstallation(discovery);
 }
 
 int CountProgressSteps(PluginState& state) {

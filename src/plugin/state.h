@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvelle {
 
@@ -52,6 +53,9 @@ struct TreeState {
   std::wstring InstallationFolder;
   // The folders the comparison made, where the operations find them.
   FolderIndexes Folders;
+  // What the current build could not do safely, told in the root beside
+  // the listing.
+  std::vector<std::wstring> Warnings;
 };
 
 struct PluginState {

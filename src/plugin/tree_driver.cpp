@@ -36,6 +36,7 @@ void BuildTree(PluginState& state) {
   tree.Tree.Clear();
   tree.InstallationFolder.clear();
   tree.Folders = FolderIndexes{};
+  tree.Warnings.clear();
   FreeIconCache();
 
   if (PrepareMyInstallation(state)) {
@@ -51,10 +52,18 @@ void BuildTree(PluginState& state) {
     }
   }
 
-  if (state.Progress.Cancelled || tree.Tree.Full()) {
+  if (state.Progress.Cancelled) {
     // The next listing of the root rebuilds without asking.
     tree.TreeBuilt = false;
     MarkIncomplete(tree);
+  } else if (tree.Tree.Full()) {
+    // A rebuild would fill the table the same way: what was built stays
+    // browsable, and the root says that it is not all.
+    tree.Warnings.push_back(texts::kNotBuiltCompletely);
+  }
+  for (const std::wstring& warning : tree.Warnings) {
+    AddNoticeEntry(tree.Tree, L"\\", warning, MessageKind::Warning,
+                   state.Icons.Get(IconRole::Warning));
   }
 }
 

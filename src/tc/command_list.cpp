@@ -1,7 +1,6 @@
 #include "tc/command_list.h"
 
 #include "platform/fs.h"
-#include "platform/message_box.h"
 #include "platform/strings.h"
 #include "tc/ttc.h"
 #include "util/text_file.h"
@@ -47,11 +46,8 @@ bool ReadCommandList(TTC& model) {
   std::wstring file = model.ProgramDir() + L"TOTALCMD.INC";
   std::optional<TextDocument> doc;
   if (platform::FileExists(file)) doc = LoadTextFile(file);
-  if (!doc) {
-    platform::ShowInformation(L"File missing:\n" + file);
-    return false;
-  }
-  ParseCommandList(doc->lines, model);
+  model.MissingCommandList = doc ? std::wstring() : file;
+  ParseCommandList(doc ? doc->lines : std::vector<std::wstring>(), model);
   return true;
 }
 

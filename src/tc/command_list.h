@@ -17,7 +17,8 @@ class TTC;
 void ParseCommandList(const std::vector<std::wstring>& lines, TTC& model);
 
 // ParseCommandList over the program directory's TOTALCMD.INC. A missing or
-// unreadable file shows "File missing:" with its path and returns false.
+// unreadable file leaves the lists empty and its path in MissingCommandList:
+// the rest of the installation can still be compared. Always true.
 bool ReadCommandList(TTC& model);
 
 }  // namespace orvelle

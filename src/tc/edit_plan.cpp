@@ -17,7 +17,7 @@ size_t EditPlan::Find(const std::wstring& file) {
   // (the model holds some paths lower-cased).
   edit.file = platform::PathAsOnDisk(file);
   edit.removal.File = edit.file;
-  if (std::optional<std::string> bytes = ReadWholeFile(file)) {
+  if (std::optional<std::string> bytes = ReadFileBytes(file)) {
     edit.readable = true;
     edit.original = std::move(*bytes);
     edit.document = DecodeText(edit.original);

@@ -3,7 +3,13 @@
 // sign, selecting the entries of that sign by their marker date, and one
 // colour filter per search. They are added to My installation's
 // configuration when missing, and only then is a file written.
+//
+// The files are the user's: an edit adds the plugin's lines and renumbers the
+// user's colour filters behind them, and leaves every other line as it was,
+// byte for byte, line end included.
 #pragma once
+
+#include "util/text_codec.h"
 
 #include <string>
 #include <string_view>
@@ -36,8 +42,8 @@ std::wstring MarkerSearchFlags(std::wstring_view sign);
 
 struct SearchColourChanges {
   std::vector<size_t> AddedSearches;  // indexes into kMarkerSearches
-  bool ColoursChanged = false;
-  bool Any() const { return !AddedSearches.empty() || ColoursChanged; }
+  size_t AddedFilters = 0;            // filters put in front of the user's
+  bool Any() const { return !AddedSearches.empty() || AddedFilters > 0; }
 };
 
 // Adds the missing searches (names compared without regard to case) as rows
@@ -45,23 +51,31 @@ struct SearchColourChanges {
 // its filter lists, each new one before the ones added before it.
 SearchColourChanges AddMarkerSearches(TTC& model);
 
-// The lines of the searches file with the four lines of each added search
-// right after the first "[searches]" header (which is written "[Searches]"),
-// or a new section at the end when there is none.
-std::vector<std::wstring> InsertSearchLines(const std::vector<std::wstring>& lines,
-                                            const std::vector<size_t>& addedSearches);
+// The searches file with the four lines of each added search right after
+// its first "[searches]" header, or a new "[Searches]" section at the end
+// when there is none.
+TextDocument InsertSearchLines(const TextDocument& doc, const std::vector<size_t>& addedSearches);
 
-// The lines of the colours file with every "colorfilter..." line of its
-// "[colors]" sections replaced by the model's whole filter list, written
-// after the first header (as "[Colors]"), or a new section at the end.
-std::vector<std::wstring> ReplaceColourFilterLines(const std::vector<std::wstring>& lines,
-                                                   const TTC& model);
+// The colours file with the model's first `added` filters (the new ones)
+// numbered 1.. right after its first "[colors]" header (or in a new
+// "[Colors]" section at the end), and every key of the user's filters in
+// "[colors]" sections, "ColorFilter" + N + anything ("Color", "ColorDark"
+// and whatever the host adds), renumbered to N + added in place. Keys whose
+// N is no number from 1 to 99999 are not the plugin's to move and stay as
+// they are.
+TextDocument InsertColourFilterLines(const TextDocument& doc, const TTC& model, size_t added);
 
 // The whole step on My installation's model: adds what is missing and
 // rewrites the searches file (section slot 5) and then the colours file
 // (slot 9) when something was added. The old content of each written file
-// is kept as file + ".bkp". A file that cannot be rewritten is left as it
-// was. Always true: the comparison does not depend on it.
+// is kept as file + ".bkp". A file that cannot be read back exactly as it is
+// (damaged UTF-16 text), or cannot be rewritten, is left as it was. The
+// result says, one text per file, what was not written and why; empty when
+// all went well. The settings backup must have been taken before.
+std::vector<std::wstring> WriteMarkerSearches(TTC& model);
+
+// WriteMarkerSearches in the shape of the model's readers: always true, the
+// comparison does not depend on it.
 bool EnsureSearchesAndColours(TTC& model);
 
 }  // namespace orvelle

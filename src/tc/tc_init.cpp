@@ -149,9 +149,13 @@ bool InitMyInstallation(Discovery& discovery) {
   if (!LocateMyConfiguration(my)) return false;
   if (!RunReaders(my, {LoadConfiguration, ReadButtonBarFiles, ReadMainMenu})) return false;
   discovery.Icons.Load(discovery.PluginModule);
-  if (!RunReaders(my, {EnsureSearchesAndColours, ReadCommandList, ReadIconLibraries})) {
-    return false;
+  // The first change to the user's settings comes after their backup.
+  if (discovery.BackUpSettings && discovery.BackUpSettings(my)) {
+    for (std::wstring& problem : WriteMarkerSearches(my)) {
+      discovery.Warnings.push_back(std::move(problem));
+    }
   }
+  if (!RunReaders(my, {ReadCommandList, ReadIconLibraries})) return false;
   my.MainExecutables = ListMainExecutables(my.ProgramDir());
   return RunReaders(my, {ReadCommandTargets, ReadPrincipalDirectories, ReadIconIndexes,
                          SettlePluginDirectories});

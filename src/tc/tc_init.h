@@ -28,12 +28,19 @@ struct Discovery {
   std::unique_ptr<TTC>& MyModel;
   std::unique_ptr<TTC>& NewModel;
   std::wstring& InstallationFolder;  // the name of the installation folder in the root
+  // Saves My installation's settings files once its model names them, before
+  // anything of them is written; false when that failed, and then nothing is
+  // written. Unset: nothing is written.
+  std::function<bool(const TTC&)> BackUpSettings = {};
+  // What the user is told beside the listing about what was not done.
+  std::vector<std::wstring> Warnings = {};
 };
 
 // Builds My installation's model from the own process: program file,
 // environment, COMMANDER_INI, the configuration and its readers, the shared
-// icons, the saved searches and colour filters, the program directory's
-// executables. False (after the readers' messages) when any step fails.
+// icons, the program directory's executables; once the settings are backed
+// up, the saved searches and colour filters are added. False (after the
+// readers' messages) when any step fails.
 bool InitMyInstallation(Discovery& discovery);
 
 // Scans the running processes for the New installation, reads it and adds

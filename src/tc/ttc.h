@@ -169,6 +169,9 @@ class TTC {
   // --- TOTALCMD.INC; CommandCategoryOf indexes CommandCategories
   std::vector<std::wstring> CommandCategories, CommandNames, CommandNumbers, CommandDescriptions;
   std::vector<int> CommandCategoryOf;
+  // The command list's path when it could not be read (the lists are then
+  // empty, which is no statement about the program's commands).
+  std::wstring MissingCommandList;
 
   // --- plugin directories: lower-cased, with a trailing backslash
   std::wstring PluginRoot, WfxDir, WlxDir, WcxDir, WdxDir, AppDir;

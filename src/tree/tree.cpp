@@ -1,8 +1,10 @@
 #include "tree/tree.h"
 
 #include "tree/vars_conts.h"
+#include "util/digest.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <functional>
 
 namespace orvelle {
@@ -40,6 +42,22 @@ void VirtualTree::Release(int index) {
   Replace(index, TVirtualTreeItem{});
   released_.insert(std::upper_bound(released_.begin(), released_.end(), index, std::greater<int>()),
                    index);
+}
+
+size_t VirtualTree::CountIn(std::wstring_view folderPath) const {
+  auto it = byFolder_.find(std::wstring(folderPath));
+  if (it == byFolder_.end()) return 0;
+  size_t count = 0;
+  for (const std::vector<int>& atOrder : it->second) count += atOrder.empty() ? 0 : 1;
+  return count;
+}
+
+int VirtualTree::AppendNotice(TVirtualTreeItem item) {
+  if (Count() >= kCapacity + kNoticeSlots) return -1;
+  items_.push_back(std::move(item));
+  int index = Count() - 1;
+  Index(index);
+  return index;
 }
 
 void VirtualTree::Clear() {
@@ -106,15 +124,24 @@ void VirtualTree::Replace(int index, TVirtualTreeItem item) {
 
 void ShortenEntryName(TVirtualTreeItem& item) {
   const size_t pathLength = item.Path.size();
-  if (pathLength + 13 + item.Name.size() > 256) {
-    const size_t keep = pathLength < 241 ? 241 - pathLength : 0;
-    item.Name = item.Name.substr(0, keep) + L"..";
-  }
+  if (pathLength + 13 + item.Name.size() <= 256) return;
+  wchar_t tag[16];
+  const uint32_t crc = Crc32(item.Name.data(), item.Name.size() * sizeof(wchar_t));
+  std::swprintf(tag, 16, L"~%08X", static_cast<unsigned>(crc));
+  const size_t tagLength = std::wcslen(tag);
+  const size_t room = pathLength < 241 ? 241 - pathLength : 0;
+  size_t keep = room > tagLength ? room - tagLength : 1;
+  keep = std::min(keep, item.Name.size());
+  // A surrogate pair is kept whole or not at all.
+  if (keep > 1 && item.Name[keep - 1] >= 0xD800 && item.Name[keep - 1] <= 0xDBFF) --keep;
+  item.Name = item.Name.substr(0, keep) + tag + L"..";
 }
 
 int AddAboutEntry(VirtualTree& tree, HICON icon) {
   TVirtualTreeItem item;
-  item.Order = tree.Count();
+  // The first in the root, after whatever the build put elsewhere already
+  // (the entries of the Backup folder, read when the settings are saved).
+  item.Order = static_cast<int32_t>(tree.CountIn(L"\\"));
   item.ParentIndex = -1;
   item.IsAbout = true;
   item.Name = texts::kAbout;
@@ -155,6 +182,37 @@ int AddMessageEntry(VirtualTree& tree, const std::wstring& folder, const std::ws
     return reused;
   }
   return tree.Append(std::move(item));
+}
+
+int AddNoticeEntry(VirtualTree& tree, const std::wstring& folder, const std::wstring& text,
+                   MessageKind kind, HICON icon) {
+  const wchar_t* name = kind == MessageKind::Information ? texts::kInformation
+                        : kind == MessageKind::Warning   ? texts::kWarning
+                                                         : texts::kError;
+  int inFolder = 0;
+  int parent = 0;
+  for (int i = 0; i < tree.Count(); ++i) {
+    TVirtualTreeItem& e = tree[i];
+    if (e.Path == folder) {
+      if (e.IsMessage && e.Name == name && e.Order >= 0) {
+        // Names stay unique in a folder: one entry tells all of its kind.
+        if (e.Info.find(text) == std::wstring::npos) e.Info += L" " + text;
+        return i;
+      }
+      ++inFolder;
+    }
+    if (e.FolderPath() == folder) parent = i;
+  }
+  TVirtualTreeItem item;
+  item.IsMessage = true;
+  item.Order = inFolder;
+  item.ParentIndex = folder == L"\\" ? -1 : parent;
+  item.Path = folder;
+  item.Name = name;
+  item.Info = text;
+  item.Icon = icon;
+  if (kind != MessageKind::Information) item.Status = L"<>";
+  return tree.AppendNotice(std::move(item));
 }
 
 }  // namespace orvelle

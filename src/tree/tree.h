@@ -71,6 +71,11 @@ class VirtualTree {
   int Append(TVirtualTreeItem item);
   // Empties a slot (no folder lists it, no path finds it) for the next Append.
   void Release(int index);
+  // Appends a message about the build even when the table is full: a few
+  // slots past the capacity are kept for them, so that a full tree can still
+  // say so. -1 when those are used up too.
+  int AppendNotice(TVirtualTreeItem item);
+  static constexpr int kNoticeSlots = 16;
   bool Full() const { return full_; }
 
   void Clear();
@@ -83,6 +88,9 @@ class VirtualTree {
   // one appended with that Path and Order (the Backup folder's entries are
   // appended anew at each listing of it). -1 when none.
   int FindListed(std::wstring_view folderPath, int order) const;
+
+  // The number of places taken in a folder: Order values with an entry.
+  size_t CountIn(std::wstring_view folderPath) const;
 
   void Rename(int index, std::wstring name);
   void Replace(int index, TVirtualTreeItem item);
@@ -104,10 +112,14 @@ class VirtualTree {
 
 // Cuts a name so that Path + Name stays within what the host shows:
 // when length(Path) + 13 + length(Name) > 256, Name becomes its first
-// 241 - length(Path) characters followed by "..".
+// 241 - length(Path) characters followed by "..", where the last 9 of those
+// are "~" and the CRC-32 of the whole name in hex: two long names that share
+// their beginning stay two entries. At least one character of the name is
+// kept, so a cut name is never "." or "..", which the host takes for folders
+// of its own.
 void ShortenEntryName(TVirtualTreeItem& item);
 
-// Appends the "About..." entry (Order = current count, root, version as Info).
+// Appends the "About..." entry (the next place in the root, version as Info).
 int AddAboutEntry(VirtualTree& tree, HICON icon);
 
 enum class MessageKind { Information = 0, Warning = 1, Error = 2 };
@@ -115,5 +127,10 @@ enum class MessageKind { Information = 0, Warning = 1, Error = 2 };
 // (keeping its Order and the table's count).
 int AddMessageEntry(VirtualTree& tree, const std::wstring& folder, const std::wstring& text,
                     MessageKind kind, HICON icon);
+// A message beside the folder's other ones, also in a full table: a new
+// entry after the folder's last, or, when the folder holds a message of the
+// same kind (and name), that one with this text added to its own.
+int AddNoticeEntry(VirtualTree& tree, const std::wstring& folder, const std::wstring& text,
+                   MessageKind kind, HICON icon);
 
 }  // namespace orvelle

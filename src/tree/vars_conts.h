@@ -95,6 +95,15 @@ inline constexpr wchar_t kAuthor[] = L"The Orvelle developers";
 inline constexpr wchar_t kEMail[] = L"orvelle@example.org";
 inline constexpr wchar_t kCopyright[] = L"(c) 2026 The Orvelle developers";
 
+// The first start's changes to My installation's settings, when they could
+// not be made safely (each followed by the file or folder concerned).
+inline constexpr wchar_t kSettingsBackupFailed[] =
+    L"TC settings not changed: backup failed in ";
+inline constexpr wchar_t kSettingsFileNotExact[] =
+    L"TC settings not changed: text can not be read back exactly (damaged file?): ";
+inline constexpr wchar_t kSettingsFileNotWritten[] =
+    L"Saved searches and colour filters not written: ";
+
 // The comparison: group and folder names, fixed entries, progress labels.
 inline constexpr wchar_t kMainUnit[] = L"Main unit";
 inline constexpr wchar_t kFiles[] = L"Files";
@@ -137,6 +146,8 @@ inline constexpr wchar_t kDetect[] = L"Detect";
 inline constexpr wchar_t kExtensions[] = L"Extensions";
 inline constexpr wchar_t kSubdirectoriesNotCompared[] = L"[Subdirectories not compared]";
 inline constexpr wchar_t kSameFile[] = L"WARNING! The same file!";
+inline constexpr wchar_t kFileMissing[] = L"File missing:";
+inline constexpr wchar_t kFolderUnreadable[] = L"Folder can not be read:";
 inline constexpr wchar_t kMySide[] = L"My";
 inline constexpr wchar_t kNewSide[] = L"New";
 

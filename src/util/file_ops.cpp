@@ -1,6 +1,7 @@
 #include "util/file_ops.h"
 
 #include "util/digest.h"
+#include "util/file_faults.h"
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/message_box.h"
@@ -119,9 +120,16 @@ bool CopyFileBlocks(const std::wstring& source, const std::wstring& target) {
       break;
     }
   }
+  // A write that fails at the last moment, when the target is all there.
+  if (ok && InjectedFileFault(FileStep::CopyFile, target)) ok = false;
   out.reset();
   if (!ok) ::DeleteFileW(target.c_str());
   return ok;
+}
+
+bool CreateFolder(const std::wstring& path) {
+  if (InjectedFileFault(FileStep::CreateFolder, path)) return false;
+  return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
 int CopyFileWithProgress(const std::wstring& source, const std::wstring& target,

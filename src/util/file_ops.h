@@ -17,6 +17,10 @@ using ProgressFn = int (*)(int pluginNr, const std::wstring& source, const std::
 // cannot be created or written; a partly written Target is then deleted.
 bool CopyFileBlocks(const std::wstring& source, const std::wstring& target);
 
+// Creates one folder (its parent must exist). False when it cannot be made
+// or already exists.
+bool CreateFolder(const std::wstring& path);
+
 // CopyFileWithProgress's result when the copy failed (Source not readable,
 // Target not creatable, a read or write error).
 constexpr int kCopyFailed = -1;

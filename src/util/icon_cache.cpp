@@ -3,7 +3,9 @@
 
 #include "platform/fs.h"
 #include "platform/handle.h"
+#include "platform/mapped_file.h"
 #include "platform/strings.h"
+#include "util/pe_resources.h"
 
 #include <shellapi.h>
 
@@ -45,10 +47,23 @@ HINSTANCE OwnModule() {
   return module;
 }
 
+// Whether the system may be asked for the file's icon: not for a PE file,
+// whose icons TIconLibrary reads itself (what it did not find, damaged or
+// not, is not there), and not for an icon file whose images do not lie
+// wholly in it; the system reads both without checking.
+bool SystemMayReadIcon(const std::wstring& fileName) {
+  std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
+  if (!file) return false;
+  const std::string_view bytes = file->Bytes();
+  if (PeResources::LooksLikePe(bytes)) return false;
+  return !LooksLikeIconFile(bytes) || IconFileIntact(bytes);
+}
+
 HICON LoadFileIcon(const std::wstring& fileName) {
   if (auto library = TIconLibrary::Open(fileName); library && !library->Groups().empty()) {
     if (HICON icon = library->CreateIcon(0)) return icon;
   }
+  if (!SystemMayReadIcon(fileName)) return nullptr;
   // ExtractIconW answers 1 for a file that is no program, library or icon
   // file, and null for one without icons.
   HICON icon = ::ExtractIconW(OwnModule(), fileName.c_str(), 0);

@@ -1,14 +1,18 @@
-// Reading the icon groups of a PE file opened as a data file.
+// Reading the icon groups of a PE file from its bytes.
 #include "util/icons.h"
 
-#include "platform/handle.h"
+#include "platform/mapped_file.h"
 #include "util/digest.h"
+#include "util/pe_resources.h"
 
 #include <cstring>
 
 namespace orvelle {
 
 namespace {
+
+constexpr WORD kIconType = 3;        // RT_ICON
+constexpr WORD kGroupIconType = 14;  // RT_GROUP_ICON
 
 uint16_t Word(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -17,64 +21,21 @@ uint32_t BigEndianDword(const unsigned char* p) {
          (static_cast<uint32_t>(p[2]) << 8) | p[3];
 }
 
-// Resource names as EnumResourceNamesW reports them: an integer id or a
-// string, which lives only for the callback and is copied.
-struct ResourceName {
-  bool isId = false;
-  WORD id = 0;
-  std::wstring text;
-  LPCWSTR Get() const { return isId ? MAKEINTRESOURCEW(id) : text.c_str(); }
-};
-
-BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) noexcept {
-  try {
-    auto* names = reinterpret_cast<std::vector<ResourceName>*>(param);
-    ResourceName n;
-    if (IS_INTRESOURCE(name)) {
-      n.isId = true;
-      n.id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
-    } else {
-      n.text = name;
-    }
-    names->push_back(std::move(n));
-    return TRUE;
-  } catch (...) {
-    return FALSE;
-  }
+// The bytes of one resource, empty when it is missing or not all there.
+std::vector<unsigned char> ResourceData(const PeResources& pe, WORD type, const ResourceName& name) {
+  std::optional<std::string_view> data = pe.Data(type, name);
+  if (!data) return {};
+  return std::vector<unsigned char>(data->begin(), data->end());
 }
 
-// The bytes of one resource, empty when it is missing.
-std::vector<unsigned char> ResourceData(HMODULE module, LPCWSTR name, LPCWSTR type) {
-  HRSRC info = ::FindResourceW(module, name, type);
-  if (info == nullptr) return {};
-  HGLOBAL loaded = ::LoadResource(module, info);
-  DWORD size = ::SizeofResource(module, info);
-  const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-  if (data == nullptr || size == 0) return {};
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  return std::vector<unsigned char>(bytes, bytes + size);
-}
-
-platform::unique_hmodule OpenAsDataFile(const std::wstring& fileName) {
-  // As an image resource the sections are mapped as the loader would, which
-  // also serves PE files of the other bitness; older systems know only the
-  // plain data-file mapping.
-  HMODULE module = ::LoadLibraryExW(
-      fileName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (module == nullptr) {
-    module = ::LoadLibraryExW(fileName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  }
-  return platform::unique_hmodule(module);
-}
-
-TIconLibrary::Group ReadGroup(HMODULE module, const ResourceName& name) {
+TIconLibrary::Group ReadGroup(const PeResources& pe, const ResourceName& name) {
   TIconLibrary::Group group;
-  std::vector<unsigned char> directory = ResourceData(module, name.Get(), RT_GROUP_ICON);
+  std::vector<unsigned char> directory = ResourceData(pe, kGroupIconType, name);
   std::vector<IconDirEntry> entries = ParseIconGroup(directory.data(), directory.size());
   std::vector<std::vector<unsigned char>> images;
   std::vector<int> depths;
   for (const IconDirEntry& entry : entries) {
-    images.push_back(ResourceData(module, MAKEINTRESOURCEW(entry.id), RT_ICON));
+    images.push_back(ResourceData(pe, kIconType, ResourceName{true, entry.id, {}}));
     depths.push_back(IconImageDepth(entry, images.back()));
   }
   int chosen = ChooseIconImage(entries, depths);
@@ -86,6 +47,27 @@ TIconLibrary::Group ReadGroup(HMODULE module, const ResourceName& name) {
 }
 
 }  // namespace
+
+bool LooksLikeIconFile(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  return bytes.size() >= 6 && Word(p) == 0 && Word(p + 2) == 1;
+}
+
+bool IconFileIntact(std::string_view bytes) {
+  // ICONDIR, then 16-byte entries: width, height, colours, reserved, planes,
+  // bit count, bytes in the image, offset of the image in the file.
+  if (!LooksLikeIconFile(bytes)) return false;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t count = Word(p + 4);
+  if (6 + count * 16 > bytes.size()) return false;
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char* e = p + 6 + i * 16;
+    const uint64_t size = Word(e + 8) | static_cast<uint64_t>(Word(e + 10)) << 16;
+    const uint64_t offset = Word(e + 12) | static_cast<uint64_t>(Word(e + 14)) << 16;
+    if (offset + size > bytes.size()) return false;
+  }
+  return true;
+}
 
 std::vector<IconDirEntry> ParseIconGroup(const void* data, size_t size) {
   // GRPICONDIR: reserved, type (1 = icon), count; then 14-byte entries:
@@ -142,15 +124,16 @@ int ChooseIconImage(const std::vector<IconDirEntry>& entries, const std::vector<
 }
 
 std::optional<TIconLibrary> TIconLibrary::Open(const std::wstring& fileName) {
-  platform::unique_hmodule module = OpenAsDataFile(fileName);
-  if (!module) return std::nullopt;
-  std::vector<ResourceName> names;
-  // A file without icons fails the enumeration; it is still a library, an
-  // empty one.
-  ::EnumResourceNamesW(module.get(), RT_GROUP_ICON, CollectName,
-                       reinterpret_cast<LONG_PTR>(&names));
+  // The file is read as bytes, not loaded: the loader maps a cut file and
+  // hands out resource pointers past its end.
+  std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
+  if (!file) return std::nullopt;
+  std::optional<PeResources> pe = PeResources::Parse(file->Bytes());
+  if (!pe) return std::nullopt;
   TIconLibrary library;
-  for (const ResourceName& name : names) library.groups_.push_back(ReadGroup(module.get(), name));
+  for (const ResourceName& name : pe->Names(kGroupIconType)) {
+    library.groups_.push_back(ReadGroup(*pe, name));
+  }
   return library;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvelle {
@@ -32,8 +33,14 @@ int IconImageDepth(const IconDirEntry& entry, const std::vector<unsigned char>& 
 // entries[i]. -1 when there are no entries.
 int ChooseIconImage(const std::vector<IconDirEntry>& entries, const std::vector<int>& depths);
 
-// A PE file (program, library, icon library) opened as a data file; its icon
-// groups in resource order. Each group's image is picked by ChooseIconImage;
+// Whether the bytes begin like an icon file (reserved 0, type 1).
+bool LooksLikeIconFile(std::string_view bytes);
+// Whether every image an icon file's directory names lies wholly in it.
+bool IconFileIntact(std::string_view bytes);
+
+// A PE file (program, library, icon library) read from its bytes (a cut or
+// damaged one gives the groups that lie wholly in it); its icon groups in
+// resource order. Each group's image is picked by ChooseIconImage;
 // its fingerprint is the CRC-32 of that image's resource data. The file is
 // closed again once read: the object holds copies of the images.
 class TIconLibrary {

@@ -9,6 +9,7 @@ namespace {
 constexpr wchar_t kByteEscape = 0xDC00;  // U+DC00 + byte stands for a raw byte
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 bool IsEscape(wchar_t c) { return c >= 0xDC00 && c <= 0xDCFF; }
 
 UINT ResolveCodePage(UINT codePage) {
@@ -97,14 +98,14 @@ std::wstring DecodeByCharacter(std::string_view bytes, UINT codePage) {
   return out;
 }
 
-// Splits at CR LF, CR or LF. Reports the first line end met and whether the
-// text ends with one.
+// Splits at CR LF, CR or LF. Reports each line's end (empty for a last line
+// that runs up to the end) and whether the text ends with one.
 template <typename Char>
 std::vector<std::basic_string_view<Char>> SplitLines(std::basic_string_view<Char> text,
-                                                     std::basic_string_view<Char>& firstEnd,
+                                                     std::vector<std::basic_string_view<Char>>& ends,
                                                      bool& finalLineEnd) {
   std::vector<std::basic_string_view<Char>> lines;
-  firstEnd = {};
+  ends.clear();
   finalLineEnd = true;
   size_t start = 0;
   size_t i = 0;
@@ -114,16 +115,27 @@ std::vector<std::basic_string_view<Char>> SplitLines(std::basic_string_view<Char
       continue;
     }
     size_t endLen = (text[i] == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ? 2 : 1;
-    if (firstEnd.empty()) firstEnd = text.substr(i, endLen);
     lines.push_back(text.substr(start, i - start));
+    ends.push_back(text.substr(i, endLen));
     i += endLen;
     start = i;
   }
   if (start < text.size()) {
     lines.push_back(text.substr(start));
+    ends.emplace_back();
     finalLineEnd = false;
   }
   return lines;
+}
+
+template <typename Char>
+void KeepLineEnds(const std::vector<std::basic_string_view<Char>>& ends, TextDocument& doc) {
+  doc.lineEnds.reserve(ends.size());
+  for (std::basic_string_view<Char> end : ends) {
+    std::wstring wide(end.begin(), end.end());  // only CR and LF: the same in every encoding
+    if (doc.lineEnds.empty() && !wide.empty()) doc.lineEnd = wide;
+    doc.lineEnds.push_back(std::move(wide));
+  }
 }
 
 void AppendUtf16(std::string& out, std::wstring_view text, bool bigEndian) {
@@ -168,21 +180,22 @@ TextDocument DecodeText(std::string_view bytes, UINT codePage) {
       const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
       text += static_cast<wchar_t>(bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0));
     }
-    std::wstring_view firstEnd;
-    for (std::wstring_view line : SplitLines<wchar_t>(text, firstEnd, doc.finalLineEnd)) {
+    std::vector<std::wstring_view> ends;
+    for (std::wstring_view line : SplitLines<wchar_t>(text, ends, doc.finalLineEnd)) {
       doc.lines.emplace_back(line);
     }
+    KeepLineEnds(ends, doc);
     return doc;
   }
 
   const bool utf8 = doc.encoding == TextEncoding::Utf8;
   const UINT lineCodePage = utf8 ? CP_UTF8 : ResolveCodePage(codePage);
   std::string_view body = bytes.substr(utf8 ? 3 : 0);
-  std::string_view firstEnd;
-  for (std::string_view line : SplitLines<char>(body, firstEnd, doc.finalLineEnd)) {
+  std::vector<std::string_view> ends;
+  for (std::string_view line : SplitLines<char>(body, ends, doc.finalLineEnd)) {
     doc.lines.push_back(DecodeLine8(line, lineCodePage));
   }
-  if (!firstEnd.empty()) doc.lineEnd.assign(firstEnd.begin(), firstEnd.end());
+  KeepLineEnds(ends, doc);
   return doc;
 }
 
@@ -196,7 +209,7 @@ std::string EncodeText(const TextDocument& doc, UINT codePage) {
       out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
       for (size_t i = 0; i < count; ++i) {
         AppendUtf16(out, doc.lines[i], bigEndian);
-        if (i + 1 < count || doc.finalLineEnd) AppendUtf16(out, L"\r\n", bigEndian);
+        if (i + 1 < count || doc.finalLineEnd) AppendUtf16(out, doc.LineEndOf(i), bigEndian);
       }
       return out;
     }
@@ -205,15 +218,35 @@ std::string EncodeText(const TextDocument& doc, UINT codePage) {
       const bool utf8 = doc.encoding == TextEncoding::Utf8;
       const UINT lineCodePage = utf8 ? CP_UTF8 : ResolveCodePage(codePage);
       if (utf8) out = "\xEF\xBB\xBF";
-      const std::string lineEnd = doc.lineEnd.empty() ? "\r\n" : EncodeLine8(doc.lineEnd, CP_UTF8);
       for (size_t i = 0; i < count; ++i) {
         out += EncodeResolved(doc.lines[i], lineCodePage);
-        if (i + 1 < count || doc.finalLineEnd) out += lineEnd;
+        if (i + 1 < count || doc.finalLineEnd) {
+          const std::wstring& end = doc.LineEndOf(i);
+          out += end.empty() ? "\r\n" : EncodeLine8(end, CP_UTF8);
+        }
       }
       return out;
     }
   }
   return out;
+}
+
+bool DecodesExactly(std::string_view bytes, UINT codePage) {
+  const TextDocument doc = DecodeText(bytes, codePage);
+  if (EncodeText(doc, codePage) != bytes) return false;
+  if (doc.encoding != TextEncoding::Utf16LE && doc.encoding != TextEncoding::Utf16BE) return true;
+  // A byte lost in the middle of UTF-16 text shifts everything behind it
+  // into other characters; unpaired surrogates are the usual trace of that.
+  for (const std::wstring& line : doc.lines) {
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (IsHighSurrogate(line[i]) && i + 1 < line.size() && IsLowSurrogate(line[i + 1])) {
+        ++i;
+        continue;
+      }
+      if (line[i] >= 0xD800 && line[i] <= 0xDFFF) return false;
+    }
+  }
+  return true;
 }
 
 bool FitsCodePage(const std::vector<std::wstring>& lines, UINT codePage) {

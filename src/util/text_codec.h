@@ -23,23 +23,38 @@ enum class TextEncoding { Ansi = 0, Utf16LE = 1, Utf16BE = 2, Utf8 = 3 };
 struct TextDocument {
   TextEncoding encoding = TextEncoding::Ansi;
   std::vector<std::wstring> lines;
-  // The line end written after every line: the file's own first line end for
-  // ANSI and UTF-8 files ("\r\n", "\n" or "\r"; "\r\n" when it has none),
-  // always "\r\n" for UTF-16.
+  // The line end of lines that have none of their own (lines an edit adds):
+  // the file's first line end ("\r\n", "\n" or "\r"; "\r\n" when it has
+  // none).
   std::wstring lineEnd = L"\r\n";
+  // The line end that followed each line in the file, parallel to lines
+  // (and possibly shorter): files may mix them, and a line nobody changed
+  // keeps its own. Empty for a line without one of its own.
+  std::vector<std::wstring> lineEnds;
   // Whether the last line is followed by a line end; false only for a file
   // whose last line runs up to its end.
   bool finalLineEnd = true;
+
+  // The line end written after line i (the last one only with finalLineEnd).
+  const std::wstring& LineEndOf(size_t i) const {
+    return i < lineEnds.size() && !lineEnds[i].empty() ? lineEnds[i] : lineEnd;
+  }
 };
 
 // Detects the mark (FF FE, FE FF, EF BB BF; none = ANSI in codePage), decodes
-// and splits into lines at CR LF, CR or LF. A final line end adds no empty
-// line. An odd trailing byte of UTF-16 text is dropped.
+// and splits into lines at CR LF, CR or LF, keeping each line's end. A final
+// line end adds no empty line. An odd trailing byte of UTF-16 text is dropped.
 TextDocument DecodeText(std::string_view bytes, UINT codePage = CP_ACP);
 
 // Encodes with the document's encoding and mark; every line is followed by
-// lineEnd, the last one only when finalLineEnd is set.
+// its line end (LineEndOf), the last one only when finalLineEnd is set.
 std::string EncodeText(const TextDocument& doc, UINT codePage = CP_ACP);
+
+// Whether the bytes are text that DecodeText takes in whole: encoding the
+// decoded document gives back exactly these bytes, and UTF-16 text holds no
+// unpaired surrogate. A file that fails this (an odd byte dropped, a byte
+// lost in the middle of UTF-16 text) would be damaged further by a rewrite.
+bool DecodesExactly(std::string_view bytes, UINT codePage = CP_ACP);
 
 // One line of 8-bit text in and out of a code page (CP_UTF8 included), with
 // the lossless byte escapes described above.

@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "platform/handle.h"
+#include "util/file_faults.h"
 
 #include <algorithm>
 #include <limits>
@@ -33,7 +34,7 @@ bool ReadAll(HANDLE file, std::string& bytes) {
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
@@ -43,7 +44,7 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
 }
 
 std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage) {
-  std::optional<std::string> bytes = ReadWholeFile(path);
+  std::optional<std::string> bytes = ReadFileBytes(path);
   if (!bytes) return std::nullopt;
   return DecodeText(*bytes, codePage);
 }
@@ -63,6 +64,7 @@ bool WriteAndFlush(HANDLE file, std::string_view bytes) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  if (InjectedFileFault(FileStep::WriteFile, path)) return false;
   platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
@@ -82,10 +84,12 @@ bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
   const std::wstring old = path + L"~~";
   // A "~~" standing there is what an earlier swap failed to delete, an older
   // version of path; path itself exists, so replacing it loses nothing current.
-  if (!::MoveFileExW(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (InjectedFileFault(FileStep::Rename, path) ||
+      !::MoveFileExW(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return false;
   }
-  if (!::MoveFileExW(tempFile.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (InjectedFileFault(FileStep::Rename, tempFile) ||
+      !::MoveFileExW(tempFile.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
     // Roll back: the old file goes back under its own name. Should even that
     // fail, it stays under "~~" rather than being deleted.
     ::MoveFileExW(old.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
@@ -96,7 +100,7 @@ bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
   if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
     ::SetFileAttributesW(path.c_str(), attributes & kKept);
   }
-  ::DeleteFileW(old.c_str());
+  if (!InjectedFileFault(FileStep::DeleteFile, old)) ::DeleteFileW(old.c_str());
   return true;
 }
 

@@ -12,13 +12,15 @@
 
 namespace orvelle {
 
+// The bytes of a whole file, opened with write access denied to others;
+// nullopt when it cannot be opened or read (or is far larger than any
+// configuration file).
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+
 // Reads and decodes a whole file, opened with write access denied to others;
 // nullopt when it cannot be opened or read. codePage is the one of ANSI files.
 std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage = CP_ACP);
 
-// The bytes of a whole file, opened with write access denied to others;
-// nullopt when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::wstring& path);
 
 // Writes doc to path. A new file is written directly (and removed again when
 // the write fails); an existing one is replaced through path + "~" and

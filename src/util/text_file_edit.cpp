@@ -6,7 +6,20 @@
 
 namespace orvelle {
 
+namespace {
+std::wstring_view SkipBlanks(std::wstring_view line) {
+  const size_t first = line.find_first_not_of(L" \t");
+  return first == std::wstring_view::npos ? std::wstring_view() : line.substr(first);
+}
+}  // namespace
+
+bool OpensSection(std::wstring_view line) {
+  line = SkipBlanks(line);
+  return !line.empty() && line.front() == L'[';
+}
+
 std::wstring SectionHeaderOf(std::wstring_view line) {
+  line = SkipBlanks(line);
   if (line.empty() || line.front() != L'[') return {};
   const size_t close = line.find(L']');
   if (close == std::wstring_view::npos) return {};
@@ -62,14 +75,21 @@ std::wstring TTextFileEdit::ReadLine() {
     AtEnd = true;
     return {};
   }
+  currentEnd_ = next_ < source_.lineEnds.size() ? source_.lineEnds[next_] : std::wstring();
+  currentWritten_ = false;
   CurrentLine = source_.lines[next_++];
   AtEnd = next_ >= source_.lines.size();
-  if (!CurrentLine.empty() && CurrentLine.front() == L'[') Section = SectionHeaderOf(CurrentLine);
+  if (OpensSection(CurrentLine)) Section = SectionHeaderOf(CurrentLine);
   return CurrentLine;
 }
 
 void TTextFileEdit::WriteLine(const std::wstring& line) {
-  if (!finished_ && !OpenFailed) target_.lines.push_back(line);
+  if (finished_ || OpenFailed) return;
+  target_.lines.push_back(line);
+  // The line read last, written back as it was, keeps its own line end.
+  const bool unchanged = !currentWritten_ && line == CurrentLine;
+  target_.lineEnds.push_back(unchanged ? currentEnd_ : std::wstring());
+  if (unchanged) currentWritten_ = true;
 }
 
 bool TTextFileEdit::Commit() {
@@ -119,7 +139,7 @@ bool TTextFileFind::Find(std::wstring subStr) {
     ++LineNumber;
     AtEnd = next_ >= doc_.lines.size();
     const std::wstring work = IgnoreCase ? platform::LowerCase(Line) : Line;
-    if (!work.empty() && work.front() == L'[') section_ = SectionHeaderOf(work);
+    if (OpensSection(work)) section_ = SectionHeaderOf(work);
     if (LineNumber < StartLine || subStr.empty()) continue;
     if (!filter.empty() && filter != section_) continue;
     size_t pos = std::wstring::npos;

@@ -11,7 +11,8 @@ namespace orvelle {
 
 // Rewrites one text file: each line is read, then written unchanged, changed,
 // or dropped. The new content goes to FileName + "~" in the file's own
-// encoding, line end style and code page; Commit() swaps it in by renaming
+// encoding and code page; a line written back unchanged keeps its own line
+// end, other lines get the file's first one; Commit() swaps it in by renaming
 // FileName to FileName + "~~", "~" to FileName, and deleting "~~". A failed
 // second rename renames "~~" back, so the file is never left missing. The
 // destructor commits when the caller did not (and nothing failed); it never
@@ -42,7 +43,9 @@ class TTextFileEdit {
   // The last ReadLine reached the end; set from the start for an empty file.
   bool AtEnd = false;
   std::wstring CurrentLine;
-  std::wstring Section;     // "[...]" lower-cased, empty before the first header
+  // "[...]" lower-cased, empty before the first header; headers are found
+  // as the configuration reader finds them (blanks before "[" ignored).
+  std::wstring Section;
   std::wstring FileName;
 
  private:
@@ -52,6 +55,8 @@ class TTextFileEdit {
   platform::unique_hfile temp_;
   size_t next_ = 0;
   bool finished_ = false;
+  std::wstring currentEnd_;      // the line end of CurrentLine in the file
+  bool currentWritten_ = true;   // CurrentLine was written back already
 };
 
 // Forward search for a substring, by line range, column and section. One
@@ -80,8 +85,14 @@ class TTextFileFind {
   std::wstring section_;
 };
 
+// Whether the line starts a section: its first character other than a blank
+// or tab is "[". The host and the configuration reader ignore such blanks,
+// so every part of the plugin sees the same sections.
+bool OpensSection(std::wstring_view line);
+
 // The section header a line opens: from "[" up to and including the first
-// "]", lower-cased; empty when the line opens none (or has no "]").
+// "]", lower-cased, blanks before "[" ignored; empty when the line opens
+// none (or has no "]").
 std::wstring SectionHeaderOf(std::wstring_view line);
 
 }  // namespace orvelle

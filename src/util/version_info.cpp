@@ -1,7 +1,11 @@
-// Reading version records through the system's version functions.
+// Reading version records: from the bytes of PE files, through the system
+// for anything older.
 #include "util/version_info.h"
 
 #include "platform/handle.h"
+#include "platform/mapped_file.h"
+#include "util/pe_resources.h"
+#include "util/version_record.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,73 +15,7 @@ namespace orvelle {
 
 namespace {
 
-// A string of one block of the record ("040904B0"), or nullopt when the
-// record has no such string.
-std::optional<std::wstring> QueryString(const std::vector<unsigned char>& record,
-                                        const std::wstring& block, const wchar_t* name) {
-  std::wstring path = L"\\StringFileInfo\\" + block + L"\\" + name;
-  void* value = nullptr;
-  UINT length = 0;
-  if (!::VerQueryValueW(record.data(), path.c_str(), &value, &length) || value == nullptr) {
-    return std::nullopt;
-  }
-  // length counts characters and, for most writers, the terminating zero.
-  const auto* text = static_cast<const wchar_t*>(value);
-  size_t n = 0;
-  while (n < length && text[n] != L'\0') ++n;
-  return std::wstring(text, n);
-}
-
-// The string blocks to try: the record's first translation, then the common
-// English code pages that records without a translation table use.
-std::vector<std::wstring> CandidateBlocks(const std::vector<unsigned char>& record) {
-  std::vector<std::wstring> blocks;
-  void* value = nullptr;
-  UINT length = 0;
-  if (::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &value, &length) &&
-      value != nullptr && length >= 4) {
-    const auto* pair = static_cast<const WORD*>(value);
-    wchar_t block[16];
-    std::swprintf(block, 16, L"%04X%04X", pair[0], pair[1]);
-    blocks.push_back(block);
-  }
-  for (const wchar_t* common : {L"040904B0", L"040904E4", L"04090000"}) {
-    if (blocks.empty() || blocks.front() != common) blocks.push_back(common);
-  }
-  return blocks;
-}
-
-void ReadStrings(const std::vector<unsigned char>& record, TPJVersionInfo& info) {
-  struct Field {
-    const wchar_t* name;
-    std::wstring TPJVersionInfo::*member;
-  };
-  static const Field kFields[] = {
-      {L"CompanyName", &TPJVersionInfo::companyName},
-      {L"FileDescription", &TPJVersionInfo::fileDescription},
-      {L"FileVersion", &TPJVersionInfo::fileVersionText},
-      {L"InternalName", &TPJVersionInfo::internalName},
-      {L"LegalCopyright", &TPJVersionInfo::legalCopyright},
-      {L"LegalTrademarks", &TPJVersionInfo::legalTrademarks},
-      {L"OriginalFilename", &TPJVersionInfo::originalFilename},
-      {L"ProductName", &TPJVersionInfo::productName},
-      {L"ProductVersion", &TPJVersionInfo::productVersionText},
-      {L"Comments", &TPJVersionInfo::comments},
-      {L"PrivateBuild", &TPJVersionInfo::privateBuild},
-      {L"SpecialBuild", &TPJVersionInfo::specialBuild},
-  };
-  // The strings all come from one block: the first candidate that holds any.
-  for (const std::wstring& block : CandidateBlocks(record)) {
-    bool found = false;
-    for (const Field& field : kFields) {
-      if (auto value = QueryString(record, block, field.name)) {
-        info.*field.member = std::move(*value);
-        found = true;
-      }
-    }
-    if (found) return;
-  }
-}
+constexpr WORD kVersionType = 16;  // RT_VERSION
 
 // Only programs and libraries ("MZ") carry version resources; the system
 // also reads them through LZ-compressed copies ("SZDD"). Asking it about any
@@ -98,28 +36,29 @@ bool MayHoldVersionResource(const std::wstring& fileName) {
 }  // namespace
 
 std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName) {
+  {
+    // A PE file's record is read from its bytes: the system loads a cut file
+    // and copies the record from past its end.
+    std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
+    if (file && PeResources::LooksLikePe(file->Bytes())) {
+      std::optional<PeResources> pe = PeResources::Parse(file->Bytes());
+      if (!pe) return std::nullopt;
+      std::vector<ResourceName> names = pe->Names(kVersionType);
+      if (names.empty()) return std::nullopt;
+      std::optional<std::string_view> record = pe->Data(kVersionType, names.front());
+      if (!record) return std::nullopt;
+      return ParseVersionRecord(*record);
+    }
+  }
+  // Older programs (and compressed copies) are left to the system.
   if (!MayHoldVersionResource(fileName)) return std::nullopt;
   DWORD handle = 0;
   DWORD size = ::GetFileVersionInfoSizeW(fileName.c_str(), &handle);
   if (size == 0) return std::nullopt;
   std::vector<unsigned char> record(size);
   if (!::GetFileVersionInfoW(fileName.c_str(), 0, size, record.data())) return std::nullopt;
-
-  TPJVersionInfo info;
-  void* value = nullptr;
-  UINT length = 0;
-  if (::VerQueryValueW(record.data(), L"\\", &value, &length) && value != nullptr &&
-      length >= sizeof(VS_FIXEDFILEINFO)) {
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    if (fixed->dwSignature == 0xFEEF04BD) {
-      info.fileVersion = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                          HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
-      info.productVersion = {HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-                             HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
-    }
-  }
-  ReadStrings(record, info);
-  return info;
+  return ParseVersionRecord(
+      std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
 }
 
 }  // namespace orvelle

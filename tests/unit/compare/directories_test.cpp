@@ -1,5 +1,7 @@
 #include "compare/run_comparison.h"
+#include "tree/vars_conts.h"
 #include "unit/compare/compare_fixture.h"
+#include "util/file_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +154,65 @@ TEST_F(CompareDirectoriesTest, StopsAtCancelAndAtAFullTree) {
   while (full.Tree().Append(TVirtualTreeItem{}) >= 0) {
   }
   EXPECT_EQ(CompareDirectories(full.Ctx(), L"", myDir, newDir, 0, dirPath), L"=");
+}
+
+// A folder of an installation that cannot be read (access denied; here the
+// listing is made to fail as the system fails it) is no empty folder.
+TEST_F(CompareDirectoriesTest, UnreadableFoldersSaySoAndAreNeverEqual) {
+  struct Case {
+    const char* label;
+    std::wstring unreadable;  // the folder whose listing fails
+    std::wstring entry;       // the entry that carries the comment
+  };
+  const Case cases[] = {
+      {"a subfolder on My side", f.Path(L"my\\pkg\\Sub\\"), dirPath + L"Sub"},
+      {"the compared folder itself", f.Path(L"new\\pkg\\"), L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    f.Tree().Clear();
+    AppendParent();
+    const std::wstring failing = f.Lower(c.unreadable);
+    FileFaultHook previous = SetFileFaultHook([&](FileStep step, const std::wstring& path) {
+      return step == FileStep::ListFolder && f.Lower(path) == failing;
+    });
+    const std::wstring result = Run(L"");
+    SetFileFaultHook(previous);
+    EXPECT_NE(result.find(L'?'), std::wstring::npos) << result;
+    const TVirtualTreeItem& carrier = c.entry.empty() ? f.Tree()[parentIndex] : f.At(c.entry);
+    EXPECT_TRUE(carrier.Info.starts_with(texts::kFolderUnreadable)) << carrier.Info;
+    EXPECT_NE(f.Lower(carrier.Info).find(failing), std::wstring::npos) << carrier.Info;
+    if (!c.entry.empty()) {
+      EXPECT_EQ(carrier.Status.find(L'='), std::wstring::npos) << carrier.Status;
+      EXPECT_NE(carrier.Status.find(L'?'), std::wstring::npos) << carrier.Status;
+    }
+  }
+}
+
+// Folders nested past MAX_PATH are read through their long form.
+TEST_F(CompareDirectoriesTest, FoldersPastMaxPathAreCompared) {
+  std::wstring deep;
+  while (f.Path(L"new\\deep\\" + deep).size() < 300) deep += std::wstring(40, L'd') + L"\\";
+  f.File(L"new\\deep\\" + deep + L"same.txt", "abc");
+  std::wstring my = f.File(L"my\\deep\\" + deep + L"same.txt", "abc");
+  CopyTime(f.Path(L"new\\deep\\" + deep + L"same.txt"), my);
+  f.Tree().Clear();
+  AppendParent();
+  EXPECT_EQ(CompareDirectories(f.Ctx(), L"", f.Path(L"my\\deep\\" + deep),
+                               f.Path(L"new\\deep\\" + deep), parentIndex, dirPath),
+            L"=");
+  EXPECT_EQ(f.Listing(dirPath), std::vector<std::wstring>{L"same.txt|="});
+}
+
+TEST(LongPathForm, OnlyLongFullPathsGetThePrefix) {
+  const std::wstring longTail = std::wstring(250, L'x');
+  EXPECT_EQ(platform::LongPathForm(L"c:\\short\\dir\\"), L"c:\\short\\dir\\");
+  EXPECT_EQ(platform::LongPathForm(L"c:\\" + longTail), L"\\\\?\\c:\\" + longTail);
+  EXPECT_EQ(platform::LongPathForm(L"c:/a/../" + longTail), L"\\\\?\\c:\\" + longTail);
+  EXPECT_EQ(platform::LongPathForm(L"\\\\server\\share\\" + longTail),
+            L"\\\\?\\UNC\\server\\share\\" + longTail);
+  EXPECT_EQ(platform::LongPathForm(L"\\\\?\\c:\\" + longTail), L"\\\\?\\c:\\" + longTail);
+  EXPECT_EQ(platform::LongPathForm(L"relative\\" + longTail), L"relative\\" + longTail);
 }
 
 }  // namespace

@@ -59,13 +59,15 @@ TEST(CommandList, RealCommandListOfVersion11) {
   EXPECT_EQ(model.CommandDescriptions.front(), L"Source: Show comments");
 }
 
-TEST(CommandList, MissingFileStopsWithAMessage) {
+TEST(CommandList, MissingFileIsRecordedAndTheStartGoesOn) {
   test::TempDir dir;
   TTC model(dir / L"TOTALCMD.EXE");
+  model.CommandNames = {L"cm_Stale"};
   test::MessageRecorder boxes;
-  EXPECT_FALSE(ReadCommandList(model));
-  EXPECT_EQ(boxes.texts, (Lines{L"File missing:\n" + (dir / L"TOTALCMD.INC")}));
-  EXPECT_EQ(boxes.LastFlags() & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+  EXPECT_TRUE(ReadCommandList(model));
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(model.MissingCommandList, dir / L"TOTALCMD.INC");
+  EXPECT_TRUE(model.CommandNames.empty());
 }
 
 TEST(IconIndexes, MappingAfterCommentAndHeaderLines) {

@@ -2,10 +2,13 @@
 
 #include "platform/fs.h"
 #include "support/temp_dir.h"
+#include "tc_test_helpers.h"
 #include "tc/ttc.h"
+#include "tree/vars_conts.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,7 +35,7 @@ TEST(MarkerSearches, FreshModelGetsSevenSearchesAndFiltersBeforeTheUsersOwn) {
   SearchColourChanges changes = AddMarkerSearches(model);
 
   EXPECT_EQ(changes.AddedSearches, (std::vector<size_t>{0, 1, 2, 3, 4, 5, 6}));
-  EXPECT_TRUE(changes.ColoursChanged);
+  EXPECT_EQ(changes.AddedFilters, 7u);
   ASSERT_EQ(model.SearchNames.size(), 7u);
   EXPECT_EQ(model.SearchNames[0], L"orvelle >");
   EXPECT_EQ(model.SearchIn[0], L"\\\\\\Orvelle\\");
@@ -89,35 +92,97 @@ TEST(MarkerSearches, ColourListShorterThanFilterListStaysPaired) {
   EXPECT_EQ(model.ColorFilterColors[7], L"5");
 }
 
-TEST(MarkerSearchLines, GoRightAfterTheFirstSearchesHeaderOrAtTheEnd) {
-  const Lines withSection = {L"[Configuration]", L"x=1", L"[searches]", L"Mine_SearchFor=*.c",
-                             L"[Other]"};
-  Lines out = InsertSearchLines(withSection, {0});
-  EXPECT_EQ(out, (Lines{L"[Configuration]", L"x=1", L"[Searches]", L"Orvelle >_SearchFor=*.*",
-                        L"Orvelle >_SearchIn=\\\\\\Orvelle\\", L"Orvelle >_SearchText=",
-                        L"Orvelle >_SearchFlags=0|000002000020|04.08.1983|04.08.1983|||||||0000|",
-                        L"Mine_SearchFor=*.c", L"[Other]"}));
-
-  out = InsertSearchLines({L"[Configuration]"}, {6});
-  ASSERT_EQ(out.size(), 6u);
-  EXPECT_EQ(out[1], L"[Searches]");
-  EXPECT_EQ(out[2], L"Orvelle Empty_SearchFor=*.*");
+// The bytes of a file after an edit of its decoded text.
+std::string Edited(const std::string& bytes,
+                   const std::function<TextDocument(const TextDocument&)>& edit) {
+  return EncodeText(edit(DecodeText(bytes, 1252)), 1252);
 }
 
-TEST(MarkerFilterLines, ReplaceTheFilterLinesOfColoursSectionsOnly) {
-  TTC model = ModelWithFilters({L">Orvelle >", L"*.txt"}, {L"16744527", L"255"});
-  const Lines lines = {L"[Configuration]", L"ColorFilter1=kept, not a colour section",
-                       L"[colors]",        L"; a comment",
-                       L"ColorFilter1=*.txt", L"ColorFilter1Color=255",
-                       L"BackColor=0",     L"[Layout]",
-                       L"[Colors]",        L"colorfilter9=stray"};
-  EXPECT_EQ(ReplaceColourFilterLines(lines, model),
-            (Lines{L"[Configuration]", L"ColorFilter1=kept, not a colour section", L"[Colors]",
-                   L"ColorFilter1=>Orvelle >", L"ColorFilter1Color=16744527",
-                   L"ColorFilter2=*.txt", L"ColorFilter2Color=255", L"; a comment",
-                   L"BackColor=0", L"[Layout]", L"[Colors]"}));
+const std::string kSearchBlock =
+    "Orvelle >_SearchFor=*.*\r\n"
+    "Orvelle >_SearchIn=\\\\\\Orvelle\\\r\n"
+    "Orvelle >_SearchText=\r\n"
+    "Orvelle >_SearchFlags=0|000002000020|04.08.1983|04.08.1983|||||||0000|\r\n";
 
-  EXPECT_EQ(ReplaceColourFilterLines({L"[Configuration]"}, model).size(), 6u);
+TEST(MarkerSearchLines, GoRightAfterTheFirstSearchesHeaderAsWrittenOrAtTheEnd) {
+  struct Case {
+    const char* label;
+    std::string original;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"lower-case header kept", "[Configuration]\r\nx=1\r\n[searches]\r\nMine_SearchFor=*.c\r\n[Other]\r\n",
+       "[Configuration]\r\nx=1\r\n[searches]\r\n" + kSearchBlock + "Mine_SearchFor=*.c\r\n[Other]\r\n"},
+      {"indented header is the section", "  [Searches]\r\nMine_SearchFor=*.c\r\n",
+       "  [Searches]\r\n" + kSearchBlock + "Mine_SearchFor=*.c\r\n"},
+      {"no section: a new one at the end", "[Configuration]\r\n",
+       "[Configuration]\r\n[Searches]\r\n" + kSearchBlock},
+      {"last line without line end", "[Configuration]\r\nx=1",
+       "[Configuration]\r\nx=1\r\n[Searches]\r\n" + kSearchBlock.substr(0, kSearchBlock.size() - 2)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Edited(c.original, [](const TextDocument& d) { return InsertSearchLines(d, {0}); }),
+              c.expected)
+        << c.label;
+  }
+}
+
+TEST(MarkerFilterLines, EveryKeyOfAUsersFilterMovesWithItAndOtherLinesStay) {
+  TTC model = ModelWithFilters({L"*.txt"}, {L"255"});
+  ASSERT_EQ(AddMarkerSearches(model).AddedFilters, 7u);
+  auto block = [](const std::string& end) {
+    const char* filters[][2] = {{">Orvelle Empty", "0"}, {">Orvelle eq", "0"},
+                                {">Orvelle !", "12632256"}, {">Orvelle *", "48896"},
+                                {">Orvelle <>", "255"},     {">Orvelle <", "12632256"},
+                                {">Orvelle >", "16744527"}};
+    std::string out;
+    for (int n = 0; n < 7; ++n) {
+      const std::string number = std::to_string(n + 1);
+      out += "ColorFilter" + number + "=" + filters[n][0] + end;
+      out += "ColorFilter" + number + "Color=" + filters[n][1] + end;
+    }
+    return out;
+  };
+  struct Case {
+    const char* label;
+    std::string original;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"dark colours and keys yet unknown stay with their filter",
+       "[Colors]\r\nColorFilter1=*.txt\r\nColorFilter1Color=255\r\nColorFilter1ColorDark=128\r\n"
+       "ColorFilter2=*.doc\r\nColorFilter2Whatever=x\r\n",
+       "[Colors]\r\n" + block("\r\n") +
+           "ColorFilter8=*.txt\r\nColorFilter8Color=255\r\nColorFilter8ColorDark=128\r\n"
+           "ColorFilter9=*.doc\r\nColorFilter9Whatever=x\r\n"},
+      {"keys that are no numbered filter stay where and as they are",
+       "[Colors]\r\nColorFilter-1=a\r\nColorFilter=b\r\nColorFilterABC=c\r\n"
+       "ColorFilter100000=d\r\nColorFilter0=e\r\n;ColorFilter1=comment\r\nColorFilter3\r\n",
+       "[Colors]\r\n" + block("\r\n") +
+           "ColorFilter-1=a\r\nColorFilter=b\r\nColorFilterABC=c\r\n"
+           "ColorFilter100000=d\r\nColorFilter0=e\r\n;ColorFilter1=comment\r\nColorFilter3\r\n"},
+      {"indented header and keys, blanks around the key, case as written",
+       "  [colors]\r\n  colorfilter3=x\r\nCOLORFILTER04Color = 5\r\n",
+       "  [colors]\r\n" + block("\r\n") + "  colorfilter10=x\r\nCOLORFILTER11Color = 5\r\n"},
+      {"mixed line ends stay with their lines",
+       "[Colors]\nColorFilter1=a\r\nBackColor=0\nColorFilter1Color=1\r",
+       "[Colors]\n" + block("\n") + "ColorFilter8=a\r\nBackColor=0\nColorFilter8Color=1\r"},
+      {"filters of other sections are not the host's colour filters",
+       "[Configuration]\r\nColorFilter1=x\r\n[Colors]\r\nColorFilter1=y\r\n[Layout]\r\nColorFilter1=z\r\n",
+       "[Configuration]\r\nColorFilter1=x\r\n[Colors]\r\n" + block("\r\n") +
+           "ColorFilter8=y\r\n[Layout]\r\nColorFilter1=z\r\n"},
+      {"a second colours section is renumbered too, the new lines go to the first",
+       "[Colors]\r\nColorFilter1=a\r\n[x]\r\n[COLORS]\r\nColorFilter2=b\r\n",
+       "[Colors]\r\n" + block("\r\n") + "ColorFilter8=a\r\n[x]\r\n[COLORS]\r\nColorFilter9=b\r\n"},
+      {"no colours section: a new one at the end", "[Configuration]\n",
+       "[Configuration]\n[Colors]\n" + block("\n")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Edited(c.original,
+                     [&](const TextDocument& d) { return InsertColourFilterLines(d, model, 7); }),
+              c.expected)
+        << c.label;
+  }
 }
 
 std::string Utf16LE(std::wstring_view text) {
@@ -217,7 +282,7 @@ TEST(EnsureSearchesAndColours, TwoFilesEachKeepTheirOldContentAsBkp) {
   EXPECT_EQ(ReadBytes(colours + L".bkp"), colourBytes);
   const std::string newIni = ReadBytes(ini);
   EXPECT_EQ(newIni.find("[Colors]"), std::string::npos);
-  EXPECT_NE(newIni.find("[Searches]\r\nOrvelle >_SearchFor=*.*\r\n"), std::string::npos);
+  EXPECT_NE(newIni.find("[searches]\r\nOrvelle >_SearchFor=*.*\r\n"), std::string::npos);
   EXPECT_NE(newIni.find("Orvelle Empty_SearchFlags="), std::string::npos);
   EXPECT_NE(newIni.find("Mine_SearchFor=*.c\r\n"), std::string::npos);
   EXPECT_NE(ReadBytes(colours).find("ColorFilter8=*.txt\r\nColorFilter8Color=255\r\n"),
@@ -236,6 +301,24 @@ TEST(EnsureSearchesAndColours, AFileThatCannotBeRewrittenIsLeftAsItWas) {
   EXPECT_FALSE(platform::PathExists(ini + L".bkp"));
   EXPECT_FALSE(platform::PathExists(ini + L"~"));
   ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(WriteMarkerSearches, ADamagedUtf16FileIsLeftAsItIsAndTheUserIsTold) {
+  // The real UTF-16 configuration with one byte lost half-way: everything
+  // behind it would decode as other characters.
+  std::string bytes = ReadBytes(test::RealWorldFile(L"chchoiw-TC\\WinCMD.ini"));
+  ASSERT_GT(bytes.size(), 60000u);
+  bytes.erase(bytes.size() / 2, 1);
+  TempDir dir;
+  const std::wstring ini = dir / L"wincmd.ini";
+  WriteBytes(ini, bytes);
+  TTC model = ModelOfFile(ini);
+
+  EXPECT_EQ(WriteMarkerSearches(model),
+            (std::vector<std::wstring>{texts::kSettingsFileNotExact + ini}));
+  EXPECT_EQ(ReadBytes(ini), bytes);
+  EXPECT_FALSE(platform::PathExists(ini + L".bkp"));
+  EXPECT_FALSE(platform::PathExists(ini + L"~"));
 }
 
 }  // namespace

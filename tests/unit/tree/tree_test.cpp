@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace orvelle {
 namespace {
 
@@ -72,14 +74,40 @@ TEST(ShortenEntryName, CutsOnlyNamesThatWouldPassTheHostsLimit) {
     size_t pathLength, nameLength, expectedLength;
     bool cut;
   };
+  // A path past the limit keeps one character: 1 + "~" + 8 digits + "..".
   for (Case c : {Case{200, 100, 43, true}, Case{10, 233, 233, false}, Case{10, 234, 233, true},
-                 Case{250, 10, 2, true}}) {
+                 Case{250, 10, 12, true}}) {
     TVirtualTreeItem item;
     item.Path = L"\\" + std::wstring(c.pathLength - 2, L'p') + L"\\";
     item.Name = std::wstring(c.nameLength, L'n');
     ShortenEntryName(item);
     EXPECT_EQ(item.Name.size(), c.expectedLength) << c.pathLength << "+" << c.nameLength;
     EXPECT_EQ(item.Name.size() >= 2 && item.Name.substr(item.Name.size() - 2) == L"..", c.cut);
+  }
+}
+
+TEST(ShortenEntryName, CutNamesStayDistinctAndAreNeverTheHostsOwn) {
+  const std::wstring longPath = L"\\" + std::wstring(300, L'p') + L"\\";
+  const std::wstring shortPath = L"\\x\\";
+  const std::wstring common(260, L'c');
+  auto cut = [](const std::wstring& path, const std::wstring& name) {
+    TVirtualTreeItem item;
+    item.Path = path;
+    item.Name = name;
+    ShortenEntryName(item);
+    return item.Name;
+  };
+  for (const std::wstring& path : {shortPath, longPath}) {
+    // Names that share their first 241 characters, and dots only.
+    const std::wstring a = cut(path, common + L"a.dll");
+    const std::wstring b = cut(path, common + L"b.dll");
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, cut(path, common + L"a.dll")) << "the same name is cut the same way";
+    for (const std::wstring& name : {a, b, cut(path, std::wstring(300, L'.'))}) {
+      EXPECT_NE(name, L".");
+      EXPECT_NE(name, L"..");
+      EXPECT_LE(name.size(), std::max<size_t>(243 - std::min<size_t>(path.size(), 243), 12));
+    }
   }
 }
 
@@ -101,6 +129,28 @@ TEST(MessageEntry, SecondMessageReusesTheEntryInPlace) {
   EXPECT_EQ(tree[second].Info, L"second");
   EXPECT_EQ(tree.FindTreeItem(L"\\Error"), 1);
   EXPECT_EQ(tree.FindTreeItem(L"\\Information"), -1);
+}
+
+TEST(MessageEntry, NoticesGoBesideOtherMessagesEvenInAFullTree) {
+  VirtualTree tree;
+  AddAboutEntry(tree, nullptr);
+  AddMessageEntry(tree, L"\\", L"no other installation", MessageKind::Error, nullptr);
+  int warning = AddNoticeEntry(tree, L"\\", L"first.", MessageKind::Warning, nullptr);
+  ASSERT_EQ(warning, 2);
+  EXPECT_EQ(tree[warning].Order, 2);
+  EXPECT_EQ(tree[warning].Status, L"<>");
+  // One entry per kind: a second warning joins the first.
+  EXPECT_EQ(AddNoticeEntry(tree, L"\\", L"second.", MessageKind::Warning, nullptr), warning);
+  EXPECT_EQ(tree[warning].Info, L"first. second.");
+  EXPECT_EQ(tree.FindTreeItem(L"\\Error"), 1);
+
+  while (tree.Append(Entry(L"\\f\\", L"e", tree.Count())) >= 0) {
+  }
+  ASSERT_TRUE(tree.Full());
+  int notice = AddNoticeEntry(tree, L"\\", L"not all of it", MessageKind::Information, nullptr);
+  ASSERT_GE(notice, VirtualTree::kCapacity);
+  EXPECT_EQ(tree.FindListed(L"\\", 3), notice);
+  EXPECT_TRUE(tree.Full());
 }
 
 TEST(AboutEntry, IsFirstInRootWithTheVersion) {

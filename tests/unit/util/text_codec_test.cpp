@@ -92,12 +92,52 @@ TEST(TextCodec, AnsiDecodesThroughTheCodePage) {
   EXPECT_EQ(EncodeLine8(broken, 936), "\xD6\xD0\xCE");
 }
 
-TEST(TextCodec, Utf16KeepsEveryCharacterAndWritesCrLf) {
+TEST(TextCodec, Utf16KeepsEveryCharacterAndEachLinesEnd) {
   TextDocument doc = DecodeText(Utf16LEFile(L"a\n\u4E2D\xD83D\xDE00\r\nb"), 1252);
   ASSERT_EQ(doc.lines, (std::vector<std::wstring>{L"a", L"\u4E2D\xD83D\xDE00", L"b"}));
+  EXPECT_EQ(doc.lineEnd, L"\n");
   doc.finalLineEnd = true;
-  doc.lineEnd = L"\n";  // UTF-16 files always get CR LF
-  EXPECT_EQ(EncodeText(doc, 1252), Utf16LEFile(L"a\r\n\u4E2D\xD83D\xDE00\r\nb\r\n"));
+  doc.lines.push_back(L"added");
+  EXPECT_EQ(EncodeText(doc, 1252),
+            Utf16LEFile(L"a\n\u4E2D\xD83D\xDE00\r\nb\nadded\n"));
+}
+
+TEST(TextCodec, MixedLineEndsStayWithTheirLinesAndAddedLinesTakeTheFirst) {
+  for (const char* mark : {"", "\xEF\xBB\xBF"}) {
+    const std::string body = "[a]\nx=1\r\ny=2\rz=3\r\n";
+    TextDocument doc = DecodeText(mark + body, 1252);
+    ASSERT_EQ(doc.lines.size(), 4u);
+    EXPECT_EQ(doc.lineEnds, (std::vector<std::wstring>{L"\n", L"\r\n", L"\r", L"\r\n"}));
+    // A line replaced in place keeps its end; inserted lines (no end of
+    // their own) get the file's first one.
+    doc.lines[2] = L"y=3";
+    doc.lines.insert(doc.lines.begin() + 1, L"new=1");
+    doc.lineEnds.insert(doc.lineEnds.begin() + 1, L"");
+    EXPECT_EQ(EncodeText(doc, 1252), mark + std::string("[a]\nnew=1\nx=1\r\ny=3\rz=3\r\n"));
+  }
+}
+
+TEST(TextCodec, DecodesExactlyOnlyTextThatComesBackWhole) {
+  const std::string utf16 = Utf16LEFile(L"[Colors]\r\nColorFilter1=*.txt\r\n\xD83D\xDE00\r\n");
+  struct Case {
+    const char* label;
+    std::string bytes;
+    bool exact;
+  };
+  const Case cases[] = {
+      {"ANSI, mixed line ends", "a\r\nb\nc", true},
+      {"bytes no code page knows stay bytes", "\x81\x8D\x90\r\n", true},
+      {"UTF-8 with a broken sequence", "\xEF\xBB\xBFok \xC3\n", true},
+      {"whole UTF-16", utf16, true},
+      {"UTF-16 with one byte lost", utf16.substr(0, 9) + utf16.substr(10), false},
+      {"UTF-16 with an odd last byte", utf16 + "x", false},
+      {"UTF-16 with a lone surrogate", Utf16LEFile(L"a\xDC80" L"b\r\n"), false},
+      {"UTF-16 pair cut in two", Utf16LEFile(L"a\xD83D\r\n"), false},
+      {"empty", "", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecodesExactly(c.bytes, 1252), c.exact) << c.label;
+  }
 }
 
 TEST(TextCodec, FitsCodePageOnlyWhenEveryCharacterComesBack) {

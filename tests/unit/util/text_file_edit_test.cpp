@@ -77,8 +77,10 @@ TEST(TextFileEdit, EditedFileKeepsItsEncodingAndLineEnds) {
     std::string after;
   };
   const Case cases[] = {
-      {L"UTF-16 keeps characters", Utf16LEFile(L"[a]\r\nx=\u5B89\u5168\nold\r\n"),
-       Utf16LEFile(L"[a]\r\nx=\u5B89\u5168\r\nnew \u0416\r\n")},
+      {L"UTF-16 keeps characters and each unchanged line's end",
+       Utf16LEFile(L"[a]\r\nx=\u5B89\u5168\nold\n"),
+       Utf16LEFile(L"[a]\r\nx=\u5B89\u5168\nnew \u0416\r\n")},
+      {L"ANSI mixed line ends", "[a]\nx=1\r\nold\ry\n", "[a]\nx=1\r\nnew \xC6\ny\n"},
       {L"ANSI LF stays LF", "[a]\nold\n", "[a]\nnew \xC6\n"},
       {L"ANSI without final line end", "[a]\r\nold", "[a]\r\nnew \xC6"},
       {L"UTF-8 keeps its mark", "\xEF\xBB\xBF[a]\nold\n", "\xEF\xBB\xBF[a]\nnew \xD0\x96\n"},
