@@ -21,7 +21,6 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path);
 // nullopt when it cannot be opened or read. codePage is the one of ANSI files.
 std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage = CP_ACP);
 
-
 // Writes doc to path. A new file is written directly (and removed again when
 // the write fails); an existing one is replaced through path + "~" and
 // path + "~~" (SwapInReplacement), so it is never left missing or half
