@@ -183,7 +183,7 @@ void TFormFilesForm::Run(const std::wstring& file) { RunFile(Window(), file); }
 
 void RunFile(HWND owner, const std::wstring& file) {
   if (!platform::FileExists(file)) {
-    platform::ShowError(std::wstring(texts::kFileMissing) + L":\n" + file);
+    platform::ShowError(std::wstring(texts::kFileMissing) + L"\n" + file);
     return;
   }
   const std::wstring dir = platform::ExtractFileDir(file);

@@ -66,7 +66,6 @@ inline constexpr wchar_t kRunMy[] = L"Run My";
 inline constexpr wchar_t kOpenMyDirectory[] =
     L"Open My file directory in destination panel after close this window";
 inline constexpr wchar_t kFileIsMissing[] = L"File is missing!";
-inline constexpr wchar_t kFileMissing[] = L"File missing";
 inline constexpr wchar_t kCreationDate[] = L" Creation Date";
 inline constexpr wchar_t kLastModifDate[] = L" Last Modif. Date";
 inline constexpr wchar_t kLastAccessDate[] = L" Last Access Date";

@@ -58,7 +58,9 @@ class ListingTest : public testing::Test {
 };
 
 TEST_F(ListingTest, RootShowsAboutAndTheNoInstallationMessage) {
-  EXPECT_EQ(ListNames(L"\\"), (std::vector<std::wstring>{L"About...", L"Error"}));
+  // The settings were saved before anything was written, New installation or
+  // not, so the store's folder is there to go back to.
+  EXPECT_EQ(ListNames(L"\\"), (std::vector<std::wstring>{L"About...", L"Error", L"Backup"}));
   std::wstring value;
   ASSERT_EQ(GetFieldValue(State(), L"\\Error", 1, value), 8);
   EXPECT_EQ(value, L"First, run another Total Commander!");
