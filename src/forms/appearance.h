@@ -44,7 +44,7 @@ inline void DeleteFontOf(HFONT font) noexcept { ::DeleteObject(font); }
 }  // namespace detail
 using unique_hfont = platform::unique_any<platform::null_traits<HFONT, detail::DeleteFontOf>>;
 
-// A GDI font for the spec at the given pixel density.
+// A GDI font for that description at the given pixel density.
 unique_hfont CreateFontFor(const FontSpec& font, int dpi);
 
 }  // namespace orvelle
