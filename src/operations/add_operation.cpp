@@ -196,7 +196,7 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
       return Fail(ctx, action, pluginFolder, texts::kInternalPluginError);
   }
   if (!ctx.Backup.MakeBackup(BackupKind::Installed, plan.TargetPath)) {
-    return Fail(ctx, action, pluginFolder, nullptr);
+    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
   }
   const std::wstring folder = ctx.Backup.Dir;
   if (!plan.CopyNeeded) {
@@ -218,7 +218,7 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   });
   CopyInProgress record{plan.TargetDir + L"~copy", plan.TargetDir, add.Made};
   if (!AppendTextLines(folder + kCopyingFile, FormatCopyingRecord(record))) {
-    return Fail(ctx, action, pluginFolder, nullptr);
+    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
   }
   const bool parentReady = add.Made.empty() || CreateDirectoryPath(add.Made.back());
   const std::optional<std::wstring> staging =
@@ -230,12 +230,12 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
     doc.encoding = FitsCodePage(doc.lines) ? TextEncoding::Ansi : TextEncoding::Utf16LE;
     if (!SaveTextFile(folder + kCopyingFile, doc)) {
       ::RemoveDirectoryW(staging->c_str());
-      return Fail(ctx, action, pluginFolder, nullptr);
+      return Fail(ctx, action, pluginFolder, texts::kNotAdded);
     }
   }
   if (!staging) {
     Mark(tree, directory, texts::kNotAdded);
-    return Fail(ctx, action, pluginFolder, nullptr);
+    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
   }
   BackgroundCopy::Request request;
   request.SourceDir = plan.Source.Dir;
@@ -248,7 +248,7 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   if (!add.Copy) {
     ::RemoveDirectoryW(staging->c_str());
     Mark(tree, directory, texts::kNotAdded);
-    return Fail(ctx, action, pluginFolder, nullptr);
+    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
   }
   rollBack.release();
 

@@ -75,11 +75,11 @@ void BackgroundCopy::Execute() noexcept {
     std::lock_guard<std::mutex> guard(mutex_);
     state_ = copied ? State::Copied : State::Failed;
   }
-  ::SetEvent(done_.get());
   try {
     if (request_.Notify) request_.Notify();
   } catch (...) {
   }
+  ::SetEvent(done_.get());
 }
 
 BackgroundCopy::State BackgroundCopy::Current() const {

@@ -73,6 +73,21 @@ std::wstring FromEquals(const std::wstring& line) {
   return eq == std::wstring::npos ? std::wstring() : line.substr(eq);
 }
 
+// Whether a section named header holds the line (blanks around it aside).
+bool HoldsLine(const std::vector<std::wstring>& lines, const std::wstring& header,
+               const std::wstring& wanted) {
+  const std::wstring trimmed = platform::Trim(wanted);
+  bool inside = false;
+  for (const std::wstring& line : lines) {
+    if (IsSectionStart(line)) {
+      inside = OpensSection(line, header);
+    } else if (inside && platform::Trim(line) == trimmed) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // The section the registration made, when it holds exactly the added lines
 // still: one group without anchor (header and lines), taken out of lines.
 bool TakeOutMadeSection(std::vector<std::wstring>& lines, const AddedLines& added,
@@ -190,8 +205,10 @@ int RemoveAddedLines(EditPlan& plan, const AddedLines& added) {
     plan.AddRemoval(added.File, std::move(groups));
     return kRemovalDone;
   }
-  if (IsNumberedSection(added.Header)) {
-    // The entry line names the plugin; its detect line goes with it.
+  if (IsNumberedSection(added.Header) && !HoldsLine(doc->lines, added.Header, added.Lines.front())) {
+    // Renumbered since (an entry before it went): the entry is found by its
+    // text behind the number, with its detect line, and the ones behind it
+    // move down so that the host's sequence stays without gaps.
     const std::wstring entry = FromEquals(added.Lines.front());
     bool taken = false;
     groups = RemoveNumberedEntries(doc->lines, added.Header, EntryNumbering::Leading,
@@ -205,6 +222,9 @@ int RemoveAddedLines(EditPlan& plan, const AddedLines& added) {
                                      return true;
                                    });
   } else {
+    // The lines as written. A numbered entry still under the number it got
+    // goes without renumbering the others: entries behind a gap that it
+    // filled keep their numbers, as they had them before.
     std::multiset<std::wstring> left;
     for (const std::wstring& line : added.Lines) left.insert(platform::Trim(line));
     groups = RemoveSectionLines(doc->lines, added.Header, [&](const std::wstring& line) {

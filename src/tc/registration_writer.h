@@ -75,10 +75,11 @@ int RegisterPlugin(const TTC& my, const RegistrationLines& registration,
                    const RecordAddedFn& record, AddedLines* added = nullptr);
 
 // Plans taking out what a registration added, into plan (so that the
-// removal is recorded and can itself be undone): the lines as written (a
-// numbered entry by its text behind the number, with its detect line, the
-// entries behind it renumbered), and a section the registration made when
-// nothing else stands in it. Codes as the removers (registration_editor.h):
+// removal is recorded and can itself be undone): the lines as written, and
+// a section the registration made when nothing else stands in it. A
+// numbered entry that no longer has the number it got (one before it went)
+// is found by its text behind the number and goes with its detect line, the
+// entries behind it renumbered. Codes as the removers (registration_editor.h):
 // 0 planned, 1 nothing of it is left, 2 the file cannot be read.
 int RemoveAddedLines(EditPlan& plan, const AddedLines& added);
 
