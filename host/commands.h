@@ -13,7 +13,8 @@ namespace tchost {
 
 class CommandRunner {
  public:
-  CommandRunner(const PluginApi& api, HostWindow& window) : api_(api), window_(window) {}
+  CommandRunner(const PluginApi& api, HostWindow& window, HMODULE module)
+      : api_(api), window_(window), module_(module) {}
 
   void Run(const Command& command);
 
@@ -38,6 +39,8 @@ class CommandRunner {
 
   const PluginApi& api_;
   HostWindow& window_;
+  HMODULE module_;
+  bool unloaded_ = false;
 };
 
 // The full virtual path of an entry: "\" + name in the root, folder + "\" +

@@ -60,7 +60,7 @@ std::optional<CommandKind> CommandOf(const std::wstring& word) {
       {L"exec", CommandKind::Exec},     {L"get", CommandKind::Get},
       {L"delete", CommandKind::Delete}, {L"icon", CommandKind::Icon},
       {L"fields", CommandKind::Fields}, {L"root", CommandKind::Root},
-      {L"pump", CommandKind::Pump},
+      {L"pump", CommandKind::Pump},     {L"unload", CommandKind::Unload},
   };
   for (const auto& c : kCommands) {
     if (word == c.name) return c.kind;
@@ -246,6 +246,9 @@ Commands (run in order):
   fields               the supported content fields and the default view
   root                 FsGetDefRootName
   pump SECONDS         process window messages for that long
+  unload               FreeLibrary the plugin, as a host that lets it go; the
+                       commands after it that call the plugin print
+                       "(unloaded)"
 Output (UTF-8, "\n" line ends):
   listing lines: NAME<TAB>d|f<TAB>SIZE<TAB>ATTR<TAB>YYYY-MM-DD HH:MM:SS|0<TAB>SIGN<TAB>COMMENT
     tree: the full virtual path instead of NAME; an empty listing prints

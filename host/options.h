@@ -8,7 +8,7 @@
 
 namespace tchost {
 
-enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump };
+enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Unload };
 
 struct Command {
   CommandKind kind = CommandKind::List;
