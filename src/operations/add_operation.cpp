@@ -121,6 +121,52 @@ bool AddWithoutCopy(OperationContext& ctx, const AddPlan& plan, const std::wstri
   return code != kRegisterFileError;
 }
 
+// A record of the plugin's own, written whole (a copying.i may be written twice).
+bool WriteRecord(const std::wstring& path, std::vector<std::wstring> lines) {
+  TextDocument doc;
+  doc.encoding = FitsCodePage(lines) ? TextEncoding::Ansi : TextEncoding::Utf16LE;
+  doc.lines = std::move(lines);
+  return SaveTextFile(path, doc);
+}
+
+// Makes the copy's record, the folders above its target and its staging
+// folder, and starts the copy. False, with everything it made taken away
+// again (the add's backup folder too), when any of that fails.
+bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
+               const std::function<bool(const std::wstring&)>& hook) {
+  const std::wstring& folder = add.Folder;
+  const AddPlan& plan = add.Plan;
+  platform::scope_exit rollBack([&] {
+    ::DeleteFileW((folder + kCopyingFile).c_str());
+    RemoveMadeFolders(add.Made);
+    DeleteDirectoryTree(folder, true);
+  });
+  // The record exists before anything it names: it names the staging folder
+  // the copy will most likely get, and is corrected when it gets another.
+  CopyInProgress record{plan.TargetDir + L"~copy", plan.TargetDir, add.Made};
+  if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
+  if (!add.Made.empty() && !CreateDirectoryPath(add.Made.back())) return false;
+  const std::optional<std::wstring> staging = MakeStagingDirectory(plan.TargetDir);
+  if (!staging) return false;
+  platform::scope_exit dropStaging([&] { ::RemoveDirectoryW(staging->c_str()); });
+  if (*staging != record.Staging) {
+    record.Staging = *staging;
+    if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
+  }
+  BackgroundCopy::Request request;
+  request.SourceDir = plan.Source.Dir;
+  request.Files = plan.Source.Files;
+  request.Staging = *staging;
+  request.Target = plan.TargetDir;
+  request.Notify = std::move(notify);
+  request.BeforeFile = hook;
+  add.Copy = BackgroundCopy::Start(std::move(request));
+  if (!add.Copy) return false;
+  dropStaging.release();
+  rollBack.release();
+  return true;
+}
+
 // Completes one add whose copy ended; true when the plugin was added.
 bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
   const AddPlan& plan = add.Plan;
@@ -203,7 +249,6 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
     return AddWithoutCopy(ctx, plan, folder, action, directory, pluginFolder);
   }
 
-  // The copy's record exists before anything of it does.
   PendingAdds::Add add;
   add.Plan = plan;
   add.Folder = folder;
@@ -211,47 +256,10 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   add.Action = action;
   add.Directory = directory;
   add.PluginFolder = pluginFolder;
-  platform::scope_exit rollBack([&] {
-    ::DeleteFileW((folder + kCopyingFile).c_str());
-    RemoveMadeFolders(add.Made);
-    DeleteDirectoryTree(folder, true);
-  });
-  CopyInProgress record{plan.TargetDir + L"~copy", plan.TargetDir, add.Made};
-  if (!AppendTextLines(folder + kCopyingFile, FormatCopyingRecord(record))) {
-    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
-  }
-  const bool parentReady = add.Made.empty() || CreateDirectoryPath(add.Made.back());
-  const std::optional<std::wstring> staging =
-      parentReady ? MakeStagingDirectory(plan.TargetDir) : std::nullopt;
-  if (staging && *staging != record.Staging) {
-    record.Staging = *staging;
-    TextDocument doc;
-    doc.lines = FormatCopyingRecord(record);
-    doc.encoding = FitsCodePage(doc.lines) ? TextEncoding::Ansi : TextEncoding::Utf16LE;
-    if (!SaveTextFile(folder + kCopyingFile, doc)) {
-      ::RemoveDirectoryW(staging->c_str());
-      return Fail(ctx, action, pluginFolder, texts::kNotAdded);
-    }
-  }
-  if (!staging) {
+  if (!StartCopy(add, std::move(notify), pending.CopyHook)) {
     Mark(tree, directory, texts::kNotAdded);
     return Fail(ctx, action, pluginFolder, texts::kNotAdded);
   }
-  BackgroundCopy::Request request;
-  request.SourceDir = plan.Source.Dir;
-  request.Files = plan.Source.Files;
-  request.Staging = *staging;
-  request.Target = plan.TargetDir;
-  request.Notify = std::move(notify);
-  request.BeforeFile = pending.CopyHook;
-  add.Copy = BackgroundCopy::Start(std::move(request));
-  if (!add.Copy) {
-    ::RemoveDirectoryW(staging->c_str());
-    Mark(tree, directory, texts::kNotAdded);
-    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
-  }
-  rollBack.release();
-
   Say(tree, directory, texts::kCopying);
   Say(tree, action, texts::kCopying);
   if (TVirtualTreeItem* started = Resolve(tree, action)) started->Done = true;
