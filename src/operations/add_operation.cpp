@@ -136,6 +136,8 @@ bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
                const std::function<bool(const std::wstring&)>& hook) {
   const std::wstring& folder = add.Folder;
   const AddPlan& plan = add.Plan;
+  // Roll back: the record, the folders made for the copy and the add's
+  // backup folder go again.
   platform::scope_exit rollBack([&] {
     ::DeleteFileW((folder + kCopyingFile).c_str());
     RemoveMadeFolders(add.Made);
@@ -148,6 +150,7 @@ bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
   if (!add.Made.empty() && !CreateDirectoryPath(add.Made.back())) return false;
   const std::optional<std::wstring> staging = MakeStagingDirectory(plan.TargetDir);
   if (!staging) return false;
+  // Roll back: the staging folder, still empty.
   platform::scope_exit dropStaging([&] { ::RemoveDirectoryW(staging->c_str()); });
   if (*staging != record.Staging) {
     record.Staging = *staging;
