@@ -1,5 +1,6 @@
 #include "operations/add_plan.h"
 
+#include "backup/restore.h"
 #include "platform/fs.h"
 #include "platform/strings.h"
 #include "tc/expand_variables.h"
@@ -80,7 +81,8 @@ std::wstring FsLineOf(const TTC& newModel, size_t row, const std::wstring& regis
 std::wstring RegisteredName(const std::wstring& line, ItemKind kind,
                             const std::wstring& registeredPath) {
   const std::wstring fromPath = platform::ExtractFileName(registeredPath);
-  std::wstring written = line.substr(line.find(L'=') == std::wstring::npos ? 0 : line.find(L'=') + 1);
+  const size_t eq = line.find(L'=');
+  std::wstring written = eq == std::wstring::npos ? line : line.substr(eq + 1);
   if (kind == ItemKind::PackerPlugin) {
     const size_t comma = written.find(L',');
     written = comma == std::wstring::npos ? std::wstring() : written.substr(comma + 1);
@@ -200,9 +202,7 @@ AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t
   if (!IsPlainFolderName(folderName)) return AddPlanFailure::BadSource;
 
   const std::wstring kindDir = platform::ExcludeTrailingBackslash(KindDirOf(my, kind));
-  if (kindDir.size() < 3 || kindDir[1] != L':') {
-    if (!kindDir.starts_with(L"\\\\")) return AddPlanFailure::NoTarget;
-  }
+  if (!IsPlainFullPath(kindDir + L"\\")) return AddPlanFailure::NoTarget;
   if (!ChooseTarget(plan.Source, platform::PathAsOnDisk(kindDir) + L"\\" + folderName, plan)) {
     return AddPlanFailure::NoTarget;
   }

@@ -457,10 +457,16 @@ TEST(Add, AListingWhileALargeFolderIsCopiedSeesItCopying) {
   EXPECT_TRUE(platform::DirectoryExists(b.r.Path(L"plugins\\wlx\\Markdown~copy")));
   EXPECT_TRUE(platform::FileExists(installed + L"copying.i"));
   EXPECT_EQ(FileLines(b.r.Path(L"plugins.ini")).size(), 13u) << "not registered during the copy";
+  // Another change meanwhile makes the store's newest folder another one.
+  ASSERT_TRUE(b.r.Backup().MakeBackup(BackupKind::Deleted, b.r.Path(L"notes.txt"), true));
+  const std::wstring other = b.r.Backup().Dir;
 
   b.Release();
   EXPECT_TRUE(b.Finish());
   b.ExpectEntries(L"markdown.wlx", L"ADDED!", L"ADDED!", L"ADDED!");
+  EXPECT_TRUE(platform::FileExists(installed + L"index.i")) << "recorded where the add began";
+  EXPECT_TRUE(platform::FileExists(installed + L"plugins.ini.i"));
+  EXPECT_FALSE(platform::FileExists(other + L"index.i"));
   EXPECT_EQ(SnapshotTree(b.r.Path(L"plugins\\wlx\\Markdown\\data")).entries.size(), 300u);
   EXPECT_FALSE(platform::PathExists(b.r.Path(L"plugins\\wlx\\Markdown~copy")));
   EXPECT_FALSE(b.pending.Holds(installed));
