@@ -73,6 +73,12 @@ std::wstring ListingColumns(const WIN32_FIND_DATAA& data, const std::wstring& si
 
 void CommandRunner::Run(const Command& command) {
   const std::vector<std::wstring>& a = command.args;
+  // The entry points are gone with the library.
+  if (unloaded_ && command.kind != CommandKind::Pump && command.kind != CommandKind::Unload) {
+    PrintLine(L"(unloaded)");
+    window_.PumpPending();
+    return;
+  }
   switch (command.kind) {
     case CommandKind::List: {
       DWORD error = 0;
@@ -112,6 +118,15 @@ void CommandRunner::Run(const Command& command) {
       break;
     case CommandKind::Show:
       Show(a[0]);
+      break;
+    case CommandKind::Unload:
+      if (!unloaded_) {
+        // A plugin may keep itself loaded (a thread of its own holding a
+        // reference): whether the module is still mapped is its business.
+        const BOOL freed = ::FreeLibrary(module_);
+        unloaded_ = true;
+        PrintLine(L"unload" + Result(freed));
+      }
       break;
   }
   window_.PumpPending();

@@ -13,8 +13,9 @@ namespace tchost {
 
 class CommandRunner {
  public:
-  CommandRunner(const PluginApi& api, HostWindow& window, std::wstring captureDir = {})
-      : api_(api), window_(window), captureDir_(std::move(captureDir)) {}
+  CommandRunner(const PluginApi& api, HostWindow& window, HMODULE module,
+                std::wstring captureDir = {})
+      : api_(api), window_(window), module_(module), captureDir_(std::move(captureDir)) {}
 
   void Run(const Command& command);
 
@@ -40,6 +41,8 @@ class CommandRunner {
 
   const PluginApi& api_;
   HostWindow& window_;
+  HMODULE module_;
+  bool unloaded_ = false;
   std::wstring captureDir_;
   int shown_ = 0;
 };

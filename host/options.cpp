@@ -75,6 +75,7 @@ std::optional<CommandKind> CommandOf(const std::wstring& word) {
       {L"delete", CommandKind::Delete}, {L"icon", CommandKind::Icon},
       {L"fields", CommandKind::Fields}, {L"root", CommandKind::Root},
       {L"pump", CommandKind::Pump},     {L"show", CommandKind::Show},
+      {L"unload", CommandKind::Unload},
   };
   for (const auto& c : kCommands) {
     if (word == c.name) return c.kind;
@@ -285,6 +286,9 @@ Commands (run in order):
   pump SECONDS         process window messages for that long
   show PATH            list a folder in a window as the host's panel does
                        (until closed; with --capture: captured, then closed)
+  unload               FreeLibrary the plugin, as a host that lets it go; the
+                       commands after it that call the plugin print
+                       "(unloaded)"
 Output (UTF-8, "\n" line ends):
   listing lines: NAME<TAB>d|f<TAB>SIZE<TAB>ATTR<TAB>YYYY-MM-DD HH:MM:SS|0<TAB>SIGN<TAB>COMMENT
     tree: the full virtual path instead of NAME; an empty listing prints

@@ -8,7 +8,7 @@
 
 namespace tchost {
 
-enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show };
+enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show, Unload };
 
 struct Command {
   CommandKind kind = CommandKind::List;

@@ -60,9 +60,9 @@ struct LoadedPlugin {
 
 // Loads the library with LoadLibraryW and resolves every entry point. On
 // failure returns false and puts the reason (with the Win32 error or the
-// missing name) into `error`. The library is never unloaded: like the host,
-// the harness keeps its plugins until the process ends, when a thread the
-// plugin started may still be running in its code.
+// missing name) into `error`. The library stays loaded until the process
+// ends (when a thread the plugin started may still be running in its code),
+// unless the command "unload" frees it.
 bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error);
 
 }  // namespace tchost

@@ -123,7 +123,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
     return kExitPlugin;
   }
   plugin.api.FsInit(kPluginNumber, &ProgressCallback, &LogCallback, &RequestCallback);
-  CommandRunner runner(plugin.api, window, options.captureDir);
+  CommandRunner runner(plugin.api, window, plugin.module, options.captureDir);
   LARGE_INTEGER frequency{}, start{}, end{};
   ::QueryPerformanceFrequency(&frequency);
   int number = 0;

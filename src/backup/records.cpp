@@ -14,6 +14,22 @@ constexpr std::wstring_view kFile = L"file=";
 constexpr std::wstring_view kGroup = L"group=";
 constexpr std::wstring_view kNumbers = L"numbers=";
 constexpr std::wstring_view kCount = L"count=";
+constexpr std::wstring_view kSection = L"section=";
+constexpr std::wstring_view kHeaderAdded = L"header=added";
+constexpr std::wstring_view kLine = L"line=";
+constexpr std::wstring_view kStaging = L"staging=";
+constexpr std::wstring_view kTarget = L"target=";
+constexpr std::wstring_view kMade = L"made=";
+
+// The "made=" lines from index on; false when another line stands there.
+bool ParseMadeLines(const std::vector<std::wstring>& lines, size_t index,
+                    std::vector<std::wstring>& made) {
+  for (size_t i = index; i < lines.size(); ++i) {
+    if (!lines[i].starts_with(kMade) || lines[i].size() == kMade.size()) return false;
+    made.emplace_back(lines[i].substr(kMade.size()));
+  }
+  return true;
+}
 
 bool ParseInt(std::wstring_view text, int& out, int minValue = 0) {
   long long value = 0;
@@ -127,17 +143,88 @@ std::optional<FileRemoval> ParseRemovalRecord(const std::vector<std::wstring>& l
   return removal;
 }
 
-std::wstring RecordFileName(const std::wstring& folder, const std::wstring& file) {
+std::vector<std::wstring> FormatAddedRecord(const AddedLines& added) {
+  std::vector<std::wstring> lines{std::wstring(kFile) + added.File,
+                                  std::wstring(kSection) + added.Header};
+  if (added.HeaderAdded) lines.emplace_back(kHeaderAdded);
+  for (const std::wstring& line : added.Lines) lines.push_back(std::wstring(kLine) + line);
+  return lines;
+}
+
+std::optional<AddedLines> ParseAddedRecord(const std::vector<std::wstring>& lines) {
+  if (lines.size() < 3 || !lines[0].starts_with(kFile) || !lines[1].starts_with(kSection)) {
+    return std::nullopt;
+  }
+  AddedLines added;
+  added.File = std::wstring(After(lines[0], kFile));
+  added.Header = std::wstring(After(lines[1], kSection));
+  for (size_t i = 2; i < lines.size(); ++i) {
+    if (lines[i] == kHeaderAdded && i == 2) {
+      added.HeaderAdded = true;
+    } else if (lines[i].starts_with(kLine)) {
+      added.Lines.emplace_back(After(lines[i], kLine));
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (added.File.empty() || added.Header.empty() || added.Lines.empty()) return std::nullopt;
+  return added;
+}
+
+std::vector<std::wstring> FormatCopyingRecord(const CopyInProgress& copy) {
+  std::vector<std::wstring> lines{std::wstring(kStaging) + copy.Staging,
+                                  std::wstring(kTarget) + copy.Target};
+  for (const std::wstring& made : copy.Made) lines.push_back(std::wstring(kMade) + made);
+  return lines;
+}
+
+std::optional<CopyInProgress> ParseCopyingRecord(const std::vector<std::wstring>& lines) {
+  if (lines.size() < 2 || !lines[0].starts_with(kStaging) || !lines[1].starts_with(kTarget)) {
+    return std::nullopt;
+  }
+  CopyInProgress copy{std::wstring(After(lines[0], kStaging)),
+                      std::wstring(After(lines[1], kTarget)), {}};
+  if (copy.Staging.empty() || copy.Target.empty() || !ParseMadeLines(lines, 2, copy.Made)) {
+    return std::nullopt;
+  }
+  return copy;
+}
+
+std::vector<std::wstring> FormatCopiedRecord(const CopyInProgress& copy) {
+  std::vector<std::wstring> lines{copy.Target};
+  for (const std::wstring& made : copy.Made) lines.push_back(std::wstring(kMade) + made);
+  return lines;
+}
+
+std::optional<CopyInProgress> ParseCopiedRecord(const std::vector<std::wstring>& lines) {
+  if (lines.empty() || lines[0].empty() || lines[0].starts_with(kMade)) return std::nullopt;
+  CopyInProgress copy{{}, lines[0], {}};
+  if (!ParseMadeLines(lines, 1, copy.Made)) return std::nullopt;
+  return copy;
+}
+
+std::wstring RecordFileName(const std::wstring& folder, const std::wstring& file,
+                            const std::wstring& extension) {
   std::wstring name = platform::ExtractFileName(file);
-  const std::wstring lower = platform::LowerCase(name + L".d");
-  // "info.*" and "index.d" are the folder's own files (a folder holding an
-  // "info." file alone counts as empty and goes).
-  if (lower.starts_with(L"info.") || lower == kMovedItemsFile) name = L"_" + name;
+  const std::wstring lower = platform::LowerCase(name + extension);
+  // "info.*", "index.*" and "copying.i" are the folder's own files (a folder
+  // holding an "info." file alone counts as empty and goes).
+  if (lower.starts_with(L"info.") || lower == kMovedItemsFile || lower == kCopiedFolderFile ||
+      lower == kCopyingFile) {
+    name = L"_" + name;
+  }
   const std::wstring dir = platform::IncludeTrailingBackslash(folder);
   for (int n = 1;; ++n) {
-    std::wstring candidate = n == 1 ? name + L".d" : name + L"." + std::to_wstring(n) + L".d";
+    std::wstring candidate =
+        n == 1 ? name + extension : name + L"." + std::to_wstring(n) + extension;
     if (!platform::PathExists(dir + candidate)) return candidate;
   }
+}
+
+bool IsAddedRecordName(const std::wstring& name) {
+  const std::wstring lower = platform::LowerCase(name);
+  return lower.ends_with(L".i") && lower != kInstalledInfoFile && lower != kCopiedFolderFile &&
+         lower != kCopyingFile;
 }
 
 bool IsRemovalRecordName(const std::wstring& name, const std::vector<std::wstring>& movedNames) {

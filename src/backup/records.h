@@ -25,11 +25,30 @@
 //
 // A change that replaces an item keeps what it replaced the same way: moved
 // into a deleted-item folder, listed in its index.d, and restored from there.
-// Installed-item folders ("-i": info.i, index.i, <name>.i) name what an
-// installation added.
+//
+// Installed-item folder ("-i"), what an add put into My installation:
+//   info.i          one line: the installed plugin file (its icon and name).
+//   copying.i       while a copy runs: the folder it is made in, the folder
+//                   it becomes and the folders above that the add created
+//                   ("staging=", "target=", "made=" lines). Left behind only
+//                   by a copy that never ended (the host closed meanwhile),
+//                   and then what undoing the add clears away.
+//   index.i         the folder the add copied, once it stands whole under its
+//                   name (first line), then a "made=" line per folder above
+//                   it that the add created.
+//   <name>.i        one per configuration file that gained lines, named after
+//                   it as the ".d" records are. Layout:
+//                     file=<full path of the file>
+//                     section=<the section, lower-cased>
+//                     header=added                 (the add made the section)
+//                     line=<a line added, as written>
+//                   Undoing the add takes out exactly these lines.
+// Undoing an add moves what it copied into a new deleted-item folder and
+// records the lines it takes out there, so that the undo can be undone too.
 #pragma once
 
 #include "tc/line_removal.h"
+#include "tc/registration_writer.h"
 
 #include <optional>
 #include <string>
@@ -39,15 +58,43 @@ namespace orvelle {
 
 inline constexpr wchar_t kMovedItemsFile[] = L"index.d";
 inline constexpr wchar_t kDeletedInfoFile[] = L"info.d";
+inline constexpr wchar_t kInstalledInfoFile[] = L"info.i";
+inline constexpr wchar_t kCopyingFile[] = L"copying.i";
+inline constexpr wchar_t kCopiedFolderFile[] = L"index.i";
 
 std::vector<std::wstring> FormatRemovalRecord(const FileRemoval& removal);
 // nullopt when the lines are not such a record.
 std::optional<FileRemoval> ParseRemovalRecord(const std::vector<std::wstring>& lines);
 
-// The name of the record for a file in a folder: the file's name + ".d",
-// numbered when the folder holds that name already or it would pass for
-// one of the folder's own files.
-std::wstring RecordFileName(const std::wstring& folder, const std::wstring& file);
+// The lines a registration added to a file, and back.
+std::vector<std::wstring> FormatAddedRecord(const AddedLines& added);
+// nullopt when the lines are not such a record.
+std::optional<AddedLines> ParseAddedRecord(const std::vector<std::wstring>& lines);
+
+// What a copy makes: the folder it copies into (while it runs), the one
+// that folder becomes, and the folders above that the add created, the
+// outermost first.
+struct CopyInProgress {
+  std::wstring Staging;
+  std::wstring Target;
+  std::vector<std::wstring> Made;
+};
+// copying.i, and index.i (no staging folder: the copy stands whole).
+std::vector<std::wstring> FormatCopyingRecord(const CopyInProgress& copy);
+std::optional<CopyInProgress> ParseCopyingRecord(const std::vector<std::wstring>& lines);
+std::vector<std::wstring> FormatCopiedRecord(const CopyInProgress& copy);
+std::optional<CopyInProgress> ParseCopiedRecord(const std::vector<std::wstring>& lines);
+
+// The name of the record for a file in a folder: the file's name +
+// extension (".d" for removed lines, ".i" for added ones), numbered when the
+// folder holds that name already or it would pass for one of the folder's
+// own files.
+std::wstring RecordFileName(const std::wstring& folder, const std::wstring& file,
+                            const std::wstring& extension = L".d");
+
+// Whether a file of an installed-item folder (by name) is a record of
+// added lines.
+bool IsAddedRecordName(const std::wstring& name);
 
 // Whether a file of a backup folder (by name) is a record of removed lines;
 // movedNames are the items of index.d, which are never records.

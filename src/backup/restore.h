@@ -1,6 +1,7 @@
 // Putting back what the plugin changed, from the folders of the backup store:
-// a deleted item (its removed lines, then its moved files and folders) and a
-// settings file saved on the first start.
+// a deleted item (its removed lines, then its moved files and folders), a
+// settings file saved on the first start, and an installed item (taken out
+// again).
 #pragma once
 
 #include "backup/backup.h"
@@ -10,6 +11,7 @@
 
 namespace orvelle {
 
+class TTC;
 class VirtualTree;
 
 struct RestoreContext {
@@ -17,6 +19,9 @@ struct RestoreContext {
   TBackup& Backup;
   // Asks the host to list its panel again.
   std::function<void()> RequestReread;
+  // My installation, when known: an installed folder is taken out only from
+  // inside its folders.
+  const TTC* My = nullptr;
 };
 
 // Why a restore of a folder stopped.
@@ -45,6 +50,20 @@ bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask = true);
 // copy replaces the file it was taken from (swapped in, never leaving it
 // missing). The copy stays, so it can be restored again. True when done.
 bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask = true);
+
+// Undoes the add an installed-item folder records: the lines it registered
+// leave the configuration, what it copied (a whole or a cut-off copy) moves
+// into a new deleted-item folder, where restoring puts it back, folders it
+// created above go again when empty, and the folder itself goes. Nothing
+// changes when a record cannot be read or names a folder that is not the
+// add's (outside My installation's folders when my is given, or not
+// holding the installed file).
+RestoreFailure RestoreInstalledFolder(const std::wstring& folder, TBackup& backup, const TTC* my);
+
+// The backup entry of an installed item at index ("Restore?" first when
+// ask): undoes its add; on success the entry says "Restored!", is no longer
+// a restore entry, and the host lists its panel again. True when done.
+bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask = true);
 
 // Whether a path taken from a record may be written to: a full path (drive or
 // network share) without "." or ".." steps.

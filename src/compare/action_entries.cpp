@@ -56,6 +56,30 @@ void AddDeleteEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
   }
 }
 
+// An "Add" entry in every plugin folder of a plugin that only the New
+// installation registers (its row in New's list of the kind).
+void AddAddEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
+                   const std::vector<std::wstring>& newFiles) {
+  if (kindFolder < 0) return;
+  const std::wstring kindPath = ctx.Tree[kindFolder].FolderPath();
+  const int plugins = ListedCount(ctx.Tree, kindPath);
+  for (int order = 0; order < plugins; ++order) {
+    const int folder = ctx.Tree.FindListed(kindPath, order);
+    const TVirtualTreeItem& plugin = ctx.Tree[folder];
+    if (plugin.NewFile.empty() || !plugin.MyFile.empty()) continue;
+    const int row = RowOf(newFiles, plugin.NewFile);
+    if (row < 0) continue;
+    const std::wstring path = plugin.FolderPath();
+    TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path),
+                                       texts::kAddEntry, ctx.Icons.Get(IconRole::Installed));
+    entry.Action = 2;
+    entry.ActionKind = static_cast<uint8_t>(kind);
+    entry.ActionIndex = row;
+    entry.Info = texts::kAddEntryInfo;
+    if (ctx.Tree.Append(std::move(entry)) < 0) return;
+  }
+}
+
 // The name the comparison gives a command target (with " (N)" from the
 // second of a name on, shortened as the tree shortens names).
 std::wstring TargetEntryName(const TTC& m, size_t row, const std::wstring& folderPath) {
@@ -105,6 +129,11 @@ void AddActionEntries(CompareContext& ctx, const std::wstring& ownPluginFile) {
                    ownPluginFile);
   AddDeleteEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, my.ContentPluginFiles,
                    ownPluginFile);
+  const TTC& newModel = ctx.New;
+  AddAddEntries(ctx, ctx.Folders.Wfx, ItemKind::FileSystemPlugin, newModel.FsPluginFiles);
+  AddAddEntries(ctx, ctx.Folders.Wcx, ItemKind::PackerPlugin, newModel.PackerPluginFiles);
+  AddAddEntries(ctx, ctx.Folders.Wlx, ItemKind::ListerPlugin, newModel.ListerPluginFiles);
+  AddAddEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, newModel.ContentPluginFiles);
   MarkTargetEntries(ctx, ctx.Folders.NonExecutable, L"N", ItemKind::NonExecutable);
   MarkTargetEntries(ctx, ctx.Folders.PackageExclude, L"E", ItemKind::PackageExclude);
   MarkTargetEntries(ctx, ctx.Folders.PackageInclude, L"I", ItemKind::PackageInclude);

@@ -1,7 +1,7 @@
 #include "operations/delete_operation.h"
 
 #include "backup/backup.h"
-#include "backup/records.h"
+#include "backup/removal.h"
 #include "operations/operation_context.h"
 #include "platform/fs.h"
 #include "platform/message_box.h"
@@ -10,9 +10,6 @@
 #include "tc/registration_editor.h"
 #include "tree/tree.h"
 #include "tree/vars_conts.h"
-#include "util/file_ops.h"
-
-#include <utility>
 
 namespace orvelle {
 
@@ -30,34 +27,6 @@ const wchar_t* FailureText(ItemKind kind) {
     default: return texts::kNotDeleted;
   }
 }
-
-// Items moved into the backup folder so far, to be moved back on failure.
-class MovedItems {
- public:
-  explicit MovedItems(std::wstring folder) : folder_(std::move(folder)) {}
-
-  bool Move(TBackup& backup, const std::wstring& path) {
-    if (!backup.MoveDeletedItem(path)) return false;
-    const std::wstring former = platform::ExcludeTrailingBackslash(path);
-    moved_.emplace_back(folder_ + platform::ExtractFileName(former), former);
-    return true;
-  }
-
-  // Roll back: every item goes home, the last moved first; the folder goes
-  // too once nothing of the user's is left in it.
-  void MoveBack() {
-    bool allBack = true;
-    for (auto it = moved_.rbegin(); it != moved_.rend(); ++it) {
-      allBack = ::MoveFileW(it->first.c_str(), it->second.c_str()) && allBack;
-    }
-    moved_.clear();
-    if (allBack) DeleteDirectoryTree(folder_, true);
-  }
-
- private:
-  std::wstring folder_;
-  std::vector<std::pair<std::wstring, std::wstring>> moved_;  // saved, former
-};
 
 void Mark(VirtualTree& tree, int index, const wchar_t* info, bool done) {
   if (index < 0 || index >= tree.Count()) return;
@@ -116,26 +85,13 @@ DeleteOutcome RunDelete(const TTC& my, TBackup& backup, const DeletePlan& plan) 
                        : RemoveCommandReferences(edits, my, plan.File);
   if (code == kRemovalNothing) return DeleteOutcome::NothingToRemove;
   if (code != kRemovalDone) return DeleteOutcome::EditFailed;
-
-  if (!backup.MakeBackup(BackupKind::Deleted, plan.File, !plan.WholeDirectory)) {
-    return DeleteOutcome::BackupFailed;
+  switch (MoveIntoDeletedFolder(backup, edits, plan.File, !plan.WholeDirectory, plan.Moves)) {
+    case RemovalOutcome::Removed: return DeleteOutcome::Deleted;
+    case RemovalOutcome::BackupFailed: return DeleteOutcome::BackupFailed;
+    case RemovalOutcome::MoveFailed: return DeleteOutcome::MoveFailed;
+    case RemovalOutcome::EditFailed: return DeleteOutcome::EditFailed;
   }
-  const std::wstring folder = backup.Dir;
-  MovedItems moved(folder);
-  for (const std::wstring& path : plan.Moves) {
-    if (!moved.Move(backup, path)) {
-      moved.MoveBack();
-      return DeleteOutcome::MoveFailed;
-    }
-  }
-  const bool applied = edits.Apply([&](const FileRemoval& removal) {
-    return backup.AppendLines(RecordFileName(folder, removal.File), FormatRemovalRecord(removal));
-  });
-  if (!applied) {
-    moved.MoveBack();
-    return DeleteOutcome::EditFailed;
-  }
-  return DeleteOutcome::Deleted;
+  return DeleteOutcome::EditFailed;
 }
 
 bool StartDelete(OperationContext& ctx, int index, bool ask) {

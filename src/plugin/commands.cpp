@@ -15,6 +15,7 @@ namespace orvelle {
 
 int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::wstring& verb) {
   if (state.Tree.TreeBuilding) return host::FS_EXEC_ERROR;
+  CompleteFinishedAdds(state);
   if (platform::Trim(verb) != L"open") return host::FS_EXEC_OK;
   const int index = state.Tree.Tree.FindTreeItem(remoteName);
   if (index < 0) return host::FS_EXEC_OK;
@@ -138,6 +139,7 @@ int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::
 
 bool DeleteEntry(PluginState& state, const std::wstring& remoteName) {
   if (state.Tree.TreeBuilding) return false;
+  CompleteFinishedAdds(state);
   const int index = state.Tree.Tree.FindTreeItem(remoteName);
   if (index < 0 || state.Tree.Tree[index].Action != 1) return false;
   return DeleteItem(state, index, false);

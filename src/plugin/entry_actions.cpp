@@ -5,9 +5,12 @@
 #include "forms/form_about.h"
 #include "forms/form_files.h"
 #include "forms/form_text.h"
+#include "operations/add_operation.h"
 #include "operations/delete_operation.h"
 #include "operations/operation_context.h"
+#include "platform/message_box.h"
 #include "plugin/build_steps.h"
+#include "tree/vars_conts.h"
 
 namespace orvelle {
 
@@ -22,7 +25,19 @@ TBackup& BackupOf(PluginState& state) {
 
 RestoreContext RestoreContextOf(PluginState& state) {
   return RestoreContext{state.Tree.Tree, BackupOf(state),
-                        [&state] { RequestPanelReread(state); }};
+                        [&state] { RequestPanelReread(state); }, state.MyModel.get()};
+}
+
+// Operations need both models, which only a comparison has.
+OperationContext OperationContextOf(PluginState& state) {
+  return OperationContext{state.Tree.Tree,
+                          *state.MyModel,
+                          state.NewModel.get(),
+                          BackupOf(state),
+                          state.Host.HostWindow,
+                          state.Identity.PluginDir,
+                          state.Identity.PluginFile,
+                          [&state] { RequestPanelReread(state); }};
 }
 
 }  // namespace
@@ -60,7 +75,15 @@ void OpenRestoreDeleted(PluginState& state, int index) {
   RestoreDeletedItem(ctx, index);
 }
 
-void OpenRestoreInstalled(PluginState&, int) {}
+void OpenRestoreInstalled(PluginState& state, int index) {
+  CompleteFinishedAdds(state);
+  if (state.Adds.Holds(state.Tree.Tree[index].MyFile)) {
+    platform::ShowInformation(texts::kStillCopying);
+    return;
+  }
+  RestoreContext ctx = RestoreContextOf(state);
+  RestoreInstalledItem(ctx, index);
+}
 
 void OpenRestoreSettings(PluginState& state, int index) {
   RestoreContext ctx = RestoreContextOf(state);
@@ -72,21 +95,28 @@ void OpenRestoreSettings(PluginState& state, int index) {
 bool DeleteItem(PluginState& state, int index, bool ask) {
   // Action entries exist only in a comparison, which has both models.
   if (!state.MyModel) return false;
-  OperationContext ctx{state.Tree.Tree,
-                       *state.MyModel,
-                       state.NewModel.get(),
-                       BackupOf(state),
-                       state.Host.HostWindow,
-                       state.Identity.PluginDir,
-                       state.Identity.PluginFile,
-                       [&state] { RequestPanelReread(state); }};
+  OperationContext ctx = OperationContextOf(state);
   return StartDelete(ctx, index, ask);
 }
 
 void OpenDelete(PluginState& state, int index) { DeleteItem(state, index, true); }
 
-void OpenAdd(PluginState&, int) {}
+void OpenAdd(PluginState& state, int index) {
+  if (!state.MyModel) return;
+  OperationContext ctx = OperationContextOf(state);
+  // The copy's thread may only post: the host handles the request later, on
+  // its own thread.
+  HWND window = state.Host.HostWindow;
+  StartAdd(ctx, state.Adds, index, [window] {
+    if (window) ::PostMessageW(window, host::kHostCommandMessage, host::kRereadSourcePanel, 0);
+  });
+}
 
 void OpenUpdate(PluginState&, int) {}
+
+void CompleteFinishedAdds(PluginState& state) {
+  if (state.Adds.Empty()) return;
+  if (CompleteAdds(state.Tree.Tree, state.MyModel.get(), state.Adds)) RequestPanelReread(state);
+}
 
 }  // namespace orvelle

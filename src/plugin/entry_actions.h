@@ -23,4 +23,10 @@ bool DeleteItem(PluginState& state, int index, bool ask);
 void OpenAdd(PluginState& state, int index);
 void OpenUpdate(PluginState& state, int index);
 
+// Completes the adds whose copy has ended, and asks the host to list its
+// panel again when one was. Called whenever the host calls in with a
+// listing or a command: the copy's thread itself changes nothing of the
+// plugin's state.
+void CompleteFinishedAdds(PluginState& state);
+
 }  // namespace orvelle

@@ -47,12 +47,17 @@ const HANDLE kSearchHandle = reinterpret_cast<HANDLE>(1);
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
   try {
     if (reason == DLL_PROCESS_ATTACH) {
       ::DisableThreadLibraryCalls(instance);
       CreateState(instance);
-    } else if (reason == DLL_PROCESS_DETACH) {
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+      // Unloaded by FreeLibrary: only once a background copy has ended, since
+      // its thread holds a reference. At process exit (reserved set) the
+      // system has already ended that thread wherever it was, perhaps
+      // holding a lock of the state: nothing is torn down then, the process
+      // goes as a whole.
       DestroyState();
     }
   } catch (...) {

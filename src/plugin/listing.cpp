@@ -2,6 +2,7 @@
 
 #include "plugin/backup_folder.h"
 #include "plugin/build_steps.h"
+#include "plugin/entry_actions.h"
 #include "tree/status_dates.h"
 #include "plugin/tree_driver.h"
 #include "tree/vars_conts.h"
@@ -26,6 +27,7 @@ ListedEntry DescribeEntry(const TVirtualTreeItem& item) {
 
 FindResult FindFirstEntry(PluginState& state, const std::wstring& path, ListedEntry& out) {
   if (state.Tree.TreeBuilding) return FindResult::Busy;
+  CompleteFinishedAdds(state);
   ListingState& listing = state.Listing;
   listing.CurrentDir = path == L"\\" ? path : path + L"\\";
 

@@ -5,6 +5,7 @@
 
 #include "backup/backup.h"
 #include "compare/compare_context.h"
+#include "operations/add_operation.h"
 #include "plugin/host_api.h"
 #include "tree/icon_set.h"
 #include "tree/tree.h"
@@ -71,6 +72,8 @@ struct PluginState {
   // The two installations of the current build: the hosting one (My) and the
   // other running one (New).
   std::unique_ptr<TTC> MyModel, NewModel;
+  // Adds whose copy runs on its own thread, completed on the host's thread.
+  PendingAdds Adds;
   // Declared last so that it goes first: its destructor takes its entries
   // out of the tree.
   std::unique_ptr<TBackup> Backup;

@@ -202,6 +202,25 @@ int RemovePluginRegistration(EditPlan& plan, const TTC& my, ItemKind kind,
   }
 }
 
+bool LineRegistersPath(const TTC& my, ItemKind kind, const std::wstring& line,
+                       const std::wstring& registeredPath) {
+  std::wstring key, value;
+  if (!EntryValue(line, key, value)) return false;
+  switch (kind) {
+    case ItemKind::FileSystemPlugin: return ReadPath(my, value) == registeredPath;
+    case ItemKind::PackerPlugin: {
+      const std::wstring path = PackerPath(value);
+      return !path.empty() && ReadPath(my, path) == registeredPath;
+    }
+    case ItemKind::ListerPlugin:
+    case ItemKind::ContentPlugin:
+      return key.find(L'_') == std::wstring::npos &&
+             EntryNumberOf(line, EntryNumbering::Leading).has_value() &&
+             ReadPath(my, value) == registeredPath;
+    default: return false;
+  }
+}
+
 bool SearchValueNamesPlugin(const std::wstring& value, const std::wstring& base) {
   const std::wstring lower = platform::LowerCase(value);
   const std::wstring needle = base + L".";

@@ -52,6 +52,14 @@ int RemoveContentPluginEntry(EditPlan& plan, const TTC& my, const std::wstring& 
 int RemovePluginRegistration(EditPlan& plan, const TTC& my, ItemKind kind,
                              const std::wstring& registeredPath);
 
+// Whether one line of the kind's section registers the plugin at
+// registeredPath (expanded, lower-cased): a file-system entry by its value,
+// a packer entry by the path after its flags, a lister or content entry by
+// the value of its numbered key (never its detect line). Comments,
+// headers and lines without "=" register nothing.
+bool LineRegistersPath(const TTC& my, ItemKind kind, const std::wstring& line,
+                       const std::wstring& registeredPath);
+
 // Whether a saved search's plugin condition names the plugin base name
 // (lower-cased) as "base." at its start or after a character that cannot be
 // part of a name (a quote, a blank, a bracket, an operator).

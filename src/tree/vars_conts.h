@@ -103,6 +103,33 @@ inline constexpr wchar_t kSettingsFileNotExact[] =
 inline constexpr wchar_t kSettingsFileNotWritten[] =
     L"Saved searches and colour filters not written: ";
 
+// Carrying a plugin over from the New installation, and taking it back out.
+inline constexpr wchar_t kAddEntry[] = L"Add";
+inline constexpr wchar_t kAddEntryInfo[] =
+    L"Open: carry it over into My installation with its registration (undone in \\Backup)";
+inline constexpr wchar_t kAddQuestion[] = L"Add?";
+inline constexpr wchar_t kAdded[] = L"ADDED!";
+inline constexpr wchar_t kNotAdded[] = L"ERROR! NOT ADDED!";
+inline constexpr wchar_t kAddedOnlyFile[] =
+    L"ADDED! Only file: its folder is not the plugin's own!";
+inline constexpr wchar_t kCopying[] = L"Copying...";
+inline constexpr wchar_t kInternalPluginError[] = L"INTERNAL PLUGIN ERROR!";
+inline constexpr wchar_t kBadSourceDirectory[] = L"ERROR! NOT ADDED! Bad source directory!";
+inline constexpr wchar_t kSimilarDirectoryExists[] = L"Similar directory already exists!";
+inline constexpr wchar_t kAlreadyExists[] = L"Necessary string(s) already exists!";
+inline constexpr wchar_t kAddWfxError[] = L"Error: Add WFX to TC settings!";
+inline constexpr wchar_t kAddWcxError[] = L"Error: Add WCX to TC settings!";
+inline constexpr wchar_t kAddWlxError[] = L"Error: Add WLX to TC settings!";
+inline constexpr wchar_t kAddWdxError[] = L"Error: Add WDX to TC settings!";
+inline constexpr wchar_t kAddNonExecutableError[] =
+    L"Error: Add not executable file (command) to TC settings!";
+inline constexpr wchar_t kAddPackageExcludeError[] =
+    L"Error: Add package exclude file (command) to TC settings!";
+inline constexpr wchar_t kAddPackageIncludeError[] =
+    L"Error: Add package include file (command) to TC settings!";
+inline constexpr wchar_t kStillCopying[] =
+    L"The plugin is still being copied: undo the add once it has ended!";
+
 // The comparison: group and folder names, fixed entries, progress labels.
 inline constexpr wchar_t kMainUnit[] = L"Main unit";
 inline constexpr wchar_t kFiles[] = L"Files";

@@ -63,5 +63,47 @@ TEST(RemovalRecord, FileNamesStayApartFromTheFoldersOwnFilesAndEachOther) {
   EXPECT_FALSE(IsRemovalRecordName(L"notes.d", {L"notes.d"})) << "a moved item";
 }
 
+TEST(AddedRecord, ReadsBackWhatAnAddWroteAndRejectsOtherFiles) {
+  const AddedLines added{L"c:\\tc\\Настройки\\plugins.ini", L"[listerplugins]", true,
+                         {L"2=c:\\x:y\\md.wlx", L"2_detect=EXT=\"文本\""}};
+  std::optional<AddedLines> back = ParseAddedRecord(FormatAddedRecord(added));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->File, added.File);
+  EXPECT_EQ(back->Header, added.Header);
+  EXPECT_TRUE(back->HeaderAdded);
+  EXPECT_EQ(back->Lines, added.Lines);
+
+  const CopyInProgress copy{L"c:\\tc\\plugins\\wlx\\md~copy2", L"c:\\tc\\plugins\\wlx\\md",
+                            {L"c:\\tc\\plugins", L"c:\\tc\\plugins\\wlx"}};
+  std::optional<CopyInProgress> copying = ParseCopyingRecord(FormatCopyingRecord(copy));
+  ASSERT_TRUE(copying);
+  EXPECT_EQ(copying->Staging, copy.Staging);
+  EXPECT_EQ(copying->Made, copy.Made);
+  const Lines copied = FormatCopiedRecord(copy);
+  EXPECT_EQ(copied.front(), copy.Target) << "the first line names the copied folder";
+  std::optional<CopyInProgress> index = ParseCopiedRecord(copied);
+  ASSERT_TRUE(index);
+  EXPECT_EQ(index->Target, copy.Target);
+  EXPECT_EQ(index->Made, copy.Made);
+  EXPECT_TRUE(ParseCopiedRecord({L"c:\\tc\\plugins\\wlx\\md"})) << "one line is enough";
+
+  for (const Lines& bad : {Lines{}, Lines{L"file=x", L"section=[a]"},
+                           Lines{L"file=x", L"section=[a]", L"2=x"},
+                           Lines{L"file=x", L"section=[a]", L"line=a", L"header=added"}}) {
+    EXPECT_FALSE(ParseAddedRecord(bad));
+  }
+  EXPECT_FALSE(ParseCopyingRecord({L"target=x", L"staging=y"}));
+  EXPECT_FALSE(ParseCopyingRecord({L"staging=y", L"target=x", L"other=z"}));
+  EXPECT_FALSE(ParseCopiedRecord({L"c:\\x", L"c:\\y"}));
+
+  test::TempDir dir;
+  EXPECT_EQ(RecordFileName(dir.Path(), L"c:\\tc\\wincmd.ini", L".i"), L"wincmd.ini.i");
+  EXPECT_EQ(RecordFileName(dir.Path(), L"c:\\tc\\copying", L".i"), L"_copying.i");
+  EXPECT_TRUE(IsAddedRecordName(L"wincmd.ini.i"));
+  for (const wchar_t* own : {L"info.i", L"INDEX.I", L"copying.i", L"wincmd.ini.d"}) {
+    EXPECT_FALSE(IsAddedRecordName(own)) << own;
+  }
+}
+
 }  // namespace
 }  // namespace orvelle

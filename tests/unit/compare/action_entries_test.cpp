@@ -29,8 +29,9 @@ void AddTarget(TTC& m, const std::wstring& name, const std::wstring& path, const
 
 // The entries that start a delete: in each plugin folder My installation
 // registers, and on My's own entries of the application lists; none for the
-// very same file both use, none for the plugin itself.
-TEST(ActionEntries, DeleteEntriesGoWhereMyInstallationHasTheItem) {
+// very same file both use, none for the plugin itself. An add entry only
+// where the New installation alone registers the plugin.
+TEST(ActionEntries, DeleteEntriesGoWhereMyInstallationHasTheItemAddEntriesWhereOnlyNewHasIt) {
   CompareFixture f;
   const std::wstring both = f.File(L"my\\plugins\\view\\view.wlx");
   const std::wstring mine = f.File(L"my\\plugins\\hex\\hex.wlx");
@@ -79,6 +80,20 @@ TEST(ActionEntries, DeleteEntriesGoWhereMyInstallationHasTheItem) {
   EXPECT_LT(deleteOf(L"same.wlx"), 0);
   EXPECT_LT(deleteOf(L"orvelle.wlx"), 0);
   EXPECT_LT(deleteOf(L"md.wlx"), 0);
+
+  auto addOf = [&](const std::wstring& plugin) {
+    return f.Tree().FindTreeItem(kWlxPath + plugin + L"\\Add");
+  };
+  ASSERT_GE(addOf(L"md.wlx"), 0);
+  const TVirtualTreeItem& md = f.Tree()[addOf(L"md.wlx")];
+  EXPECT_EQ(md.Action, 2);
+  EXPECT_EQ(md.ActionKind, static_cast<uint8_t>(ItemKind::ListerPlugin));
+  EXPECT_EQ(md.ActionIndex, 2) << "its row in New's list";
+  EXPECT_FALSE(md.Info.empty());
+  EXPECT_EQ(f.Listing(kWlxPath + L"md.wlx\\"), (std::vector<std::wstring>{L"Directory|*", L"Add|"}));
+  for (const wchar_t* plugin : {L"view.wlx", L"hex.wlx", L"same.wlx"}) {
+    EXPECT_LT(addOf(plugin), 0) << plugin;
+  }
 
   const std::wstring nonExec = kAppsPath + L"Non executable\\";
   EXPECT_EQ(f.At(nonExec + L"notes.txt").Action, 0) << "the very same file";

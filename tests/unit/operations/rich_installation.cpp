@@ -132,12 +132,30 @@ void WriteMy(const std::wstring& dir) {
 
 void WriteNew(const std::wstring& dir) {
   WriteTextFile(dir + L"\\wincmd.ini",
-                L"[Configuration]\nUseIniInProgramDir=7\n[ListerPlugins]\n"
-                L"0=%COMMANDER_PATH%\\plugins\\wlx\\view\\view.wlx\n",
+                L"[Configuration]\nUseIniInProgramDir=7\n"
+                L"[FileSystemPlugins]\n"
+                L"Облако=%COMMANDER_PATH%\\plugins\\wfx\\Cloud\\cloud.wfx\n"
+                L"Loose=%COMMANDER_PATH%\\loose.wfx\n"
+                L"[PackerPlugins]\n"
+                L"rar=69,%COMMANDER_PATH%\\plugins\\wcx\\Rar\\rar.wcx\n"
+                L"r01=64,%COMMANDER_PATH%\\plugins\\wcx\\Rar\\rar.wcx\n"
+                L"[ListerPlugins]\n"
+                L"0=%COMMANDER_PATH%\\plugins\\wlx\\view\\view.wlx\n"
+                L"1=%COMMANDER_PATH%\\plugins\\wlx\\Markdown\\markdown.wlx\n"
+                L"1_detect=EXT=\"MD\" | EXT=\"文本\"\n"
+                L"[ContentPlugins]\n"
+                L"0=%COMMANDER_PATH%\\plugins\\wdx\\FileAttrs\\fileattrs.wdx\n",
                 Encoding::Utf16);
   WriteTextFile(dir + L"\\LANGUAGE\\WCMD_ENG.MNU", L"POPUP \"&Files\"\nEND_POPUP\n");
   WriteTextFile(dir + L"\\totalcmd.exe", L"new program");
   WriteTextFile(dir + L"\\plugins\\wlx\\view\\view.wlx", L"newer view");
+  for (const wchar_t* file :
+       {L"plugins\\wfx\\Cloud\\cloud.wfx", L"plugins\\wfx\\Cloud\\cloud.wfx64",
+        L"plugins\\wfx\\Cloud\\Язык\\русский.lng", L"loose.wfx", L"loose.wfx64",
+        L"plugins\\wcx\\Rar\\rar.wcx", L"plugins\\wlx\\Markdown\\markdown.wlx",
+        L"plugins\\wlx\\Markdown\\readme.txt", L"plugins\\wdx\\FileAttrs\\fileattrs.wdx"}) {
+    WriteTextFile(dir + L"\\" + file, std::wstring(L"New's ") + file);
+  }
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 // hold), numbered lister and content plugins with detect strings, a saved
 // search that uses a content plugin, two button bars (one ANSI, one UTF-16,
 // one opened from the other) and a main menu with nested submenus. A second,
-// small installation stands for the New one. Both models are read with the
-// plugin's own readers.
+// small installation stands for the New one, with a plugin of every kind
+// that My installation lacks (one of them, "Loose", lying in New's program
+// folder itself). Both models are read with the plugin's own readers.
 #pragma once
 
 #include "backup/backup.h"

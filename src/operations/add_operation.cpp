@@ -1,0 +1,289 @@
+#include "operations/add_operation.h"
+
+#include "backup/backup.h"
+#include "backup/records.h"
+#include "operations/operation_context.h"
+#include "platform/fs.h"
+#include "platform/message_box.h"
+#include "platform/strings.h"
+#include "tree/tree.h"
+#include "tree/vars_conts.h"
+#include "util/directory_copy.h"
+#include "util/file_ops.h"
+#include "util/text_file.h"
+
+#include <algorithm>
+
+namespace orvelle {
+
+namespace {
+
+using EntryRef = PendingAdds::EntryRef;
+
+const wchar_t* RegistrationFailureText(ItemKind kind) {
+  switch (kind) {
+    case ItemKind::PackerPlugin: return texts::kAddWcxError;
+    case ItemKind::ListerPlugin: return texts::kAddWlxError;
+    case ItemKind::ContentPlugin: return texts::kAddWdxError;
+    default: return texts::kAddWfxError;
+  }
+}
+
+EntryRef RefOf(const VirtualTree& tree, int index) {
+  if (index < 0 || index >= tree.Count()) return {};
+  return {index, tree[index].FullPath()};
+}
+
+TVirtualTreeItem* Resolve(VirtualTree& tree, const EntryRef& ref) {
+  if (ref.Index < 0 || ref.Index >= tree.Count()) return nullptr;
+  TVirtualTreeItem& entry = tree[ref.Index];
+  return entry.FullPath() == ref.Path ? &entry : nullptr;
+}
+
+// Only the comment: the sign stays until the add has ended.
+void Say(VirtualTree& tree, const EntryRef& ref, const wchar_t* text) {
+  if (TVirtualTreeItem* entry = Resolve(tree, ref)) entry->Info = text;
+}
+
+void Mark(VirtualTree& tree, const EntryRef& ref, const wchar_t* text) {
+  if (TVirtualTreeItem* entry = Resolve(tree, ref)) {
+    if (text) entry->Info = text;
+    entry->Status = L"*!";
+    entry->Done = true;
+  }
+}
+
+// The outcome of an add on its entries (the folder's sign and done flag,
+// whether or not it succeeded: a done entry starts no second add).
+void MarkEnd(VirtualTree& tree, const EntryRef& action, const EntryRef& folder,
+             const wchar_t* actionText, bool added) {
+  Mark(tree, action, actionText);
+  Mark(tree, folder, added ? texts::kAdded : texts::kNotAdded);
+}
+
+// Folders above path that do not exist, the outermost first.
+std::vector<std::wstring> MissingFolders(const std::wstring& path) {
+  std::vector<std::wstring> missing;
+  std::wstring dir = platform::ExcludeTrailingBackslash(path);
+  while (dir.size() > 3 && !platform::PathExists(dir)) {
+    missing.insert(missing.begin(), dir);
+    const std::wstring up = platform::ExtractFileDir(dir);
+    if (up.size() >= dir.size()) break;
+    dir = up;
+  }
+  return missing;
+}
+
+// Roll back: the folders an add created go again, when empty, innermost first.
+void RemoveMadeFolders(const std::vector<std::wstring>& made) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) ::RemoveDirectoryW(it->c_str());
+}
+
+// Registers the plan's plugin, the record in folder written before the
+// file changes (and dropped again when the file could not be replaced).
+int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder) {
+  if (!my) return kRegisterFileError;
+  std::wstring record;
+  const int code = RegisterPlugin(*my, plan.Registration, [&](const AddedLines& added) {
+    record = folder + RecordFileName(folder, added.File, L".i");
+    return AppendTextLines(record, FormatAddedRecord(added));
+  });
+  if (code == kRegisterFileError && !record.empty()) ::DeleteFileW(record.c_str());
+  return code;
+}
+
+const wchar_t* RegistrationText(int code, ItemKind kind) {
+  switch (code) {
+    case kRegisterDone: return texts::kAdded;
+    case kRegisterPresent: return texts::kAlreadyExists;
+    default: return RegistrationFailureText(kind);
+  }
+}
+
+bool Fail(OperationContext& ctx, const EntryRef& action, const EntryRef& folder,
+          const wchar_t* actionText) {
+  MarkEnd(ctx.Tree, action, folder, actionText, false);
+  if (ctx.RequestReread) ctx.RequestReread();
+  return false;
+}
+
+// The add of a plugin whose equal copy stands in My installation already:
+// the registration alone.
+bool AddWithoutCopy(OperationContext& ctx, const AddPlan& plan, const std::wstring& folder,
+                    const EntryRef& action, const EntryRef& directory,
+                    const EntryRef& pluginFolder) {
+  Mark(ctx.Tree, directory, texts::kSimilarDirectoryExists);
+  const int code = Register(&ctx.My, plan, folder);
+  TBackup::PruneFolder(folder);
+  MarkEnd(ctx.Tree, action, pluginFolder, RegistrationText(code, plan.Kind),
+          code != kRegisterFileError);
+  if (ctx.RequestReread) ctx.RequestReread();
+  return code != kRegisterFileError;
+}
+
+// A record of the plugin's own, written whole (a copying.i may be written twice).
+bool WriteRecord(const std::wstring& path, std::vector<std::wstring> lines) {
+  TextDocument doc;
+  doc.encoding = FitsCodePage(lines) ? TextEncoding::Ansi : TextEncoding::Utf16LE;
+  doc.lines = std::move(lines);
+  return SaveTextFile(path, doc);
+}
+
+// Makes the copy's record, the folders above its target and its staging
+// folder, and starts the copy. False, with everything it made taken away
+// again (the add's backup folder too), when any of that fails.
+bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
+               const std::function<bool(const std::wstring&)>& hook) {
+  const std::wstring& folder = add.Folder;
+  const AddPlan& plan = add.Plan;
+  // Roll back: the record, the folders made for the copy and the add's
+  // backup folder go again.
+  platform::scope_exit rollBack([&] {
+    ::DeleteFileW((folder + kCopyingFile).c_str());
+    RemoveMadeFolders(add.Made);
+    DeleteDirectoryTree(folder, true);
+  });
+  // The record exists before anything it names: it names the staging folder
+  // the copy will most likely get, and is corrected when it gets another.
+  CopyInProgress record{plan.TargetDir + L"~copy", plan.TargetDir, add.Made};
+  if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
+  if (!add.Made.empty() && !CreateDirectoryPath(add.Made.back())) return false;
+  const std::optional<std::wstring> staging = MakeStagingDirectory(plan.TargetDir);
+  if (!staging) return false;
+  // Roll back: the staging folder, still empty.
+  platform::scope_exit dropStaging([&] { ::RemoveDirectoryW(staging->c_str()); });
+  if (*staging != record.Staging) {
+    record.Staging = *staging;
+    if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
+  }
+  BackgroundCopy::Request request;
+  request.SourceDir = plan.Source.Dir;
+  request.Files = plan.Source.Files;
+  request.Staging = *staging;
+  request.Target = plan.TargetDir;
+  request.Notify = std::move(notify);
+  request.BeforeFile = hook;
+  add.Copy = BackgroundCopy::Start(std::move(request));
+  if (!add.Copy) return false;
+  dropStaging.release();
+  rollBack.release();
+  return true;
+}
+
+// Completes one add whose copy ended; true when the plugin was added.
+bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
+  const AddPlan& plan = add.Plan;
+  const std::wstring& folder = add.Folder;
+  bool added = false;
+  const wchar_t* actionText = texts::kNotAdded;
+  if (add.Copy->Current() == BackgroundCopy::State::Copied) {
+    const CopyInProgress copied{{}, plan.TargetDir, add.Made};
+    const int code = AppendTextLines(folder + kCopiedFolderFile, FormatCopiedRecord(copied))
+                         ? Register(my, plan, folder)
+                         : kRegisterFileError;
+    actionText = RegistrationText(code, plan.Kind);
+    added = code != kRegisterFileError;
+    if (!added) {
+      // Roll back: the copy is New's files only; nothing refers to it.
+      DeleteDirectoryTree(plan.TargetDir, true);
+      ::DeleteFileW((folder + kCopiedFolderFile).c_str());
+    }
+  }
+  if (!added) RemoveMadeFolders(add.Made);
+  // The copy's own record goes once nothing it names is left behind.
+  if (added || !platform::PathExists(add.Copy->Job().Staging)) {
+    ::DeleteFileW((folder + kCopyingFile).c_str());
+  }
+  TBackup::PruneFolder(folder);
+
+  const wchar_t* filesText = !added                   ? texts::kNotAdded
+                             : plan.Source.OwnFolder ? texts::kAdded
+                                                     : texts::kAddedOnlyFile;
+  Mark(tree, add.Directory, filesText);
+  MarkEnd(tree, add.Action, add.PluginFolder, actionText, added);
+  return added;
+}
+
+}  // namespace
+
+bool PendingAdds::Holds(const std::wstring& folder) const {
+  const std::wstring wanted = platform::IncludeTrailingBackslash(folder);
+  return std::any_of(adds_.begin(), adds_.end(), [&](const Add& add) {
+    return platform::EqualsNoCase(add.Folder, wanted);
+  });
+}
+
+std::vector<std::shared_ptr<BackgroundCopy>> PendingAdds::Copies() const {
+  std::vector<std::shared_ptr<BackgroundCopy>> copies;
+  for (const Add& add : adds_) copies.push_back(add.Copy);
+  return copies;
+}
+
+bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
+              std::function<void()> notify) {
+  VirtualTree& tree = ctx.Tree;
+  if (index < 0 || index >= tree.Count() || !ctx.New) return false;
+  const TVirtualTreeItem& entry = tree[index];
+  if (entry.Action != 2 || entry.Done || entry.ActionIndex < 0) return false;
+  const ItemKind kind = static_cast<ItemKind>(entry.ActionKind);
+  if (!IsPluginKind(kind)) return false;
+  if (!platform::AskYesNo(texts::kAddQuestion)) return false;
+
+  const EntryRef action = RefOf(tree, index);
+  const EntryRef pluginFolder = RefOf(tree, entry.ParentIndex);
+  const EntryRef directory = RefOf(tree, tree.FindTreeItem(entry.Path + texts::kDirectory));
+  if (directory.Index < 0) return Fail(ctx, action, pluginFolder, texts::kInternalPluginError);
+
+  AddPlan plan;
+  switch (PlanAdd(ctx.My, *ctx.New, kind, static_cast<size_t>(entry.ActionIndex),
+                  ctx.OwnPluginFile, plan)) {
+    case AddPlanFailure::None: break;
+    case AddPlanFailure::BadSource:
+      return Fail(ctx, action, pluginFolder, texts::kBadSourceDirectory);
+    case AddPlanFailure::NoItem:
+    case AddPlanFailure::NoTarget:
+      return Fail(ctx, action, pluginFolder, texts::kInternalPluginError);
+  }
+  if (!ctx.Backup.MakeBackup(BackupKind::Installed, plan.TargetPath)) {
+    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
+  }
+  const std::wstring folder = ctx.Backup.Dir;
+  if (!plan.CopyNeeded) {
+    return AddWithoutCopy(ctx, plan, folder, action, directory, pluginFolder);
+  }
+
+  PendingAdds::Add add;
+  add.Plan = plan;
+  add.Folder = folder;
+  add.Made = MissingFolders(platform::ExtractFileDir(plan.TargetDir));
+  add.Action = action;
+  add.Directory = directory;
+  add.PluginFolder = pluginFolder;
+  if (!StartCopy(add, std::move(notify), pending.CopyHook)) {
+    Mark(tree, directory, texts::kNotAdded);
+    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
+  }
+  Say(tree, directory, texts::kCopying);
+  Say(tree, action, texts::kCopying);
+  if (TVirtualTreeItem* started = Resolve(tree, action)) started->Done = true;
+  pending.adds_.push_back(std::move(add));
+  if (ctx.RequestReread) ctx.RequestReread();
+  return true;
+}
+
+bool CompleteAdds(VirtualTree& tree, const TTC* my, PendingAdds& pending) {
+  bool completed = false;
+  auto& adds = pending.adds_;
+  for (auto it = adds.begin(); it != adds.end();) {
+    if (it->Copy->Current() == BackgroundCopy::State::Running) {
+      ++it;
+      continue;
+    }
+    Complete(tree, my, *it);
+    it = adds.erase(it);
+    completed = true;
+  }
+  return completed;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,83 @@
+// Carrying a plugin over from the New installation into My installation: its
+// folder (or, when that is not its own, its file) is copied into My
+// installation's folder for its kind and its registration is added to My
+// configuration; opening its folder in "\Backup" undoes it.
+//
+// Order, so that no failure leaves a plugin registered without its files:
+// plan (what is copied where, what is registered), the installed-item backup
+// folder, then the copy on its own thread into a staging folder that is
+// renamed to the plugin's folder when whole, and only then, back on the
+// host's thread, the registration, its record written first. A copy or a
+// registration that fails takes away what the add made. Every step records
+// into the backup folder of the add that started it, and while a copy runs
+// its record names what it makes, so that even a copy cut off by the host
+// closing leaves nothing no record knows.
+//
+// The entries: while the copy runs, the "Add" entry and the "Directory"
+// entry say "Copying..."; at its end "Directory" says whether the files
+// are in place, "Add" what became of the registration, and the plugin's
+// folder whether the plugin was added. A done entry starts nothing.
+#pragma once
+
+#include "operations/add_plan.h"
+#include "operations/background_copy.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvelle {
+
+class TBackup;
+class TTC;
+class VirtualTree;
+struct OperationContext;
+
+// The adds whose copy was started and not yet completed. Used on the host's
+// thread only.
+class PendingAdds {
+ public:
+  // Whether a copy of an add whose backup folder is folder still runs (or
+  // has ended and is not yet completed).
+  bool Holds(const std::wstring& folder) const;
+  bool Empty() const { return adds_.empty(); }
+  // The copies started so far that have not been completed, oldest first.
+  std::vector<std::shared_ptr<BackgroundCopy>> Copies() const;
+
+  // Called on each copy's thread before each file (tests hold a copy with it).
+  std::function<bool(const std::wstring& sourceFile)> CopyHook;
+
+  // A tree entry, known by its index and its full path (a rebuilt tree may
+  // hold another entry at that index).
+  struct EntryRef {
+    int Index = -1;
+    std::wstring Path;
+  };
+  struct Add {
+    std::shared_ptr<BackgroundCopy> Copy;
+    AddPlan Plan;
+    std::wstring Folder;  // the add's backup folder, with a trailing backslash
+    std::vector<std::wstring> Made;  // folders above the target the add created
+    EntryRef Action, Directory, PluginFolder;
+  };
+
+ private:
+  friend bool StartAdd(OperationContext&, PendingAdds&, int, std::function<void()>);
+  friend bool CompleteAdds(VirtualTree&, const TTC*, PendingAdds&);
+
+  std::vector<Add> adds_;
+};
+
+// The add that opening the action entry at index starts ("Add?" first).
+// notify is handed to a copy to ask the host, from the copy's thread, to
+// list its panel again. True when the plugin was added, or its copy started.
+bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
+              std::function<void()> notify);
+
+// Completes the adds whose copy has ended: registers each copied plugin in
+// my (none: the copy is taken back), writes its records, sets the comments
+// of the entries still in the tree. True when any add was completed.
+bool CompleteAdds(VirtualTree& tree, const TTC* my, PendingAdds& pending);
+
+}  // namespace orvelle
