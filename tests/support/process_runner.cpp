@@ -184,7 +184,9 @@ std::vector<std::wstring> ProcessResult::OutLines() const {
 }
 
 std::wstring ProcessResult::OutText() const { return Utf8ToWide(out); }
-std::wstring ProcessResult::ErrText() const { return Utf8ToWide(err); }
+std::wstring ProcessResult::ErrText() const {
+  return error.empty() ? Utf8ToWide(err) : Utf8ToWide(err) + L"\n" + error;
+}
 
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& workingDir,
                          DWORD timeoutMs, const EnvironmentChanges& environment) {

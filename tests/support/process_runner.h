@@ -21,7 +21,9 @@ using EnvironmentChanges = std::vector<std::pair<std::wstring, std::wstring>>;
 struct ProcessResult {
   bool started = false;   // false: CreateProcessW failed (see error)
   bool timedOut = false;  // killed after the timeout
-  DWORD exitCode = 0;
+  // Not 0 until a started child ended: a child that never ran must not pass
+  // for one that succeeded.
+  DWORD exitCode = 0xFFFFFFFF;
   std::string out;        // standard output, bytes as written
   std::string err;        // standard error, bytes as written
   std::wstring error;     // why it did not start or finish
