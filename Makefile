@@ -1,7 +1,8 @@
 # make test : install what is missing, build both bitnesses, run every test.
 # make demo : install what is missing, build, compare two sample installations.
 # make screenshots : pictures of the dialogs and a panel in docs/.
-.PHONY: all setup build build32 build64 test demo screenshots bench clean
+# make dist : dist/Orvelle-VERSION.zip, the package the file manager installs.
+.PHONY: all setup build build32 build64 test demo screenshots bench dist clean
 
 JOBS ?= 2
 
@@ -29,8 +30,12 @@ demo: setup build64
 screenshots: setup build64
 	@scripts/with-display.sh scripts/screenshots.sh
 
+dist: build
+	@python3 scripts/dist.py --wfx build/32/bin/Orvelle.wfx --wfx64 build/64/bin/Orvelle.wfx64 \
+	  --out-dir dist
+
 bench: setup build64
 	@scripts/with-display.sh bench/run.sh
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -1,5 +1,6 @@
-// The callbacks the harness hands to FsInit, standing in for the host's
-// progress display, log window and input dialogs.
+// The callbacks the harness hands to FsInit (ANSI text) and FsInitW (wide
+// text), standing in for the host's progress display, log window and input
+// dialogs. Both forms print the same lines.
 #pragma once
 
 #include "plugin_api.h"
@@ -19,5 +20,11 @@ int __stdcall ProgressCallback(int pluginNr, char* sourceName, char* targetName,
 void __stdcall LogCallback(int pluginNr, int msgType, char* logString) noexcept;
 BOOL __stdcall RequestCallback(int pluginNr, int requestType, char* customTitle,
                                char* customText, char* returnedText, int maxlen) noexcept;
+
+int __stdcall ProgressCallbackW(int pluginNr, WCHAR* sourceName, WCHAR* targetName,
+                                int percentDone) noexcept;
+void __stdcall LogCallbackW(int pluginNr, int msgType, WCHAR* logString) noexcept;
+BOOL __stdcall RequestCallbackW(int pluginNr, int requestType, WCHAR* customTitle,
+                                WCHAR* customText, WCHAR* returnedText, int maxlen) noexcept;
 
 }  // namespace tchost

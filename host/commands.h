@@ -4,7 +4,7 @@
 
 #include "host_window.h"
 #include "options.h"
-#include "plugin_api.h"
+#include "plugin_calls.h"
 
 #include <string>
 #include <vector>
@@ -13,16 +13,15 @@ namespace tchost {
 
 class CommandRunner {
  public:
-  CommandRunner(const PluginApi& api, HostWindow& window, HMODULE module,
+  CommandRunner(const PluginCalls& calls, HostWindow& window, HMODULE module,
                 std::wstring captureDir = {})
-      : api_(api), window_(window), module_(module), captureDir_(std::move(captureDir)) {}
+      : calls_(calls), window_(window), module_(module), captureDir_(std::move(captureDir)) {}
 
   void Run(const Command& command);
 
  private:
   struct Entry {
-    std::wstring name;
-    WIN32_FIND_DATAA data;
+    FoundEntry found;
     std::wstring sign;     // the "<>" column
     std::wstring comment;  // the "Comment" column
   };
@@ -39,7 +38,7 @@ class CommandRunner {
   void Root();
   void Show(const std::wstring& folder);
 
-  const PluginApi& api_;
+  const PluginCalls& calls_;
   HostWindow& window_;
   HMODULE module_;
   bool unloaded_ = false;
@@ -53,7 +52,7 @@ std::wstring ChildPath(const std::wstring& folder, const std::wstring& name);
 
 // One listing line's columns after the name, tab-separated: d|f, size,
 // attributes, last-write time (UTC, or "0"), sign, comment.
-std::wstring ListingColumns(const WIN32_FIND_DATAA& data, const std::wstring& sign,
+std::wstring ListingColumns(const FoundEntry& entry, const std::wstring& sign,
                             const std::wstring& comment);
 
 }  // namespace tchost

@@ -159,6 +159,10 @@ bool ParseOption(const std::vector<std::wstring>& args, size_t& i, Options& opti
     options.printTimes = true;
     return true;
   }
+  if (arg == L"--ansi") {
+    options.forceAnsi = true;
+    return true;
+  }
   if (arg[0] == L'/') {
     if (StartsWithNoCase(arg, L"/i=")) {
       // The C runtime has removed the quotes of /i="C:\some dir\wincmd.ini";
@@ -256,6 +260,9 @@ Host parameters:
                        are ignored
 Options:
   --plugin PATH        plugin to load (default: the plugin beside the harness)
+  --ansi               call the ANSI entry points (text in the ANSI code page,
+                       paths up to 259 characters) even when the plugin
+                       exports the wide ones, which are called otherwise
   --answers LIST       answers to message boxes, in order: comma-separated
                        yes, no, ok, cancel; then the default button is pressed
   --progress           print every progress callback

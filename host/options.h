@@ -29,6 +29,7 @@ struct Options {
   std::wstring recordFile;  // --record: where started harnesses record themselves
   bool printProgress = false;
   bool printTimes = false;              // each command's duration, on stderr
+  bool forceAnsi = false;               // --ansi: the ANSI entry points even beside wide ones
   int cancelAt = 0;                     // 0: never cancel
   std::optional<double> idleSeconds;
   bool help = false;

@@ -15,6 +15,12 @@ bool Resolve(HMODULE module, const char* name, F& target, std::wstring& missing)
   return true;
 }
 
+// A wide twin: null when the plugin does not export it.
+template <typename F>
+void ResolveOptional(HMODULE module, const char* name, F& target) {
+  target = reinterpret_cast<F>(::GetProcAddress(module, name));
+}
+
 }  // namespace
 
 bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error) {
@@ -40,6 +46,16 @@ bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& er
   Resolve(m, "FsContentGetSupportedField", a.FsContentGetSupportedField, missing);
   Resolve(m, "FsContentGetValue", a.FsContentGetValue, missing);
   Resolve(m, "FsContentGetDefaultView", a.FsContentGetDefaultView, missing);
+  ResolveOptional(m, "FsInitW", a.FsInitW);
+  ResolveOptional(m, "FsFindFirstW", a.FsFindFirstW);
+  ResolveOptional(m, "FsFindNextW", a.FsFindNextW);
+  ResolveOptional(m, "FsGetFileW", a.FsGetFileW);
+  ResolveOptional(m, "FsExecuteFileW", a.FsExecuteFileW);
+  ResolveOptional(m, "FsDeleteFileW", a.FsDeleteFileW);
+  ResolveOptional(m, "FsStatusInfoW", a.FsStatusInfoW);
+  ResolveOptional(m, "FsExtractCustomIconW", a.FsExtractCustomIconW);
+  ResolveOptional(m, "FsContentGetValueW", a.FsContentGetValueW);
+  ResolveOptional(m, "FsContentGetDefaultViewW", a.FsContentGetDefaultViewW);
   if (!missing.empty()) {
     error = L"the plugin " + path + L" does not export " + missing;
     return false;

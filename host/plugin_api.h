@@ -1,6 +1,7 @@
 // The file-system plugin interface as the host calls it: the ANSI entry
-// points (stdcall, C linkage), the callbacks handed to FsInit, and the
-// loader that finds all thirteen entry points by their plain names.
+// points (stdcall, C linkage) and their wide twins, the callbacks handed to
+// FsInit and FsInitW, and the loader that finds the entry points by their
+// plain names.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +22,7 @@ inline constexpr int kFieldTypeNumeric32 = 1;
 inline constexpr int kFieldTypeNumeric64 = 2;
 inline constexpr int kFieldTypeString = 8;
 inline constexpr int kFieldTypeFullText = 9;
+inline constexpr int kFieldTypeStringW = 11;
 
 // Handed to FsGetFile; 20 bytes in both bitnesses.
 struct RemoteInfo {
@@ -37,7 +39,14 @@ using LogProc = void(__stdcall*)(int pluginNr, int msgType, char* logString);
 using RequestProc = BOOL(__stdcall*)(int pluginNr, int requestType, char* customTitle,
                                      char* customText, char* returnedText, int maxlen);
 
+using ProgressProcW = int(__stdcall*)(int pluginNr, WCHAR* sourceName, WCHAR* targetName,
+                                      int percentDone);
+using LogProcW = void(__stdcall*)(int pluginNr, int msgType, WCHAR* logString);
+using RequestProcW = BOOL(__stdcall*)(int pluginNr, int requestType, WCHAR* customTitle,
+                                      WCHAR* customText, WCHAR* returnedText, int maxlen);
+
 struct PluginApi {
+  // The ANSI entry points: all thirteen are required.
   int(__stdcall* FsInit)(int, ProgressProc, LogProc, RequestProc) = nullptr;
   HANDLE(__stdcall* FsFindFirst)(char*, WIN32_FIND_DATAA*) = nullptr;
   BOOL(__stdcall* FsFindNext)(HANDLE, WIN32_FIND_DATAA*) = nullptr;
@@ -51,6 +60,18 @@ struct PluginApi {
   int(__stdcall* FsContentGetSupportedField)(int, char*, char*, int) = nullptr;
   int(__stdcall* FsContentGetValue)(char*, int, int, void*, int, int) = nullptr;
   BOOL(__stdcall* FsContentGetDefaultView)(char*, char*, char*, char*, int) = nullptr;
+  // The wide twins: each one is optional, null when not exported. The root
+  // name, the field names and FsFindClose have none.
+  int(__stdcall* FsInitW)(int, ProgressProcW, LogProcW, RequestProcW) = nullptr;
+  HANDLE(__stdcall* FsFindFirstW)(WCHAR*, WIN32_FIND_DATAW*) = nullptr;
+  BOOL(__stdcall* FsFindNextW)(HANDLE, WIN32_FIND_DATAW*) = nullptr;
+  int(__stdcall* FsGetFileW)(WCHAR*, WCHAR*, int, RemoteInfo*) = nullptr;
+  int(__stdcall* FsExecuteFileW)(HWND, WCHAR*, WCHAR*) = nullptr;
+  BOOL(__stdcall* FsDeleteFileW)(WCHAR*) = nullptr;
+  void(__stdcall* FsStatusInfoW)(WCHAR*, int, int) = nullptr;
+  int(__stdcall* FsExtractCustomIconW)(WCHAR*, int, HICON*) = nullptr;
+  int(__stdcall* FsContentGetValueW)(WCHAR*, int, int, void*, int, int) = nullptr;
+  BOOL(__stdcall* FsContentGetDefaultViewW)(WCHAR*, WCHAR*, WCHAR*, WCHAR*, int) = nullptr;
 };
 
 struct LoadedPlugin {
@@ -59,10 +80,11 @@ struct LoadedPlugin {
 };
 
 // Loads the library with LoadLibraryW and resolves every entry point. On
-// failure returns false and puts the reason (with the Win32 error or the
-// missing name) into `error`. The library stays loaded until the process
-// ends (when a thread the plugin started may still be running in its code),
-// unless the command "unload" frees it.
+// failure (the library, or one of the ANSI entry points, missing) returns
+// false and puts the reason (with the Win32 error or the missing names) into
+// `error`. The library stays loaded until the process ends (when a thread the
+// plugin started may still be running in its code), unless the command
+// "unload" frees it.
 bool LoadPlugin(const std::wstring& path, LoadedPlugin& plugin, std::wstring& error);
 
 }  // namespace tchost

@@ -8,13 +8,13 @@
 #include "options.h"
 #include "output.h"
 #include "plugin_api.h"
+#include "plugin_calls.h"
 #include "user_watcher.h"
 #include "platform/strings.h"
 
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,7 +44,8 @@ std::wstring EnvironmentValue(const wchar_t* name) {
 // does nothing else, as a running host would only show the folder it was
 // asked for.
 int RecordStart(const std::wstring& file) {
-  std::wstring cwd(MAX_PATH, L'\0');
+  // Asked for its length first: a working folder may be longer than MAX_PATH.
+  std::wstring cwd(::GetCurrentDirectoryW(0, nullptr), L'\0');
   cwd.resize(::GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data()));
   std::wstring line = L"started " + Quoted(::GetCommandLineW()) + L" in " + Quoted(cwd);
   PrintLine(line);
@@ -122,8 +123,10 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
     PrintErrorLine(L"tchost: " + error);
     return kExitPlugin;
   }
-  plugin.api.FsInit(kPluginNumber, &ProgressCallback, &LogCallback, &RequestCallback);
-  CommandRunner runner(plugin.api, window, plugin.module, options.captureDir);
+  // As the host: the wide interface when the plugin has it, unless told not to.
+  PluginCalls calls(plugin.api, options.forceAnsi);
+  calls.Init(kPluginNumber);
+  CommandRunner runner(calls, window, plugin.module, options.captureDir);
   LARGE_INTEGER frequency{}, start{}, end{};
   ::QueryPerformanceFrequency(&frequency);
   int number = 0;

@@ -27,7 +27,12 @@ PAIR_SHARED=$(winpath "$my/shared")
 mkdir -p "$my/plugins/wfx/Orvelle"
 cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
 
-run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$new/wincmd.ini")" &
+# The New installation's configuration in a folder without blanks, as in the
+# demo: Wine would quote a /i= value with blanks as a whole ("/i=...\x y\..."),
+# and the plugin reads /i= values quoted after the "=" only.
+mkdir -p "$work/new-settings"
+mv "$new/wincmd.ini" "$work/new-settings/wincmd.ini"
+run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$work/new-settings/wincmd.ini")" &
 new_pid=$!
 stop_new() { kill "$new_pid" 2>/dev/null || true; wait "$new_pid" 2>/dev/null || true; }
 trap stop_new EXIT

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # check_dll_tables.sh OBJDUMP PLUGIN
 # The plugin imports Windows system DLLs only (the C and C++ runtimes are
-# linked in) and exports exactly the thirteen entry points, by plain names.
+# linked in) and exports exactly its entry points, the ANSI ones and their
+# wide twins, by plain names (no stdcall decoration in the 32-bit build).
 set -euo pipefail
 objdump=$1 plugin=$2
 dump=$("$objdump" -p "$plugin")
@@ -13,9 +14,11 @@ if [ -n "$bad" ]; then
   echo "FAIL: imports non-system DLLs:"; printf '  %s\n' $bad; exit 1
 fi
 
-expected="FsContentGetDefaultView FsContentGetSupportedField FsContentGetValue FsDeleteFile
-FsExecuteFile FsExtractCustomIcon FsFindClose FsFindFirst FsFindNext FsGetDefRootName
-FsGetFile FsInit FsStatusInfo"
+# The root name, the field names and closing a search have no wide form.
+expected="FsContentGetDefaultView FsContentGetDefaultViewW FsContentGetSupportedField
+FsContentGetValue FsContentGetValueW FsDeleteFile FsDeleteFileW FsExecuteFile FsExecuteFileW
+FsExtractCustomIcon FsExtractCustomIconW FsFindClose FsFindFirst FsFindFirstW FsFindNext
+FsFindNextW FsGetDefRootName FsGetFile FsGetFileW FsInit FsInitW FsStatusInfo FsStatusInfoW"
 expected=$(printf '%s\n' $expected | sort)
 # The export name table: lines "[ n] +base[ m] 0xhint Name" under "[Ordinal/Name Pointer] Table".
 exports=$(printf '%s\n' "$dump" | awk '/Ordinal\/Name Pointer/{t=1;next} t&&/^[ \t]*\[/{print $NF;next} t&&NF==0{t=0}' | sort)

@@ -85,7 +85,7 @@ FileSideFacts ReadFileSide(const std::wstring& path) {
   FileSideFacts f;
   if (path.empty()) return f;
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (!::GetFileAttributesExW(platform::LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return f;
   }

@@ -3,7 +3,9 @@
 namespace orvelle::platform {
 
 namespace {
-DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+DWORD Attributes(const std::wstring& path) {
+  return ::GetFileAttributesW(LongPathForm(path).c_str());
+}
 }  // namespace
 
 bool FileExists(const std::wstring& path) {
@@ -77,7 +79,7 @@ std::wstring PathAsOnDisk(const std::wstring& path) {
     WIN32_FIND_DATAW data{};
     // A step with wildcards would match other names; it is kept as given.
     if (!step.empty() && step.find_first_of(L"*?") == std::wstring::npos) {
-      unique_hfind find(::FindFirstFileW((out + step).c_str(), &data));
+      unique_hfind find(::FindFirstFileW(LongPathForm(out + step).c_str(), &data));
       if (find) step = data.cFileName;
     }
     out += step;
@@ -89,7 +91,9 @@ std::wstring PathAsOnDisk(const std::wstring& path) {
 
 std::optional<FileEntry> GetFileEntry(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!::GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data)) {
+    return std::nullopt;
+  }
   FileEntry e;
   e.name = ExtractFileName(path);
   e.attributes = data.dwFileAttributes;
@@ -118,7 +122,7 @@ std::wstring LongPathForm(std::wstring_view path) {
 EnumFiles::iterator::iterator(const std::wstring& pattern, DWORD* error) : error_(error) {
   if (error_ != nullptr) *error_ = 0;
   WIN32_FIND_DATAW data{};
-  find_.reset(::FindFirstFileW(pattern.c_str(), &data));
+  find_.reset(::FindFirstFileW(LongPathForm(pattern).c_str(), &data));
   if (!find_) {
     const DWORD code = ::GetLastError();
     if (error_ != nullptr && code != ERROR_FILE_NOT_FOUND && code != ERROR_NO_MORE_FILES) {

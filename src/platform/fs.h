@@ -1,6 +1,8 @@
 // File-system queries and the directory enumerator. Paths are full Windows
 // paths; the host's own paths never carry "\\?\" prefixes, and only
-// LongPathForm makes them, for paths the system would refuse otherwise.
+// LongPathForm makes them, for paths the system would refuse otherwise. The
+// queries and the enumerator below take paths of any length: they use the
+// long form themselves.
 #pragma once
 
 #include "platform/handle.h"

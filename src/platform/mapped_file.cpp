@@ -1,12 +1,14 @@
 #include "platform/mapped_file.h"
 
+#include "platform/fs.h"
+
 #include <utility>
 
 namespace orvelle::platform {
 
 std::optional<MappedFile> MappedFile::Open(const std::wstring& path) {
   MappedFile mapped;
-  mapped.file_.reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  mapped.file_.reset(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!mapped.file_) return std::nullopt;
   LARGE_INTEGER size{};

@@ -1,6 +1,7 @@
 #include "plugin/columns.h"
 
 #include "plugin/host_api.h"
+#include "plugin/host_text.h"
 
 namespace orvelle {
 
@@ -20,6 +21,25 @@ int GetFieldValue(PluginState& state, const std::wstring& remoteName, int fieldI
   const TVirtualTreeItem& item = state.Tree.Tree[index];
   value = fieldIndex == 0 ? item.Status : item.Info;
   return value.empty() ? host::ft_nosuchfield : host::ft_string;
+}
+
+int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fieldIndex,
+                     char* buffer, int maxlen) {
+  std::wstring value;
+  const int type = GetFieldValue(state, remoteName, fieldIndex, value);
+  if (type != host::ft_string) return type;
+  CopyToHost(value, buffer, maxlen);
+  return host::ft_string;
+}
+
+int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fieldIndex,
+                     wchar_t* buffer, int maxlen) {
+  std::wstring value;
+  const int type = GetFieldValue(state, remoteName, fieldIndex, value);
+  if (type != host::ft_string) return type;
+  // The host counts the buffer in bytes in both forms.
+  CopyToHost(value, buffer, maxlen / static_cast<int>(sizeof(wchar_t)));
+  return host::ft_stringw;
 }
 
 DefaultView GetDefaultView() {

@@ -28,6 +28,14 @@ int GetSupportedField(int fieldIndex, std::wstring& name);
 int GetFieldValue(PluginState& state, const std::wstring& remoteName, int fieldIndex,
                   std::wstring& value);
 
+// The field's value written into the host's value buffer of maxlen bytes,
+// cut to fit: ANSI text with type 8 for the ANSI entry point, wide text with
+// type 11 for the wide one. GetFieldValue's -1 writes nothing.
+int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fieldIndex,
+                     char* buffer, int maxlen);
+int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fieldIndex,
+                     wchar_t* buffer, int maxlen);
+
 struct DefaultView {
   std::wstring contents, headers, widths, options;
 };

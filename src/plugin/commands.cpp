@@ -70,7 +70,7 @@ void RemoveHostMadeDirectories(const std::wstring& remoteName, const std::wstrin
   for (size_t depth = parts.size(); depth > 0; --depth) {
     std::wstring dir = head;
     for (size_t i = 0; i < depth; ++i) dir += L"\\" + parts[i];
-    ::RemoveDirectoryW(dir.c_str());
+    ::RemoveDirectoryW(platform::LongPathForm(dir).c_str());
   }
 }
 
@@ -78,26 +78,23 @@ void RemoveHostMadeDirectories(const std::wstring& remoteName, const std::wstrin
 // plugin from one thread, so one copy runs at a time.
 class CopyProgress {
  public:
-  explicit CopyProgress(const PluginState& state) { callback_ = state.Host.ProgressCallback; }
+  explicit CopyProgress(const PluginState& state) { callback_ = &state.Host.ProgressCallback; }
   ~CopyProgress() { callback_ = nullptr; }
   CopyProgress(const CopyProgress&) = delete;
   CopyProgress& operator=(const CopyProgress&) = delete;
 
-  static int Report(int pluginNr, const std::wstring& source, const std::wstring& target,
-                    int percent) {
-    if (callback_ == nullptr) return 0;
-    std::string a = platform::AnsiFromWide(source);
-    std::string b = platform::AnsiFromWide(target);
-    return callback_(pluginNr, a.data(), b.data(), percent);
+  static int Report(int, const std::wstring& source, const std::wstring& target, int percent) {
+    if (callback_ == nullptr || !*callback_) return 0;
+    return (*callback_)(source, target, percent);
   }
 
  private:
-  static inline host::ProgressProc callback_ = nullptr;
+  static inline const ProgressCallbackFn* callback_ = nullptr;
 };
 
 bool CanRead(const std::wstring& path) {
-  platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
+  platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   return static_cast<bool>(file);
 }
 }  // namespace
@@ -128,7 +125,7 @@ int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::
   const int result = CopyFileWithProgress(source, localName, &CopyProgress::Report,
                                           state.Host.PluginNumber);
   if (result == 1) {
-    ::DeleteFileW(localName.c_str());
+    ::DeleteFileW(platform::LongPathForm(localName).c_str());
     return host::FS_FILE_USERABORT;
   }
   if (result == kCopyFailed) {

@@ -24,7 +24,8 @@ BOOL CALLBACK CheckWindow(HWND window, LPARAM param) noexcept {
   return FALSE;
 }
 
-// The progress callback the host handed over, seen through wide text.
+}  // namespace
+
 ProgressCallbackFn HostProgress(int pluginNumber, host::ProgressProc progress) {
   if (progress == nullptr) return {};
   return [pluginNumber, progress](const std::wstring& source, const std::wstring& target,
@@ -34,7 +35,17 @@ ProgressCallbackFn HostProgress(int pluginNumber, host::ProgressProc progress) {
     return progress(pluginNumber, a.data(), b.data(), percent);
   };
 }
-}  // namespace
+
+ProgressCallbackFn HostProgress(int pluginNumber, host::ProgressProcW progress) {
+  if (progress == nullptr) return {};
+  return [pluginNumber, progress](const std::wstring& source, const std::wstring& target,
+                                  int percent) {
+    // The callback takes writable buffers: copies, never the caller's text.
+    std::wstring a = source;
+    std::wstring b = target;
+    return progress(pluginNumber, a.data(), b.data(), percent);
+  };
+}
 
 HWND FindProcessWindow(DWORD processId, const std::wstring& className) {
   WindowSearch search{processId, &className, nullptr};
@@ -42,10 +53,10 @@ HWND FindProcessWindow(DWORD processId, const std::wstring& className) {
   return ::IsWindow(search.found) ? search.found : nullptr;
 }
 
-void InitPlugin(PluginState& state, int pluginNumber, host::ProgressProc progress) {
+void InitPlugin(PluginState& state, int pluginNumber, ProgressCallbackFn progress) {
   state.Host.PluginNumber = pluginNumber;
   state.Host.ProgressCallback = progress;
-  state.Progress.Callback = HostProgress(pluginNumber, progress);
+  state.Progress.Callback = std::move(progress);
   state.Host.HostWindow = FindProcessWindow(state.Identity.OwnProcessId, L"TTOTAL_CMD");
   HDC screen = ::GetDC(nullptr);
   state.Identity.LargeFonts = screen != nullptr && ::GetDeviceCaps(screen, LOGPIXELSX) == 120;

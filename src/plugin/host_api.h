@@ -1,4 +1,6 @@
-// The host's file-system plugin interface: callback types and constants.
+// The host's file-system plugin interface: callback types and constants. The
+// host hands the wide callbacks to the wide entry points (FsInitW) and the
+// ANSI ones to the ANSI entry points.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,12 @@ using ProgressProc = int(__stdcall*)(int pluginNr, char* sourceName, char* targe
 using LogProc = void(__stdcall*)(int pluginNr, int msgType, char* logString);
 using RequestProc = BOOL(__stdcall*)(int pluginNr, int requestType, char* customTitle,
                                      char* customText, char* returnedText, int maxlen);
+
+using ProgressProcW = int(__stdcall*)(int pluginNr, WCHAR* sourceName, WCHAR* targetName,
+                                      int percentDone);
+using LogProcW = void(__stdcall*)(int pluginNr, int msgType, WCHAR* logString);
+using RequestProcW = BOOL(__stdcall*)(int pluginNr, int requestType, WCHAR* customTitle,
+                                      WCHAR* customText, WCHAR* returnedText, int maxlen);
 
 struct RemoteInfo {
   DWORD SizeLow;
@@ -42,6 +50,7 @@ inline constexpr int FS_ICON_EXTRACTED = 1;
 
 inline constexpr int ft_nomorefields = 0;
 inline constexpr int ft_string = 8;
+inline constexpr int ft_stringw = 11;
 inline constexpr int ft_nosuchfield = -1;
 
 // WM_USER + 51 with the internal command 540, "reread source panel".

@@ -22,7 +22,9 @@ namespace orvelle {
 
 struct HostLink {
   int PluginNumber = 0;
-  host::ProgressProc ProgressCallback = nullptr;
+  // The host's progress callback, ANSI or wide, seen through wide text with
+  // the plugin number bound; empty before FsInit.
+  ProgressCallbackFn ProgressCallback;
   HWND HostWindow = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "util/digest.h"
 
+#include "platform/fs.h"
 #include "platform/handle.h"
 
 #include <windows.h>
@@ -177,9 +178,9 @@ std::wstring Md5::HexDigest() {
 }
 
 std::wstring FileMD5(const std::wstring& fileName) {
-  platform::unique_hfile file(::CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                            nullptr));
+  platform::unique_hfile file(::CreateFileW(platform::LongPathForm(fileName).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return {};
   Md5 md5;
   // Large reads: each one is a system call, and under Wine a costly one.

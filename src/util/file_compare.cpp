@@ -32,9 +32,9 @@ long long ReadFull(HANDLE file, unsigned char* buffer, size_t size) {
 
 platform::unique_hfile OpenForCompare(const std::wstring& fileName) {
   // Write access is denied to others while the bytes are compared.
-  return platform::unique_hfile(::CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                              nullptr));
+  return platform::unique_hfile(::CreateFileW(platform::LongPathForm(fileName).c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 FileFacts FactsOf(const std::wstring& fileName) {

@@ -23,13 +23,15 @@ constexpr DWORD kProgressCopyBlock = 49152;
 // Source files are read with writing denied to others, so a copy onto the
 // very file it reads fails instead of truncating it.
 platform::unique_hfile OpenForReading(const std::wstring& path) {
-  return platform::unique_hfile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  return platform::unique_hfile(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 platform::unique_hfile CreateForWriting(const std::wstring& path) {
-  return platform::unique_hfile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return platform::unique_hfile(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_WRITE, 0,
+                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
 }
 
 bool WriteBlock(HANDLE file, const char* data, DWORD size) {
@@ -123,13 +125,13 @@ bool CopyFileBlocks(const std::wstring& source, const std::wstring& target) {
   // A write that fails at the last moment, when the target is all there.
   if (ok && InjectedFileFault(FileStep::CopyFile, target)) ok = false;
   out.reset();
-  if (!ok) ::DeleteFileW(target.c_str());
+  if (!ok) ::DeleteFileW(platform::LongPathForm(target).c_str());
   return ok;
 }
 
 bool CreateFolder(const std::wstring& path) {
   if (InjectedFileFault(FileStep::CreateFolder, path)) return false;
-  return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+  return ::CreateDirectoryW(platform::LongPathForm(path).c_str(), nullptr) != FALSE;
 }
 
 int CopyFileWithProgress(const std::wstring& source, const std::wstring& target,
@@ -172,7 +174,7 @@ int CopyFileWithProgress(const std::wstring& source, const std::wstring& target,
   }
   out.reset();
   if (failed) {
-    ::DeleteFileW(target.c_str());
+    ::DeleteFileW(platform::LongPathForm(target).c_str());
     return kCopyFailed;
   }
   return result;
@@ -191,7 +193,8 @@ bool SameDirectoryContent(const std::wstring& dirA, const std::wstring& dirB,
 bool DeleteDirectoryTree(const std::wstring& dir, bool removeDir) {
   bool ok = true;
   for (const platform::FileEntry& e : platform::EnumFiles(dir + L"\\*.*")) {
-    const std::wstring path = dir + L"\\" + e.name;
+    const std::wstring name = dir + L"\\" + e.name;
+    const std::wstring path = platform::LongPathForm(name);
     if (e.IsDirectory()) {
       if ((e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -200,14 +203,14 @@ bool DeleteDirectoryTree(const std::wstring& dir, bool removeDir) {
         if ((e.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
           ::SetFileAttributesW(path.c_str(), e.attributes & ~FILE_ATTRIBUTE_READONLY);
         }
-        ok = DeleteDirectoryTree(path, true) && ok;
+        ok = DeleteDirectoryTree(name, true) && ok;
       }
       continue;
     }
     if (e.attributes != FILE_ATTRIBUTE_ARCHIVE) ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
     ok = ::DeleteFileW(path.c_str()) && ok;
   }
-  return removeDir ? ::RemoveDirectoryW(dir.c_str()) != FALSE : ok;
+  return removeDir ? ::RemoveDirectoryW(platform::LongPathForm(dir).c_str()) != FALSE : ok;
 }
 
 bool ShellCopyDirectory(const std::wstring& sourceDir, const std::wstring& targetDir, HWND owner) {
@@ -239,7 +242,7 @@ bool CreateDirectoryPath(const std::wstring& path) {
   }
   if (missing.empty()) return false;
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    if (!::CreateDirectoryW((*it + L"\\").c_str(), nullptr)) return false;
+    if (!::CreateDirectoryW(platform::LongPathForm(*it + L"\\").c_str(), nullptr)) return false;
   }
   return true;
 }

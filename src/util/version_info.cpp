@@ -2,6 +2,7 @@
 // for anything older.
 #include "util/version_info.h"
 
+#include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/mapped_file.h"
 #include "util/pe_resources.h"
@@ -22,7 +23,7 @@ constexpr WORD kVersionType = 16;  // RT_VERSION
 // other file costs a load attempt (milliseconds under Wine, for every data
 // file of a compared plugin directory) for a certain "none".
 bool MayHoldVersionResource(const std::wstring& fileName) {
-  platform::unique_hfile file(::CreateFileW(fileName.c_str(), GENERIC_READ,
+  platform::unique_hfile file(::CreateFileW(platform::LongPathForm(fileName).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             nullptr, OPEN_EXISTING, 0, nullptr));
   if (!file) return true;  // the system's own answer decides

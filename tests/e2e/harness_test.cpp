@@ -123,7 +123,7 @@ TEST(Harness, AnswersMessageBoxesInOrderThenPressesTheDefault) {
       L"msgbox \"TestFS\" \"Repeat comparison?\" -> default (no)",
       L"answered no\tf\t0\t128\t0\t\t",
       L"dialog \"Test Dialog\"",
-      L"  control Static \"Label\"",
+      L"  control Static \"Label \u041C\u0435\u0442\u043A\u0430\"",
       L"  control Button \"Press me\"",
       L"  control Button \"Far too long a text for this button\" clipped",
       L"  control Button \"Tick me\"",
@@ -204,14 +204,16 @@ TEST(Harness, RunsTheOtherCommandsAndCountsRereadRequests) {
 // A dialog is printed whole, then its controls are pressed as --press says
 // (the n-th list for the n-th dialog), then it gets Escape. The test
 // plugin's dialog answers presses * 100 + ticked * 10 + the chosen entry.
+// Texts outside the ANSI code page are printed and pressed as they are.
 TEST(Harness, PrintsDialogsAndPressesTheirControls) {
-  ProcessResult r = RunHarness(
-      L"--press \"Press me;Tick me;Second;Nothing;Press me;Disabled\" exec \\dialog exec \\dialog");
+  const std::wstring second = L"Second \u0394\u03B5\u03CD\u03C4\u03B5\u03C1\u03BF \u7B2C\u4E8C";
+  ProcessResult r = RunHarness(L"--press \"Press me;Tick me;" + second +
+                               L";Nothing;Press me;Disabled\" exec \\dialog exec \\dialog");
   ExpectFinished(r);
   EXPECT_EQ(r.exitCode, 0u) << r.ErrText();
   Lines dialog = {
       L"dialog \"Test Dialog\"",
-      L"  control Static \"Label\"",
+      L"  control Static \"Label \u041C\u0435\u0442\u043A\u0430\"",
       L"  control Button \"Press me\"",
       L"  control Button \"Far too long a text for this button\" clipped",
       L"  control Button \"Tick me\"",
@@ -219,9 +221,9 @@ TEST(Harness, PrintsDialogsAndPressesTheirControls) {
       L"  control Button \"Disabled\" disabled",
   };
   Lines expected = dialog;
-  expected.push_back(L"end dialog -> press \"Press me\", press \"Tick me\", press \"Second\", "
-                     L"press \"Nothing\" (not found), press \"Press me\", press \"Disabled\" "
-                     L"(disabled), escape");
+  expected.push_back(L"end dialog -> press \"Press me\", press \"Tick me\", press \"" + second +
+                     L"\", press \"Nothing\" (not found), press \"Press me\", press "
+                     L"\"Disabled\" (disabled), escape");
   expected.push_back(L"exec \\dialog open -> 211");
   expected.insert(expected.end(), dialog.begin(), dialog.end());
   expected.push_back(L"end dialog -> escape");

@@ -155,7 +155,10 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     case WM_INITDIALOG:
       g_presses = 0;
       ::SendDlgItemMessageW(dialog, kChoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"First"));
-      ::SendDlgItemMessageW(dialog, kChoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Second"));
+      // Letters outside any ANSI code page: the harness reads and presses
+      // them as they are.
+      ::SendDlgItemMessageW(dialog, kChoice, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(L"Second \u0394\u03B5\u03CD\u03C4\u03B5\u03C1\u03BF \u7B2C\u4E8C"));
       ::SendDlgItemMessageW(dialog, kChoice, CB_SETCURSEL, 0, 0);
       return TRUE;
     case WM_COMMAND:
@@ -208,7 +211,7 @@ INT_PTR ShowDialog() {
   for (const wchar_t* c = L"Test Dialog"; *c; ++c) *p++ = static_cast<WORD>(*c);
   *p++ = 0;
   constexpr WORD kButton = 0x0080, kStatic = 0x0082, kComboBox = 0x0085;
-  p = AddItem(p, kStatic, L"Label", kLabel, SS_LEFT, 5, 5, 100, 10);
+  p = AddItem(p, kStatic, L"Label \u041C\u0435\u0442\u043A\u0430", kLabel, SS_LEFT, 5, 5, 100, 10);
   p = AddItem(p, kButton, L"Press me", kPress, BS_PUSHBUTTON | WS_TABSTOP, 5, 20, 60, 14);
   p = AddItem(p, kButton, L"Far too long a text for this button", kNarrow,
               BS_PUSHBUTTON | WS_TABSTOP, 70, 20, 30, 14);

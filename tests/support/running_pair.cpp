@@ -12,9 +12,11 @@ namespace {
 const wchar_t* PluginFileName() { return sizeof(void*) == 8 ? L"Orvelle.wfx64" : L"Orvelle.wfx"; }
 }  // namespace
 
-RunningPair::RunningPair() {
+RunningPair::RunningPair(const PairLayout& layout)
+    : my_(root_ / layout.myName), new_(root_ / layout.newName) {
   PreparePairInstallation(L"my", my_);
   PreparePairInstallation(L"new", new_);
+  if (layout.change) layout.change(my_, new_);
   plugin_ = my_ + L"\\plugins\\wfx\\Orvelle\\" + PluginFileName();
   CreateDirectories(platform::ExtractFileDir(plugin_));
   if (!::CopyFileW(BuiltFile(PluginFileName()).c_str(), plugin_.c_str(), FALSE)) {

@@ -6,15 +6,24 @@
 #include "support/process_runner.h"
 #include "support/temp_dir.h"
 
+#include <functional>
 #include <string>
 
 namespace orvelle::test {
+
+// Where the pair is made and what is changed before the New one starts.
+struct PairLayout {
+  std::wstring myName = L"My installation";    // folder names below the
+  std::wstring newName = L"New installation";  // temporary folder
+  // Alters the prepared installations (My, New) before the New one starts.
+  std::function<void(const std::wstring& myDir, const std::wstring& newDir)> change;
+};
 
 class RunningPair {
  public:
   // Prepares both sides and starts the New installation; a failure is
   // reported through Ready() and a gtest failure.
-  RunningPair();
+  explicit RunningPair(const PairLayout& layout = {});
   bool Ready() const { return ready_; }
 
   const std::wstring& MyDir() const { return my_; }
@@ -27,8 +36,8 @@ class RunningPair {
 
  private:
   TempDir root_;
-  std::wstring my_ = root_ / L"My installation";
-  std::wstring new_ = root_ / L"New installation";
+  std::wstring my_;
+  std::wstring new_;
   std::wstring plugin_;
   BackgroundProcess idle_;
   bool ready_ = false;

@@ -2,6 +2,7 @@
 #include "plugin/commands.h"
 
 #include "platform/fs.h"
+#include "plugin/entry.h"
 #include "plugin/state.h"
 #include "support/temp_dir.h"
 
@@ -26,7 +27,7 @@ class CopyOutTest : public testing::Test {
   void SetUp() override {
     CreateState(nullptr);
     State().ListOperation = 0;  // a content folder was listed
-    State().Host.ProgressCallback = &Progress;
+    State().Host.ProgressCallback = HostProgress(0, &Progress);
     g_calls = 0;
     g_abortAt = 0;
     g_lastPercent = -1;
