@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace orvelle {
 
 namespace {
@@ -63,9 +65,20 @@ bool Accept(TTC& model) {
 }  // namespace
 
 std::optional<std::wstring> ParseIniParameter(std::wstring_view commandLine) {
-  size_t quoteBlank = commandLine.find(L"\" ");
-  if (quoteBlank == std::wstring_view::npos) return std::nullopt;
-  std::wstring_view args = commandLine.substr(quoteBlank + 2);
+  // The program path: quoted, or (started from a script) the first word.
+  size_t argsStart = std::wstring_view::npos;
+  if (!commandLine.empty() && commandLine[0] == L'"') {
+    const size_t close = commandLine.find(L'"', 1);
+    if (close != std::wstring_view::npos && close + 1 < commandLine.size() &&
+        commandLine[close + 1] == L' ') {
+      argsStart = close + 2;
+    }
+  } else {
+    const size_t blank = commandLine.find(L' ');
+    if (blank != std::wstring_view::npos) argsStart = blank + 1;
+  }
+  if (argsStart == std::wstring_view::npos) return std::nullopt;
+  std::wstring_view args = commandLine.substr(argsStart);
   size_t lower = args.find(L"i=");
   size_t upper = args.find(L"I=");
   size_t at = std::wstring_view::npos;
@@ -73,10 +86,15 @@ std::optional<std::wstring> ParseIniParameter(std::wstring_view commandLine) {
   if (upper != std::wstring_view::npos && (at == std::wstring_view::npos || upper > at)) at = upper;
   if (at == std::wstring_view::npos) return std::nullopt;
   std::wstring_view value = args.substr(at + 2);
+  // Quoted as a value (/i="C:\a b\x.ini") or as a whole argument
+  // ("/i=C:\a b\x.ini", as Wine and many launchers write it): either way the
+  // value runs to the closing quote, blanks included.
+  const bool insideQuotes = std::count(args.begin(), args.begin() + at, L'"') % 2 == 1;
   if (!value.empty() && value[0] == L'"') {
     value.remove_prefix(1);
     return std::wstring(value.substr(0, value.find(L'"')));
   }
+  if (insideQuotes) return std::wstring(value.substr(0, value.find(L'"')));
   return std::wstring(value.substr(0, value.find(L' ')));
 }
 

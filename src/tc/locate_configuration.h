@@ -11,11 +11,11 @@ namespace orvelle {
 class TTC;
 
 // The value of the host's "i=" / "I=" parameter in a process command line.
-// Only a command line with a quoted program path followed by a blank counts;
-// after it the first "i=" and the first "I=" are
-// looked for, and the later of the two wins. A quoted value ends before the
-// next double quote, an unquoted one before the next blank (either may run to
-// the end). nullopt when there is no such parameter.
+// After the program path (quoted, or the first word) the first "i=" and the
+// first "I=" are looked for, and the later of the two wins. A value that is
+// quoted, or stands inside a quoted argument ("/i=C:\a b\x.ini"), ends before
+// the next double quote; an unquoted one before the next blank (either may run
+// to the end). nullopt when there is no such parameter.
 std::optional<std::wstring> ParseIniParameter(std::wstring_view commandLine);
 
 // The "UseIniInProgramDir" mode of [Configuration] in the lines of the

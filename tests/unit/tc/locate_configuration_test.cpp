@@ -26,8 +26,12 @@ TEST(LocateConfiguration, IniParameterOfACommandLine) {
       // The later of the first "i=" and the first "I=" wins.
       {LR"("C:\TC\TOTALCMD.EXE" /i=a.ini /I=b.ini)", L"b.ini"},
       {LR"("C:\TC\TOTALCMD.EXE" /I=b.ini /i=a.ini)", L"a.ini"},
-      // Without a quoted program path followed by a blank nothing counts.
-      {LR"(C:\TC\TOTALCMD.EXE /i=C:\x\wincmd.ini)", nullptr},
+      // The whole argument quoted, as Wine and many launchers write it: the
+      // blank inside belongs to the value.
+      {LR"("C:\TC\TOTALCMD.EXE" "/i=C:\some dir\wincmd.ini" /O)", LR"(C:\some dir\wincmd.ini)"},
+      // A program path without quotes, as a script starts it.
+      {LR"(C:\TC\TOTALCMD.EXE /i=C:\x\wincmd.ini)", LR"(C:\x\wincmd.ini)"},
+      {LR"(C:\TC\TOTALCMD.EXE)", nullptr},
       {LR"("C:\TC\TOTALCMD.EXE")", nullptr},
       {LR"("C:\TC\TOTALCMD.EXE" /O /S)", nullptr},
       {L"", nullptr},
