@@ -1,0 +1,98 @@
+#include "util/directory_copy.h"
+
+#include "platform/fs.h"
+#include "platform/strings.h"
+
+#include <windows.h>
+
+namespace orvelle {
+
+namespace {
+
+constexpr int kStagingAttempts = 100;
+
+bool Stopped(const CopyControl& control, const std::wstring& file) {
+  if (control.Stop && control.Stop->load()) return true;
+  return control.BeforeFile && !control.BeforeFile(file);
+}
+
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+bool CopyOneFile(const std::wstring& source, const std::wstring& target,
+                 const CopyControl& control) {
+  if (Stopped(control, source)) return false;
+  // The target is new: a file standing there already is not ours to replace.
+  return ::CopyFileW(source.c_str(), target.c_str(), TRUE) != FALSE;
+}
+
+bool CopyTree(const std::wstring& sourceDir, const std::wstring& targetDir,
+              const CopyControl& control) {
+  for (const platform::FileEntry& entry : platform::EnumFiles(sourceDir + L"\\*")) {
+    if (IsLink(entry.attributes)) continue;
+    const std::wstring source = sourceDir + L"\\" + entry.name;
+    const std::wstring target = targetDir + L"\\" + entry.name;
+    if (entry.IsDirectory()) {
+      if (!::CreateDirectoryW(target.c_str(), nullptr) || !CopyTree(source, target, control)) {
+        return false;
+      }
+      continue;
+    }
+    if (!CopyOneFile(source, target, control)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CopyDirectoryContent(const std::wstring& sourceDir, const std::wstring& targetDir,
+                          const std::vector<std::wstring>& onlyFiles,
+                          const CopyControl& control) {
+  const std::wstring from = platform::ExcludeTrailingBackslash(sourceDir);
+  const std::wstring to = platform::ExcludeTrailingBackslash(targetDir);
+  if (!platform::DirectoryExists(from) || !platform::DirectoryExists(to)) return false;
+  if (onlyFiles.empty()) return CopyTree(from, to, control);
+  for (const std::wstring& name : onlyFiles) {
+    const std::optional<platform::FileEntry> entry = platform::GetFileEntry(from + L"\\" + name);
+    if (!entry || entry->IsDirectory() || IsLink(entry->attributes) ||
+        !CopyOneFile(from + L"\\" + name, to + L"\\" + name, control)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::wstring> MakeStagingDirectory(const std::wstring& target) {
+  const std::wstring base = platform::ExcludeTrailingBackslash(target) + L"~copy";
+  for (int n = 1; n <= kStagingAttempts; ++n) {
+    const std::wstring candidate = n == 1 ? base : base + std::to_wstring(n);
+    if (::CreateDirectoryW(candidate.c_str(), nullptr)) return candidate;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+bool IsStagingDirectoryOf(const std::wstring& staging, const std::wstring& target) {
+  const std::wstring base =
+      platform::LowerCase(platform::ExcludeTrailingBackslash(target)) + L"~copy";
+  const std::wstring name = platform::LowerCase(platform::ExcludeTrailingBackslash(staging));
+  if (!name.starts_with(base)) return false;
+  for (size_t i = base.size(); i < name.size(); ++i) {
+    if (name[i] < L'0' || name[i] > L'9') return false;
+  }
+  return true;
+}
+
+bool PlaceStagedDirectory(const std::wstring& staging, const std::wstring& target,
+                          const std::wstring& displacedTo) {
+  const bool occupied = platform::PathExists(target);
+  if (occupied) {
+    if (displacedTo.empty() || platform::PathExists(displacedTo)) return false;
+    if (!::MoveFileW(target.c_str(), displacedTo.c_str())) return false;
+  }
+  if (::MoveFileW(staging.c_str(), target.c_str())) return true;
+  // Roll back: what stood at target goes back under its name.
+  if (occupied) ::MoveFileW(displacedTo.c_str(), target.c_str());
+  return false;
+}
+
+}  // namespace orvelle
