@@ -56,6 +56,45 @@ void AddDeleteEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
   }
 }
 
+// An "Update" entry in every plugin folder of a plugin both installations
+// register from different files, when the files differ: the plugin file or,
+// in a folder of its own, anything in its directory.
+void AddUpdateEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
+                      const std::vector<std::wstring>& myFiles, const std::wstring& ownPluginFile) {
+  if (kindFolder < 0) return;
+  const std::wstring kindPath = ctx.Tree[kindFolder].FolderPath();
+  const int plugins = ListedCount(ctx.Tree, kindPath);
+  for (int order = 0; order < plugins; ++order) {
+    const int folder = ctx.Tree.FindListed(kindPath, order);
+    const TVirtualTreeItem& plugin = ctx.Tree[folder];
+    if (plugin.MyFile.empty() || plugin.NewFile.empty() ||
+        IsSameFile(plugin.NewFile, plugin.MyFile)) {
+      continue;
+    }
+    // Updating the plugin itself would free the module that does it.
+    if (!ownPluginFile.empty() && WithoutBitness(plugin.MyFile) == WithoutBitness(ownPluginFile)) {
+      continue;
+    }
+    const std::wstring path = plugin.FolderPath();
+    // A folder the plugin shares with others is compared for their files
+    // too, which an update of this plugin never touches.
+    const int directory = ctx.Tree.FindTreeItem(path + texts::kDirectory);
+    const bool ownFolder =
+        directory >= 0 && ctx.Tree[directory].Info != texts::kSubdirectoriesNotCompared;
+    const bool differ =
+        plugin.Status != L"=" || (ownFolder && ctx.Tree[directory].Status != L"=");
+    const int row = RowOf(myFiles, plugin.MyFile);
+    if (!differ || row < 0) continue;
+    TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path),
+                                       texts::kUpdateEntry, ctx.Icons.Get(IconRole::Installed));
+    entry.Action = 3;
+    entry.ActionKind = static_cast<uint8_t>(kind);
+    entry.ActionIndex = row;
+    entry.Info = texts::kUpdateEntryInfo;
+    if (ctx.Tree.Append(std::move(entry)) < 0) return;
+  }
+}
+
 // The name the comparison gives a command target (with " (N)" from the
 // second of a name on, shortened as the tree shortens names).
 std::wstring TargetEntryName(const TTC& m, size_t row, const std::wstring& folderPath) {
@@ -104,6 +143,14 @@ void AddActionEntries(CompareContext& ctx, const std::wstring& ownPluginFile) {
   AddDeleteEntries(ctx, ctx.Folders.Wlx, ItemKind::ListerPlugin, my.ListerPluginFiles,
                    ownPluginFile);
   AddDeleteEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, my.ContentPluginFiles,
+                   ownPluginFile);
+  AddUpdateEntries(ctx, ctx.Folders.Wfx, ItemKind::FileSystemPlugin, my.FsPluginFiles,
+                   ownPluginFile);
+  AddUpdateEntries(ctx, ctx.Folders.Wcx, ItemKind::PackerPlugin, my.PackerPluginFiles,
+                   ownPluginFile);
+  AddUpdateEntries(ctx, ctx.Folders.Wlx, ItemKind::ListerPlugin, my.ListerPluginFiles,
+                   ownPluginFile);
+  AddUpdateEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, my.ContentPluginFiles,
                    ownPluginFile);
   MarkTargetEntries(ctx, ctx.Folders.NonExecutable, L"N", ItemKind::NonExecutable);
   MarkTargetEntries(ctx, ctx.Folders.PackageExclude, L"E", ItemKind::PackageExclude);

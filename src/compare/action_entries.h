@@ -8,11 +8,16 @@
 //   ActionKind the plugin kind 1-4, ActionIndex its row in My model's list of
 //   that kind), whose comment says what opening it does. None where both
 //   installations use the very same file (deleting it would break the New
-//   installation too) and none for this plugin's own registration. The
-//   operations that carry a plugin over ("Add", Action 2, New's row) and
-//   replace its files ("Update", Action 3, My's row) append their entries to
-//   the same folders the same way, each taking the folder's next position; a
-//   delete marks the folder's "Directory" and "Update" entries as well.
+//   installation too) and none for this plugin's own registration. Every
+//   plugin that both installations register from different files whose
+//   files differ (the plugin file, or anything in its directory when that
+//   is not shared with other plugins) gets an
+//   entry "Update" after it (Action 3, ActionKind the kind, ActionIndex its
+//   row in My model's list of that kind), again none for the very same file
+//   and none for this plugin itself. The operation that carries a plugin
+//   over ("Add", Action 2, New's row) appends its entries to the same
+//   folders the same way, each taking the folder's next position; a delete
+//   marks the folder's "Directory" and "Update" entries as well.
 // - "Applications": the entries of "Non executable", "Package exclude" and
 //   "Package include" that My installation has are themselves the action
 //   entries (Action 1, ActionKind 5, 6, 7, ActionIndex the row in My model's
