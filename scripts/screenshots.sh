@@ -27,7 +27,12 @@ PAIR_SHARED=$(winpath "$my/shared")
 mkdir -p "$my/plugins/wfx/Orvelle"
 cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
 
-run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$new/wincmd.ini")" &
+# The New configuration lies in a folder without a blank: Wine quotes an
+# argument with a blank whole ("/i=...") and the plugin reads /i= unquoted
+# up to the first blank (the demo does the same).
+mkdir -p "$work/new-settings"
+mv "$new/wincmd.ini" "$work/new-settings/wincmd.ini"
+run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$work/new-settings/wincmd.ini")" &
 new_pid=$!
 stop_new() { kill "$new_pid" 2>/dev/null || true; wait "$new_pid" 2>/dev/null || true; }
 trap stop_new EXIT
@@ -39,10 +44,11 @@ commands=(
   exec "$files\\NOCLOSE.EXE"
   exec '\totalcmd.exe\Main unit\Commands\Configuration\cm_DisplayConfig.487'
   exec '\About...'
+  exec '\totalcmd.exe\Plugins\WFX\FTP\Update'
   show "$files"
 )
 names=(file-compare dialog-1 file-compare-only-new dialog-2 text-compare dialog-3 about dialog-4
-       panel panel-1)
+       update dialog-5 panel panel-1)
 
 output=""
 for _ in $(seq 1 30); do
