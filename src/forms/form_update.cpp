@@ -57,7 +57,9 @@ void TFormUpdateForm::Layout() {
   const int line = LineHeight(font);
   // Room for the longest option beside the list's arrow, within the screen.
   int widest = TextWidth(font, texts::kUpdateTypeLabel);
-  for (const std::wstring& option : input_.options) widest = std::max(widest, TextWidth(font, option));
+  for (const std::wstring& option : input_.options) {
+    widest = std::max(widest, TextWidth(font, option));
+  }
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int screenWidth = work.right - work.left - 2 * ::GetSystemMetrics(SM_CXDLGFRAME);
@@ -78,9 +80,9 @@ void TFormUpdateForm::Layout() {
   ::SendMessageW(Item(kOptions), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(innerWidth), 0);
 
   const int buttonHeight = std::max(Scale(kMinButtonHeight), line + Scale(10));
-  const int buttonWidth = std::max({Scale(kMinButtonWidth),
-                                    TextWidth(font, texts::kUpdateButton) + Scale(24),
-                                    TextWidth(font, texts::kCancel) + Scale(24)});
+  const int buttonWidth =
+      std::max({Scale(kMinButtonWidth), TextWidth(font, texts::kUpdateButton) + Scale(24),
+                TextWidth(font, texts::kCancel) + Scale(24)});
   const int clientHeight = std::max(Scale(kClientHeight), y + buttonHeight + margin);
   const int buttonTop = clientHeight - margin - buttonHeight;
   const int cancelLeft = clientWidth - margin - buttonWidth;

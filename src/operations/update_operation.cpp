@@ -62,7 +62,8 @@ bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstr
   for (const MergeStep& step :
        PlanMergeLevel(option, ListLevel(newDir, onlyNames), ListLevel(stagedDir))) {
     const std::wstring source = newDir + L"\\" + step.NewName;
-    const std::wstring target = stagedDir + L"\\" + (step.MyName.empty() ? step.NewName : step.MyName);
+    const std::wstring target =
+        stagedDir + L"\\" + (step.MyName.empty() ? step.NewName : step.MyName);
     if (step.Action == MergeAction::Descend) {
       if (!MergeLevel(option, source, target, nullptr, copied)) return false;
       continue;
@@ -108,7 +109,8 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
   const std::vector<std::wstring>* onlyNames = plan.NewWhole ? nullptr : &plan.NewNames;
   int copied = 0;
   if (plan.Option == UpdateOption::ReplaceDirectory) {
-    if (!CopyDirectoryContent(plan.NewDir, *staging, onlyNames ? *onlyNames : std::vector<std::wstring>{})) {
+    if (!CopyDirectoryContent(plan.NewDir, *staging,
+                              onlyNames ? *onlyNames : std::vector<std::wstring>{})) {
       return result;
     }
     copied = 1;
@@ -117,7 +119,9 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     return result;
   }
   if (copied == 0) return {UpdateOutcome::Unchanged, {}};
-  if (!FreeModules(plan.Modules, result.Module)) return {UpdateOutcome::ModuleLoaded, result.Module};
+  if (!FreeModules(plan.Modules, result.Module)) {
+    return {UpdateOutcome::ModuleLoaded, result.Module};
+  }
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, false)) {
     return {UpdateOutcome::BackupFailed, {}};
   }
@@ -180,7 +184,9 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     files.push_back({target, *staged});
   }
   if (files.empty()) return {UpdateOutcome::Unchanged, {}};
-  if (!FreeModules(plan.Modules, result.Module)) return {UpdateOutcome::ModuleLoaded, result.Module};
+  if (!FreeModules(plan.Modules, result.Module)) {
+    return {UpdateOutcome::ModuleLoaded, result.Module};
+  }
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, true)) {
     return {UpdateOutcome::BackupFailed, {}};
   }
@@ -245,7 +251,8 @@ std::optional<UpdateRequest> PrepareUpdate(const OperationContext& ctx, int inde
   const std::vector<std::wstring>& myFiles = *PluginFilesOf(ctx.My, kind);
   const size_t myRow = static_cast<size_t>(entry.ActionIndex);
   const int newRow = RowOf(*PluginFilesOf(*ctx.New, kind), plugin.NewFile);
-  if (myRow >= myFiles.size() || newRow < 0 || !platform::EqualsNoCase(myFiles[myRow], plugin.MyFile)) {
+  if (myRow >= myFiles.size() || newRow < 0 ||
+      !platform::EqualsNoCase(myFiles[myRow], plugin.MyFile)) {
     return std::nullopt;
   }
   UpdateRequest request;
@@ -281,7 +288,9 @@ bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateO
       return true;
     }
     case UpdateOutcome::Unchanged: platform::ShowInformation(texts::kNothingToUpdate); break;
-    case UpdateOutcome::CopyFailed: platform::ShowError(CopyError(plan->NewDir, plan->MyDir)); break;
+    case UpdateOutcome::CopyFailed:
+      platform::ShowError(CopyError(plan->NewDir, plan->MyDir));
+      break;
     case UpdateOutcome::ModuleLoaded:
       platform::ShowError(std::wstring(texts::kPluginStillLoaded) + L":\n" + result.Module);
       break;

@@ -24,8 +24,7 @@ std::wstring UpdateOptionText(UpdateOption option, const std::wstring& newDirNam
     case UpdateOption::ReplaceDirectory:
       return std::wstring(texts::kReplaceWholeDirectory) + L": " + from + L" -> \\" + myDirName;
     case UpdateOption::UpdateTree: return std::wstring(texts::kUpdateOldFiles) + L": " + fromNew;
-    case UpdateOption::UpdateTopLevel:
-      return texts::kUpdateOldFiles + topLevel + L": " + fromNew;
+    case UpdateOption::UpdateTopLevel: return texts::kUpdateOldFiles + topLevel + L": " + fromNew;
     case UpdateOption::CopyTree:
       return std::wstring(texts::kCopyWithReplace) + L": " + from + L"\\*.* -> " + to;
     case UpdateOption::CopyTopLevel:

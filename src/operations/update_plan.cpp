@@ -39,9 +39,7 @@ std::optional<UpdatePlan> Fail(UpdatePlanError* error, UpdatePlanError why) {
   return std::nullopt;
 }
 
-int CompareTimes(const FILETIME& a, const FILETIME& b) {
-  return ::CompareFileTime(&a, &b);
-}
+int CompareTimes(const FILETIME& a, const FILETIME& b) { return ::CompareFileTime(&a, &b); }
 
 const LevelItem* FindItem(const std::vector<LevelItem>& items, const std::wstring& name) {
   for (const LevelItem& item : items) {
@@ -80,7 +78,8 @@ std::optional<UpdatePlan> PlanUpdate(const TTC& my, const TTC& newModel, ItemKin
   plan.NewFile = source->File;
   plan.NewDir = source->Dir;
   plan.NewWhole = source->OwnFolder;
-  for (const std::wstring& file : {plan.NewFile, platform::PathAsOnDisk(PluginTwinOf(plan.NewFile))}) {
+  for (const std::wstring& file :
+       {plan.NewFile, platform::PathAsOnDisk(PluginTwinOf(plan.NewFile))}) {
     if (platform::FileExists(file)) plan.NewNames.push_back(platform::ExtractFileName(file));
   }
   if (Overlap(platform::LowerCase(plan.MyDir), platform::LowerCase(plan.NewDir))) {
@@ -88,9 +87,9 @@ std::optional<UpdatePlan> PlanUpdate(const TTC& my, const TTC& newModel, ItemKin
   }
 
   const std::wstring twin = platform::PathAsOnDisk(PluginTwinOf(plan.MyFile));
-  plan.WholeDirectory = MayMoveDirectory(
-      my, &newModel, plan.MyDir, {plan.MyFile, RegisteredPluginPath(my, kind, myRow)},
-      ownPluginFile);
+  plan.WholeDirectory =
+      MayMoveDirectory(my, &newModel, plan.MyDir,
+                       {plan.MyFile, RegisteredPluginPath(my, kind, myRow)}, ownPluginFile);
   for (const std::wstring& file : {plan.MyFile, twin}) {
     plan.Modules.push_back(file);
     if (!plan.WholeDirectory && platform::FileExists(file)) {

@@ -45,10 +45,10 @@ struct UpdatePlan {
 // Why no plan could be made.
 enum class UpdatePlanError {
   None,
-  NoSuchPlugin,   // the rows name no plugin file, or My's folder is missing
-  BadSource,      // New's plugin file is missing or names no plain full path
-  Overlapping,    // one plugin folder lies inside the other (or both are one)
-  OwnPlugin,      // the plugin is this plugin itself
+  NoSuchPlugin,  // the rows name no plugin file, or My's folder is missing
+  BadSource,     // New's plugin file is missing or names no plain full path
+  Overlapping,   // one plugin folder lies inside the other (or both are one)
+  OwnPlugin,     // the plugin is this plugin itself
 };
 
 // The plan for the plugin at myRow of My model's list of the kind and at

@@ -49,20 +49,25 @@ TEST(Update, AnOptionChosenInTheDialogReplacesThePluginsFilesAndTheBackupUndoesI
   const std::wstring folder = L"\\totalcmd.exe\\Plugins\\WFX\\FTP";
   const std::wstring update = folder + L"\\Update";
   const std::wstring option = L"Copy with replace all files: \\ftp\\*.* -> \\ftp\\*.*";
-  test::ProcessResult run = pair.RunMy(L"--answers ok,ok --press " + QuoteArg(option + L";Update") +
-                                       L" list \\ exec " + QuoteArg(update) + L" pump 2 list " +
-                                       QuoteArg(folder) + L" exec " + QuoteArg(update));
+  // The first dialog is closed with Escape, the second updates.
+  test::ProcessResult run =
+      pair.RunMy(L"--answers ok,ok --press \"\" --press " + QuoteArg(option + L";Update") +
+                 L" list \\ exec " + QuoteArg(update) + L" exec " + QuoteArg(update) + L" list " +
+                 QuoteArg(folder) + L" exec " + QuoteArg(update));
   ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
   const std::wstring out = run.OutText();
   EXPECT_TRUE(HasLine(run, L"dialog \"FTP Update\"")) << out;
   EXPECT_TRUE(HasLine(run, L"  control Static \"Type of phisical file replace\"")) << out;
   EXPECT_TRUE(HasLine(run, L"  control ComboBox \"Replace whole directory: \\ftp -> \\ftp\""))
-      << "the first option is chosen when it opens\n" << out;
+      << "the first option is chosen when it opens\n"
+      << out;
   EXPECT_TRUE(HasLine(run, L"  control Button \"Update\"")) << out;
   EXPECT_TRUE(HasLine(run, L"  control Button \"Cancel\"")) << out;
+  EXPECT_TRUE(HasLine(run, L"end dialog -> escape")) << out;
   EXPECT_TRUE(HasLine(run, L"end dialog -> press \"" + option + L"\", press \"Update\"")) << out;
   EXPECT_TRUE(HasLine(run, L"msgbox \"Orvelle\" \"Update successfull!\" -> ok")) << out;
-  EXPECT_EQ(CountLinesStarting(run, L"dialog "), 1u) << "a done entry opens no dialog\n" << out;
+  EXPECT_EQ(CountLinesStarting(run, L"dialog "), 2u)
+      << "Escape changes nothing; a done entry opens no dialog\n" << out;
   EXPECT_TRUE(HasLine(run, L"msgbox \"Orvelle\" \"UPDATED!\" -> ok")) << out;
   EXPECT_GE(CountLinesStarting(run, L"reread "), 1u) << out;
   std::vector<std::wstring> lines = run.OutLines();

@@ -144,9 +144,8 @@ TEST(ActionEntries, UpdateEntriesGoWhereBothHaveThePluginAndItsFilesDiffer) {
   // Matched by the written value, which both write from "\plugins\" on.
   for (TTC* m : {&f.New(), &f.My()}) {
     for (std::wstring& line : m->ListerPluginLines) {
-      line = L"=" + line.substr(line.find(L"\\plugins\\") == std::wstring::npos
-                                    ? 1
-                                    : line.find(L"\\plugins\\"));
+      const size_t at = line.find(L"\\plugins\\");
+      if (at != std::wstring::npos) line = L"=" + line.substr(at);
     }
   }
 
@@ -164,8 +163,9 @@ TEST(ActionEntries, UpdateEntriesGoWhereBothHaveThePluginAndItsFilesDiffer) {
     const TVirtualTreeItem& entry = f.Tree()[update];
     EXPECT_EQ(entry.Action, 3);
     EXPECT_EQ(entry.ActionKind, static_cast<uint8_t>(ItemKind::ListerPlugin));
+    const std::wstring mine = f.Path(L"my\\plugins\\wlx\\") + c.name + L"\\" + c.name + L".wlx";
     EXPECT_EQ(f.My().ListerPluginFiles[static_cast<size_t>(entry.ActionIndex)],
-              CompareFixture::Lower(f.Path(L"my\\plugins\\wlx\\") + c.name + L"\\" + c.name + L".wlx"));
+              CompareFixture::Lower(mine));
     EXPECT_FALSE(entry.Info.empty());
     EXPECT_EQ(f.Listing(folder).back(), L"Update|") << "after the Delete entry";
     EXPECT_EQ(f.Listing(folder)[f.Listing(folder).size() - 2], L"Delete|");

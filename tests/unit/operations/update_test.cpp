@@ -107,22 +107,32 @@ void WriteSide(const std::wstring& dir, const PairFile* files, size_t count, boo
 class UpdatePair {
  public:
   UpdatePair() {
+    // One plugin of each other kind, in both installations.
+    const std::wstring otherKinds =
+        L"[PackerPlugins]\n7z=735,%COMMANDER_PATH%\\plugins\\wcx\\7z\\7z.wcx\n"
+        L"[ListerPlugins]\n0=%COMMANDER_PATH%\\plugins\\wlx\\view\\view.wlx\n"
+        L"[ContentPlugins]\n0=%COMMANDER_PATH%\\plugins\\wdx\\exif\\exif.wdx\n";
     test::WriteTextFile(my_ / L"wincmd.ini",
                         L"[Configuration]\nUseIniInProgramDir=7\nMainmenu=WCMD_ENG.MNU\n"
                         L"[FileSystemPlugins]\n"
                         L"FTP=%COMMANDER_PATH%\\plugins\\wfx\\ftp\\ftp.wfx\n"
                         L"Disk=%COMMANDER_PATH%\\plugins\\wfx\\disk\\disk.wfx\n"
                         L"Net=%COMMANDER_PATH%\\plugins\\wfx\\net\\net.wfx\n"
-                        L"X=" + tools_.Path() + L"\\x.wfx\n");
+                        L"X=" + tools_.Path() + L"\\x.wfx\n" + otherKinds);
     test::WriteTextFile(new_ / L"wincmd.ini",
                         L"[Configuration]\nUseIniInProgramDir=7\nMainmenu=WCMD_ENG.MNU\n"
                         L"[FileSystemPlugins]\n"
                         L"FTP=%COMMANDER_PATH%\\plugins\\wfx\\ftp\\ftp.wfx\n"
-                        L"X=%COMMANDER_PATH%\\plugins\\wfx\\x\\x.wfx\n");
+                        L"X=%COMMANDER_PATH%\\plugins\\wfx\\x\\x.wfx\n" + otherKinds);
     for (const TempDir* dir : {&my_, &new_}) {
       test::WriteBytes(*dir / L"totalcmd.exe", "program");
-      for (const wchar_t* plugin : {L"plugins\\wfx\\disk\\disk.wfx", L"plugins\\wfx\\net\\net.wfx"}) {
+      for (const wchar_t* plugin :
+           {L"plugins\\wfx\\disk\\disk.wfx", L"plugins\\wfx\\net\\net.wfx"}) {
         test::WriteBytes(*dir / plugin, "another plugin");
+      }
+      for (const wchar_t* plugin : {L"plugins\\wcx\\7z\\7z.wcx", L"plugins\\wlx\\view\\view.wlx",
+                                    L"plugins\\wdx\\exif\\exif.wdx"}) {
+        test::WriteBytes(*dir / plugin, dir == &my_ ? "old" : "new");
       }
       test::WriteTextFile(*dir / L"LANGUAGE\\WCMD_ENG.MNU", L"POPUP \"&Files\"\nEND_POPUP\n");
     }
@@ -158,6 +168,8 @@ class UpdatePair {
     throw std::runtime_error("no such plugin row");
   }
 
+  std::wstring MyPath(std::wstring_view relative) const { return my_ / relative; }
+
   std::optional<UpdatePlan> Plan(const std::wstring& tail, UpdateOption option) {
     return PlanUpdate(My(), New(), ItemKind::FileSystemPlugin, Row(My(), tail), Row(New(), tail),
                       option, L"");
@@ -178,7 +190,9 @@ class UpdatePair {
   }
   size_t BackupFolders() const {
     size_t n = 0;
-    for (const platform::FileEntry& e : platform::EnumFiles(StoreDir() + L"\\*")) n += e.IsDirectory();
+    for (const platform::FileEntry& e : platform::EnumFiles(StoreDir() + L"\\*")) {
+      n += e.IsDirectory();
+    }
     return n;
   }
 
@@ -255,6 +269,33 @@ TEST(Update, EveryOptionLeavesTheExpectedFilesAndComesBackByteForByte) {
           << "the New installation is never touched";
       EXPECT_TRUE(boxes.texts.empty());
     }
+  }
+}
+
+// Packer, lister and content plugins are updated the same way, by their
+// rows in the lists of their kind.
+TEST(Update, EveryKindOfPluginIsUpdated) {
+  struct Case {
+    ItemKind kind;
+    const wchar_t* file;
+    std::vector<std::wstring> TTC::*list;
+  };
+  const Case cases[] = {
+      {ItemKind::PackerPlugin, L"plugins\\wcx\\7z\\7z.wcx", &TTC::PackerPluginFiles},
+      {ItemKind::ListerPlugin, L"plugins\\wlx\\view\\view.wlx", &TTC::ListerPluginFiles},
+      {ItemKind::ContentPlugin, L"plugins\\wdx\\exif\\exif.wdx", &TTC::ContentPluginFiles},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(platform::AnsiFromWide(c.file, CP_UTF8));
+    UpdatePair pair;
+    ASSERT_EQ((pair.My().*c.list).size(), 1u);
+    ASSERT_EQ((pair.New().*c.list).size(), 1u);
+    std::optional<UpdatePlan> plan =
+        PlanUpdate(pair.My(), pair.New(), c.kind, 0, 0, UpdateOption::CopyTree, L"");
+    ASSERT_TRUE(plan);
+    EXPECT_TRUE(plan->WholeDirectory);
+    EXPECT_EQ(RunUpdate(*plan, pair.Backup()).Outcome, UpdateOutcome::Updated);
+    EXPECT_EQ(test::ReadBytes(pair.MyPath(c.file)), "new");
   }
 }
 
