@@ -34,11 +34,6 @@ bool Overlap(const std::wstring& a, const std::wstring& b) {
   return a == b || a.starts_with(b + L"\\") || b.starts_with(a + L"\\");
 }
 
-std::optional<UpdatePlan> Fail(UpdatePlanError* error, UpdatePlanError why) {
-  if (error) *error = why;
-  return std::nullopt;
-}
-
 int CompareTimes(const FILETIME& a, const FILETIME& b) { return ::CompareFileTime(&a, &b); }
 
 const LevelItem* FindItem(const std::vector<LevelItem>& items, const std::wstring& name) {
@@ -52,29 +47,28 @@ const LevelItem* FindItem(const std::vector<LevelItem>& items, const std::wstrin
 
 std::optional<UpdatePlan> PlanUpdate(const TTC& my, const TTC& newModel, ItemKind kind,
                                      size_t myRow, size_t newRow, UpdateOption option,
-                                     const std::wstring& ownPluginFile, UpdatePlanError* error) {
-  if (error) *error = UpdatePlanError::None;
+                                     const std::wstring& ownPluginFile) {
   const std::vector<std::wstring>* myFiles = PluginFilesOf(my, kind);
   const std::vector<std::wstring>* newFiles = PluginFilesOf(newModel, kind);
   if (!myFiles || !newFiles || myRow >= myFiles->size() || newRow >= newFiles->size() ||
       (*myFiles)[myRow].empty()) {
-    return Fail(error, UpdatePlanError::NoSuchPlugin);
+    return std::nullopt;
   }
   UpdatePlan plan;
   plan.Option = option;
   plan.MyFile = platform::PathAsOnDisk((*myFiles)[myRow]);
   plan.MyDir = platform::ExcludeTrailingBackslash(platform::ExtractFileDir(plan.MyFile));
   if (!IsPlainFullPath(plan.MyFile) || !platform::DirectoryExists(plan.MyDir)) {
-    return Fail(error, UpdatePlanError::NoSuchPlugin);
+    return std::nullopt;
   }
   // Freeing this plugin's own module would pull the code out from under the
   // update itself.
   if (!ownPluginFile.empty() && WithoutBitness(plan.MyFile) == WithoutBitness(ownPluginFile)) {
-    return Fail(error, UpdatePlanError::OwnPlugin);
+    return std::nullopt;
   }
   std::optional<PluginSource> source =
       LocatePluginSource((*newFiles)[newRow], newModel, my, ownPluginFile);
-  if (!source) return Fail(error, UpdatePlanError::BadSource);
+  if (!source) return std::nullopt;
   plan.NewFile = source->File;
   plan.NewDir = source->Dir;
   plan.NewWhole = source->OwnFolder;
@@ -83,7 +77,7 @@ std::optional<UpdatePlan> PlanUpdate(const TTC& my, const TTC& newModel, ItemKin
     if (platform::FileExists(file)) plan.NewNames.push_back(platform::ExtractFileName(file));
   }
   if (Overlap(platform::LowerCase(plan.MyDir), platform::LowerCase(plan.NewDir))) {
-    return Fail(error, UpdatePlanError::Overlapping);
+    return std::nullopt;
   }
 
   const std::wstring twin = platform::PathAsOnDisk(PluginTwinOf(plan.MyFile));

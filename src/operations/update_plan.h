@@ -42,21 +42,14 @@ struct UpdatePlan {
   std::vector<std::wstring> Modules;
 };
 
-// Why no plan could be made.
-enum class UpdatePlanError {
-  None,
-  NoSuchPlugin,  // the rows name no plugin file, or My's folder is missing
-  BadSource,     // New's plugin file is missing or names no plain full path
-  Overlapping,   // one plugin folder lies inside the other (or both are one)
-  OwnPlugin,     // the plugin is this plugin itself
-};
-
 // The plan for the plugin at myRow of My model's list of the kind and at
-// newRow of New model's.
+// newRow of New model's. nullopt when the rows name no plugin file, My's
+// folder is missing, New's plugin file is missing or names no plain full
+// path, one plugin folder lies inside the other (or both are one), or the
+// plugin is this plugin itself.
 std::optional<UpdatePlan> PlanUpdate(const TTC& my, const TTC& newModel, ItemKind kind,
                                      size_t myRow, size_t newRow, UpdateOption option,
-                                     const std::wstring& ownPluginFile,
-                                     UpdatePlanError* error = nullptr);
+                                     const std::wstring& ownPluginFile);
 
 // One name of a folder level, as the merge sees it.
 struct LevelItem {

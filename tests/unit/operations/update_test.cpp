@@ -299,6 +299,21 @@ TEST(Update, EveryKindOfPluginIsUpdated) {
   }
 }
 
+// No update copies a folder into itself or one inside it, nor touches this
+// plugin's own files.
+TEST(Update, NoPlanForOverlappingFoldersOrThePluginItself) {
+  UpdatePair pair;
+  const size_t myRow = UpdatePair::Row(pair.My(), L"ftp\\ftp.wfx");
+  const size_t newRow = UpdatePair::Row(pair.New(), L"ftp\\ftp.wfx");
+  EXPECT_FALSE(PlanUpdate(pair.My(), pair.New(), ItemKind::FileSystemPlugin, myRow, newRow,
+                          UpdateOption::CopyTree, pair.MyFtp() + L"\\FTP.wfx64"));
+  for (const wchar_t* inside : {L"\\ftp.wfx", L"\\lang\\en.lng"}) {
+    pair.New().FsPluginFiles[newRow] = platform::LowerCase(pair.MyFtp() + inside);
+    EXPECT_FALSE(PlanUpdate(pair.My(), pair.New(), ItemKind::FileSystemPlugin, myRow, newRow,
+                            UpdateOption::CopyTree, L""));
+  }
+}
+
 // Nothing newer and nothing missing: no backup folder, nothing changed.
 TEST(Update, NothingToCopyChangesNothing) {
   UpdatePair pair;
