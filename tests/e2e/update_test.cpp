@@ -64,7 +64,11 @@ TEST(Update, AnOptionChosenInTheDialogReplacesThePluginsFilesAndTheBackupUndoesI
   EXPECT_TRUE(HasLine(run, L"  control Button \"Update\"")) << out;
   EXPECT_TRUE(HasLine(run, L"  control Button \"Cancel\"")) << out;
   EXPECT_TRUE(HasLine(run, L"end dialog -> escape")) << out;
-  EXPECT_TRUE(HasLine(run, L"end dialog -> press \"" + option + L"\", press \"Update\"")) << out;
+  // (The harness may find the closing dialog still there and add an
+  // "escape" that no longer reaches it.)
+  EXPECT_EQ(CountLinesStarting(run, L"end dialog -> press \"" + option + L"\", press \"Update\""),
+            1u)
+      << out;
   EXPECT_TRUE(HasLine(run, L"msgbox \"Orvelle\" \"Update successfull!\" -> ok")) << out;
   EXPECT_EQ(CountLinesStarting(run, L"dialog "), 2u)
       << "Escape changes nothing; a done entry opens no dialog\n" << out;
