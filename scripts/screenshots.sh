@@ -27,9 +27,8 @@ PAIR_SHARED=$(winpath "$my/shared")
 mkdir -p "$my/plugins/wfx/Orvelle"
 cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
 
-# The New installation's configuration in a folder without blanks, as in the
-# demo: Wine would quote a /i= value with blanks as a whole ("/i=...\x y\..."),
-# and the plugin reads /i= values quoted after the "=" only.
+# The New installation's configuration lies in a folder without blanks, as in
+# the demo, so that the pictures show paths as short as possible.
 mkdir -p "$work/new-settings"
 mv "$new/wincmd.ini" "$work/new-settings/wincmd.ini"
 run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$work/new-settings/wincmd.ini")" &
@@ -44,10 +43,11 @@ commands=(
   exec "$files\\NOCLOSE.EXE"
   exec '\totalcmd.exe\Main unit\Commands\Configuration\cm_DisplayConfig.487'
   exec '\About...'
+  exec '\totalcmd.exe\Plugins\WFX\FTP\Update'
   show "$files"
 )
 names=(file-compare dialog-1 file-compare-only-new dialog-2 text-compare dialog-3 about dialog-4
-       panel panel-1)
+       update dialog-5 panel panel-1)
 
 output=""
 for _ in $(seq 1 30); do

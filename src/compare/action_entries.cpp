@@ -31,52 +31,73 @@ int RowOf(const std::vector<std::wstring>& list, const std::wstring& value) {
   return -1;
 }
 
-void AddDeleteEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
-                      const std::vector<std::wstring>& myFiles, const std::wstring& ownPluginFile) {
+// Appends one action entry at the end of a plugin's folder; false when the
+// tree is full.
+bool AppendAction(CompareContext& ctx, int folder, uint8_t action, ItemKind kind, int row,
+                  const wchar_t* name, const wchar_t* info, IconRole icon) {
+  const std::wstring path = ctx.Tree[folder].FolderPath();
+  TVirtualTreeItem entry =
+      MakeEntry(folder, path, ListedCount(ctx.Tree, path), name, ctx.Icons.Get(icon));
+  entry.Action = action;
+  entry.ActionKind = static_cast<uint8_t>(kind);
+  entry.ActionIndex = row;
+  entry.Info = info;
+  return ctx.Tree.Append(std::move(entry)) >= 0;
+}
+
+// Whether an update would change anything: the plugin file differs or, in a
+// folder of its own, anything in its directory does. A folder the plugin
+// shares with others is compared for their files too, which an update of
+// this plugin never touches.
+bool PluginFilesDiffer(const CompareContext& ctx, const TVirtualTreeItem& plugin) {
+  if (plugin.Status != L"=") return true;
+  const int directory = ctx.Tree.FindTreeItem(plugin.FolderPath() + texts::kDirectory);
+  const bool ownFolder =
+      directory >= 0 && ctx.Tree[directory].Info != texts::kSubdirectoriesNotCompared;
+  return ownFolder && ctx.Tree[directory].Status != L"=";
+}
+
+// The action entries of each plugin folder of one kind, in the order they
+// are listed: "Delete" where My installation registers the plugin, then
+// "Update" where New does too from files that differ; "Add" where only New
+// registers it. None for the very same file in both installations (a change
+// would reach the New installation too) and none for this plugin itself
+// (deleting or updating it would free the module doing it).
+void AddPluginEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
+                      const std::vector<std::wstring>& myFiles,
+                      const std::vector<std::wstring>& newFiles,
+                      const std::wstring& ownPluginFile) {
   if (kindFolder < 0) return;
   const std::wstring kindPath = ctx.Tree[kindFolder].FolderPath();
   const int plugins = ListedCount(ctx.Tree, kindPath);
   for (int order = 0; order < plugins; ++order) {
     const int folder = ctx.Tree.FindListed(kindPath, order);
+    // Appending keeps entries in place, so the reference stays valid.
     const TVirtualTreeItem& plugin = ctx.Tree[folder];
-    if (plugin.MyFile.empty() || IsSameFile(plugin.NewFile, plugin.MyFile)) continue;
+    if (plugin.MyFile.empty()) {
+      if (plugin.NewFile.empty()) continue;
+      const int row = RowOf(newFiles, plugin.NewFile);
+      if (row >= 0 && !AppendAction(ctx, folder, 2, kind, row, texts::kAddEntry,
+                                    texts::kAddEntryInfo, IconRole::Installed)) {
+        return;
+      }
+      continue;
+    }
+    if (IsSameFile(plugin.NewFile, plugin.MyFile)) continue;
     if (!ownPluginFile.empty() && WithoutBitness(plugin.MyFile) == WithoutBitness(ownPluginFile)) {
       continue;
     }
     const int row = RowOf(myFiles, plugin.MyFile);
     if (row < 0) continue;
-    const std::wstring path = plugin.FolderPath();
-    TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path),
-                                       texts::kDeleteEntry, ctx.Icons.Get(IconRole::Deleted));
-    entry.Action = 1;
-    entry.ActionKind = static_cast<uint8_t>(kind);
-    entry.ActionIndex = row;
-    entry.Info = texts::kDeleteEntryInfo;
-    if (ctx.Tree.Append(std::move(entry)) < 0) return;
-  }
-}
-
-// An "Add" entry in every plugin folder of a plugin that only the New
-// installation registers (its row in New's list of the kind).
-void AddAddEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
-                   const std::vector<std::wstring>& newFiles) {
-  if (kindFolder < 0) return;
-  const std::wstring kindPath = ctx.Tree[kindFolder].FolderPath();
-  const int plugins = ListedCount(ctx.Tree, kindPath);
-  for (int order = 0; order < plugins; ++order) {
-    const int folder = ctx.Tree.FindListed(kindPath, order);
-    const TVirtualTreeItem& plugin = ctx.Tree[folder];
-    if (plugin.NewFile.empty() || !plugin.MyFile.empty()) continue;
-    const int row = RowOf(newFiles, plugin.NewFile);
-    if (row < 0) continue;
-    const std::wstring path = plugin.FolderPath();
-    TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path),
-                                       texts::kAddEntry, ctx.Icons.Get(IconRole::Installed));
-    entry.Action = 2;
-    entry.ActionKind = static_cast<uint8_t>(kind);
-    entry.ActionIndex = row;
-    entry.Info = texts::kAddEntryInfo;
-    if (ctx.Tree.Append(std::move(entry)) < 0) return;
+    if (!AppendAction(ctx, folder, 1, kind, row, texts::kDeleteEntry, texts::kDeleteEntryInfo,
+                      IconRole::Deleted)) {
+      return;
+    }
+    if (!plugin.NewFile.empty() && PluginFilesDiffer(ctx, plugin) &&
+        !AppendAction(ctx, folder, 3, kind, row, texts::kUpdateEntry, texts::kUpdateEntryInfo,
+                      IconRole::Installed)) {
+      return;
+    }
   }
 }
 
@@ -121,19 +142,15 @@ void MarkTargetEntries(CompareContext& ctx, int categoryFolder, const wchar_t* t
 void AddActionEntries(CompareContext& ctx, const std::wstring& ownPluginFile) {
   if (ctx.Stopped()) return;
   const TTC& my = ctx.My;
-  AddDeleteEntries(ctx, ctx.Folders.Wfx, ItemKind::FileSystemPlugin, my.FsPluginFiles,
-                   ownPluginFile);
-  AddDeleteEntries(ctx, ctx.Folders.Wcx, ItemKind::PackerPlugin, my.PackerPluginFiles,
-                   ownPluginFile);
-  AddDeleteEntries(ctx, ctx.Folders.Wlx, ItemKind::ListerPlugin, my.ListerPluginFiles,
-                   ownPluginFile);
-  AddDeleteEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, my.ContentPluginFiles,
-                   ownPluginFile);
   const TTC& newModel = ctx.New;
-  AddAddEntries(ctx, ctx.Folders.Wfx, ItemKind::FileSystemPlugin, newModel.FsPluginFiles);
-  AddAddEntries(ctx, ctx.Folders.Wcx, ItemKind::PackerPlugin, newModel.PackerPluginFiles);
-  AddAddEntries(ctx, ctx.Folders.Wlx, ItemKind::ListerPlugin, newModel.ListerPluginFiles);
-  AddAddEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, newModel.ContentPluginFiles);
+  AddPluginEntries(ctx, ctx.Folders.Wfx, ItemKind::FileSystemPlugin, my.FsPluginFiles,
+                   newModel.FsPluginFiles, ownPluginFile);
+  AddPluginEntries(ctx, ctx.Folders.Wcx, ItemKind::PackerPlugin, my.PackerPluginFiles,
+                   newModel.PackerPluginFiles, ownPluginFile);
+  AddPluginEntries(ctx, ctx.Folders.Wlx, ItemKind::ListerPlugin, my.ListerPluginFiles,
+                   newModel.ListerPluginFiles, ownPluginFile);
+  AddPluginEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, my.ContentPluginFiles,
+                   newModel.ContentPluginFiles, ownPluginFile);
   MarkTargetEntries(ctx, ctx.Folders.NonExecutable, L"N", ItemKind::NonExecutable);
   MarkTargetEntries(ctx, ctx.Folders.PackageExclude, L"E", ItemKind::PackageExclude);
   MarkTargetEntries(ctx, ctx.Folders.PackageInclude, L"I", ItemKind::PackageInclude);

@@ -9,13 +9,16 @@
 //   that kind), whose comment says what opening it does. None where both
 //   installations use the very same file (deleting it would break the New
 //   installation too) and none for this plugin's own registration. Every
-//   plugin that only the New installation registers gets an entry "Add"
-//   instead (Action 2, ActionKind the kind, ActionIndex its row in New
-//   model's list of that kind), whose comment says what opening it does.
-//   The update ("Update", Action 3, My's row) appends its entries to the
-//   same folders the same way, each taking the folder's next position; a
-//   delete marks the folder's "Directory" and "Update" entries as well, an
-//   add its "Directory" entry.
+//   plugin that both installations register from different files whose
+//   files differ (the plugin file, or anything in its directory when that
+//   is not shared with other plugins) also gets an entry "Update" after it
+//   (Action 3, ActionKind the kind, ActionIndex its row in My model's list
+//   of that kind), again none for the very same file and none for this
+//   plugin itself. Every plugin that only the New installation registers
+//   gets an entry "Add" instead (Action 2, ActionKind the kind, ActionIndex
+//   its row in New model's list of that kind). Each entry's comment says
+//   what opening it does. A delete marks the folder's "Directory" and
+//   "Update" entries as well, an add its "Directory" entry.
 // - "Applications": the entries of "Non executable", "Package exclude" and
 //   "Package include" that My installation has are themselves the action
 //   entries (Action 1, ActionKind 5, 6, 7, ActionIndex the row in My model's

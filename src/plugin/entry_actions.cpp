@@ -5,9 +5,11 @@
 #include "forms/form_about.h"
 #include "forms/form_files.h"
 #include "forms/form_text.h"
+#include "forms/form_update.h"
 #include "operations/add_operation.h"
 #include "operations/delete_operation.h"
 #include "operations/operation_context.h"
+#include "operations/update_operation.h"
 #include "platform/message_box.h"
 #include "plugin/build_steps.h"
 #include "tree/vars_conts.h"
@@ -112,7 +114,34 @@ void OpenAdd(PluginState& state, int index) {
   });
 }
 
-void OpenUpdate(PluginState&, int) {}
+void OpenUpdate(PluginState& state, int index) {
+  const TVirtualTreeItem& entry = state.Tree.Tree[index];
+  // A done entry tells what became of the plugin ("UPDATED!", or "DELETED!"
+  // after a delete took its files).
+  if (entry.Done) {
+    platform::ShowInformation(entry.Info.empty() ? texts::kUpdated : entry.Info);
+    return;
+  }
+  if (!state.MyModel) return;
+  OperationContext ctx{state.Tree.Tree,
+                       *state.MyModel,
+                       state.NewModel.get(),
+                       BackupOf(state),
+                       state.Host.HostWindow,
+                       state.Identity.PluginDir,
+                       state.Identity.PluginFile,
+                       [&state] { RequestPanelReread(state); }};
+  std::optional<UpdateRequest> request = PrepareUpdate(ctx, index);
+  if (!request) return;
+  UpdateDialogInput input;
+  input.itemName = request->ItemName;
+  for (const UpdateChoice& choice : request->Choices) input.options.push_back(choice.Text);
+  input.font = AppearanceOf(state.MyModel.get()).windowFont;
+  ShowUpdateDialog(state.Host.HostWindow, input, [&](int option) {
+    return option >= 0 && static_cast<size_t>(option) < request->Choices.size() &&
+           CarryOutUpdate(ctx, *request, request->Choices[static_cast<size_t>(option)].Option);
+  });
+}
 
 void CompleteFinishedAdds(PluginState& state) {
   if (state.Adds.Empty()) return;

@@ -94,6 +94,27 @@ inline constexpr wchar_t kAuthor[] = L"The Orvelle developers";
 inline constexpr wchar_t kEMail[] = L"orvelle@example.org";
 inline constexpr wchar_t kCopyright[] = L"(c) 2026 The Orvelle developers";
 
+// Updating a plugin of My installation from the New one.
+inline constexpr wchar_t kUpdateEntryInfo[] =
+    L"Open: bring its files up to date from the New installation (old files kept in \\Backup)";
+inline constexpr wchar_t kUpdateCaption[] = L"Update";
+inline constexpr wchar_t kUpdateTypeLabel[] = L"Type of phisical file replace";
+inline constexpr wchar_t kUpdateButton[] = L"Update";
+inline constexpr wchar_t kCancel[] = L"Cancel";
+inline constexpr wchar_t kReplaceWholeDirectory[] = L"Replace whole directory";
+inline constexpr wchar_t kUpdateOldFiles[] = L"Update old files and copy new files";
+inline constexpr wchar_t kCopyWithReplace[] = L"Copy with replace all files";
+inline constexpr wchar_t kWithoutDirectories[] = L"without directories";
+inline constexpr wchar_t kUpdated[] = L"UPDATED!";
+inline constexpr wchar_t kUpdateSuccessful[] = L"Update successfull!";
+// Each followed by ":", a line break and the folders concerned.
+inline constexpr wchar_t kDirectoryDeleteError[] = L"Directory delete Error";
+inline constexpr wchar_t kDirectoryCopyError[] = L"Directory copy Error";
+inline constexpr wchar_t kPluginStillLoaded[] =
+    L"Plugin can not be unloaded from memory, nothing replaced";
+inline constexpr wchar_t kNothingToUpdate[] =
+    L"Nothing to update: no file of the New installation is newer or missing in My one!";
+
 // The first start's changes to My installation's settings, when they could
 // not be made safely (each followed by the file or folder concerned).
 inline constexpr wchar_t kSettingsBackupFailed[] =

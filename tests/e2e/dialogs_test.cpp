@@ -524,7 +524,8 @@ TEST_F(Dialogs, NoTextIsCutOffAtAnyDensity) {
   const std::vector<std::wstring> entries = {
       L"\\About...", std::wstring(kFiles) + L"SHARE_NT.EXE", std::wstring(kFiles) + L"UNRAR.DLL",
       L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Directory\\ftp.wfx",
-      std::wstring(kCommands) + L"Configuration\\cm_DisplayConfig.487"};
+      std::wstring(kCommands) + L"Configuration\\cm_DisplayConfig.487",
+      L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Update"};
   // (The same-file plugin of the pair describes itself in a text longer than
   // a 1280-pixel screen holds at 144 dots per inch: the dialog keeps to the
   // screen and cuts it with an ellipsis, which the dump reports as clipped.)

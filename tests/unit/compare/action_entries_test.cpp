@@ -106,5 +106,95 @@ TEST(ActionEntries, DeleteEntriesGoWhereMyInstallationHasTheItemAddEntriesWhereO
   EXPECT_EQ(cmd.ActionIndex, 3);
 }
 
+void AddWfx(TTC& m, const std::wstring& key, const std::wstring& file) {
+  m.FsPluginKeys.push_back(platform::LowerCase(key));
+  m.FsPluginFiles.push_back(file);
+  m.FsPluginNames.push_back(platform::ExtractFileName(file));
+  m.FsPluginLines.push_back(key + L"=" + file.substr(file.find(L"\\plugins\\")));
+}
+
+// The entries that start an update: where both installations register a
+// plugin from different files and anything of its files differs.
+TEST(ActionEntries, UpdateEntriesGoWhereBothHaveThePluginAndItsFilesDiffer) {
+  CompareFixture f;
+  // One row per plugin, New's and My's folder under "plugins\wlx\<name>".
+  struct Case {
+    const wchar_t* name;
+    const char* newPlugin;
+    const char* myPlugin;
+    const char* newReadme;  // a second file of the folder; null: none
+    const char* myReadme;
+    bool update;
+  };
+  const Case cases[] = {
+      {L"newer", "2", "1", nullptr, nullptr, true},
+      {L"readme", "1", "1", "new text", "old text", true},  // only the folder differs
+      {L"extra", "1", "1", "only New has it", nullptr, true},
+      {L"equal", "1", "1", "same", "same", false},
+  };
+  for (const Case& c : cases) {
+    const std::wstring dir = std::wstring(L"\\plugins\\wlx\\") + c.name + L"\\";
+    AddWlx(f.New(), f.File(L"new" + dir + c.name + L".wlx", c.newPlugin));
+    AddWlx(f.My(), f.File(L"my" + dir + c.name + L".wlx", c.myPlugin));
+    if (c.newReadme) f.File(L"new" + dir + L"readme.txt", c.newReadme);
+    if (c.myReadme) f.File(L"my" + dir + L"readme.txt", c.myReadme);
+  }
+  // Two plugins sharing one folder: a difference of one is no reason to
+  // update the other.
+  for (const wchar_t* name : {L"a", L"b"}) {
+    const std::wstring file = std::wstring(L"\\plugins\\wlx\\pair\\") + name + L".wlx";
+    AddWlx(f.New(), f.File(L"new" + file, name == std::wstring(L"b") ? "2" : "1"));
+    AddWlx(f.My(), f.File(L"my" + file, "1"));
+  }
+  const std::wstring same = f.File(L"shared\\same.wlx", "1");
+  AddWlx(f.New(), same);
+  AddWlx(f.My(), same);
+  AddWlx(f.New(), f.File(L"new\\plugins\\wlx\\orvelle\\orvelle.wlx", "2"));
+  AddWlx(f.My(), f.File(L"my\\plugins\\wlx\\orvelle\\orvelle.wlx", "1"));
+  AddWlx(f.My(), f.File(L"my\\plugins\\wlx\\mine\\mine.wlx", "1"));
+  for (TTC* m : {&f.New(), &f.My()}) {
+    const std::wstring side = m == &f.New() ? L"new" : L"my";
+    AddWfx(*m, L"FTP", f.File(side + L"\\plugins\\wfx\\ftp\\ftp.wfx", m == &f.New() ? "2" : "1"));
+  }
+  // Matched by the written value, which both write from "\plugins\" on.
+  for (TTC* m : {&f.New(), &f.My()}) {
+    for (std::wstring& line : m->ListerPluginLines) {
+      const size_t at = line.find(L"\\plugins\\");
+      if (at != std::wstring::npos) line = L"=" + line.substr(at);
+    }
+  }
+
+  BuildPluginsSkeleton(f.Ctx());
+  ComparePlugins(f.Ctx(), PluginKind::Wfx);
+  ComparePlugins(f.Ctx(), PluginKind::Wlx);
+  AddActionEntries(f.Ctx(), f.Path(L"my\\plugins\\wlx\\orvelle\\Orvelle.wlx64"));
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
+    const std::wstring folder = kWlxPath + c.name + L".wlx\\";
+    const int update = f.Tree().FindTreeItem(folder + L"Update");
+    EXPECT_EQ(update >= 0, c.update);
+    if (update < 0) continue;
+    const TVirtualTreeItem& entry = f.Tree()[update];
+    EXPECT_EQ(entry.Action, 3);
+    EXPECT_EQ(entry.ActionKind, static_cast<uint8_t>(ItemKind::ListerPlugin));
+    const std::wstring mine = f.Path(L"my\\plugins\\wlx\\") + c.name + L"\\" + c.name + L".wlx";
+    EXPECT_EQ(f.My().ListerPluginFiles[static_cast<size_t>(entry.ActionIndex)],
+              CompareFixture::Lower(mine));
+    EXPECT_FALSE(entry.Info.empty());
+    EXPECT_EQ(f.Listing(folder).back(), L"Update|") << "after the Delete entry";
+    EXPECT_EQ(f.Listing(folder)[f.Listing(folder).size() - 2], L"Delete|");
+  }
+  EXPECT_LT(f.Tree().FindTreeItem(kWlxPath + L"a.wlx\\Update"), 0) << "only b differs";
+  EXPECT_GE(f.Tree().FindTreeItem(kWlxPath + L"b.wlx\\Update"), 0);
+  EXPECT_LT(f.Tree().FindTreeItem(kWlxPath + L"same.wlx\\Update"), 0) << "the very same file";
+  EXPECT_LT(f.Tree().FindTreeItem(kWlxPath + L"orvelle.wlx\\Update"), 0) << "the plugin itself";
+  EXPECT_LT(f.Tree().FindTreeItem(kWlxPath + L"mine.wlx\\Update"), 0) << "only My has it";
+  const int ftp = f.Tree().FindTreeItem(kWfxPath + L"FTP\\Update");
+  ASSERT_GE(ftp, 0);
+  EXPECT_EQ(f.Tree()[ftp].ActionKind, static_cast<uint8_t>(ItemKind::FileSystemPlugin));
+  EXPECT_EQ(f.Tree()[ftp].ActionIndex, 0);
+}
+
 }  // namespace
 }  // namespace orvelle::test

@@ -1,0 +1,305 @@
+#include "operations/update_operation.h"
+
+#include "backup/backup.h"
+#include "operations/operation_context.h"
+#include "platform/fs.h"
+#include "platform/handle.h"
+#include "platform/message_box.h"
+#include "platform/strings.h"
+#include "tc/ttc.h"
+#include "tree/tree.h"
+#include "tree/vars_conts.h"
+#include "util/directory_copy.h"
+#include "util/file_ops.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace orvelle {
+
+namespace {
+
+constexpr int kTempNameAttempts = 100;
+
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+// A file the user marked read-only is not overwritten, as the system's own
+// copy would not (Wine's would).
+bool IsReadOnly(const std::wstring& file) {
+  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+LevelItem ItemOf(const platform::FileEntry& entry) {
+  return {entry.name, entry.IsDirectory(), entry.lastWrite};
+}
+
+// The items of a folder level; with names, only those (that exist). Links
+// are left out: what they point to may lie anywhere.
+std::vector<LevelItem> ListLevel(const std::wstring& dir,
+                                 const std::vector<std::wstring>* names = nullptr) {
+  std::vector<LevelItem> items;
+  if (names) {
+    for (const std::wstring& name : *names) {
+      std::optional<platform::FileEntry> entry = platform::GetFileEntry(dir + L"\\" + name);
+      if (entry && !IsLink(entry->attributes)) items.push_back(ItemOf(*entry));
+    }
+    return items;
+  }
+  for (const platform::FileEntry& entry : platform::EnumFiles(dir + L"\\*")) {
+    if (!IsLink(entry.attributes)) items.push_back(ItemOf(entry));
+  }
+  return items;
+}
+
+// Merges New's level into the staged copy of My's folder; copied counts
+// what was put in. False at the first thing that could not be done: a file
+// standing in the way that may not be replaced (read-only, in use) stops
+// the whole update rather than being left out of it.
+bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstring& stagedDir,
+                const std::vector<std::wstring>* onlyNames, int& copied) {
+  for (const MergeStep& step :
+       PlanMergeLevel(option, ListLevel(newDir, onlyNames), ListLevel(stagedDir))) {
+    const std::wstring source = newDir + L"\\" + step.NewName;
+    const std::wstring target =
+        stagedDir + L"\\" + (step.MyName.empty() ? step.NewName : step.MyName);
+    if (step.Action == MergeAction::Descend) {
+      if (!MergeLevel(option, source, target, nullptr, copied)) return false;
+      continue;
+    }
+    if (!step.MyName.empty()) {
+      if (!step.MyIsFolder && IsReadOnly(target)) return false;
+      // What stands in the way is the other kind of item (or a file a
+      // folder replaces): it goes, the original is in My's folder still.
+      const bool cleared = step.MyIsFolder ? DeleteDirectoryTree(target, true)
+                           : step.Action == MergeAction::CopyFolder
+                               ? ::DeleteFileW(target.c_str()) != FALSE
+                               : true;
+      if (!cleared) return false;
+    }
+    const bool placed = step.Action == MergeAction::CopyFile
+                            ? ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE
+                            : ::CreateDirectoryW(target.c_str(), nullptr) &&
+                                  CopyDirectoryContent(source, target, {});
+    if (!placed) return false;
+    ++copied;
+  }
+  return true;
+}
+
+// Frees every module of the list that the process has loaded. False, with
+// the module named, when one stays.
+bool FreeModules(const std::vector<std::wstring>& modules, std::wstring& stays) {
+  for (const std::wstring& module : modules) {
+    if (::GetModuleHandleW(module.c_str()) != nullptr && !UnloadModule(module)) {
+      stays = module;
+      return false;
+    }
+  }
+  return true;
+}
+
+// The plugin's own folder: rebuilt beside it, then swapped in.
+UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
+  UpdateResult result;
+  std::optional<std::wstring> staging = MakeStagingDirectory(plan.MyDir);
+  if (!staging) return result;
+  platform::scope_exit dropStaging([&] { DeleteDirectoryTree(*staging, true); });
+  const std::vector<std::wstring>* onlyNames = plan.NewWhole ? nullptr : &plan.NewNames;
+  int copied = 0;
+  if (plan.Option == UpdateOption::ReplaceDirectory) {
+    if (!CopyDirectoryContent(plan.NewDir, *staging,
+                              onlyNames ? *onlyNames : std::vector<std::wstring>{})) {
+      return result;
+    }
+    copied = 1;
+  } else if (!CopyDirectoryContent(plan.MyDir, *staging, {}) ||
+             !MergeLevel(plan.Option, plan.NewDir, *staging, onlyNames, copied)) {
+    return result;
+  }
+  if (copied == 0) return {UpdateOutcome::Unchanged, {}};
+  if (!FreeModules(plan.Modules, result.Module)) {
+    return {UpdateOutcome::ModuleLoaded, result.Module};
+  }
+  if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, false)) {
+    return {UpdateOutcome::BackupFailed, {}};
+  }
+  const std::wstring folder = backup.Dir;
+  if (!backup.MoveDeletedItem(plan.MyDir)) {
+    DeleteDirectoryTree(folder, true);
+    return {UpdateOutcome::MoveFailed, {}};
+  }
+  if (!::MoveFileW(staging->c_str(), plan.MyDir.c_str())) {
+    // Roll back: the old folder goes home; the backup folder goes once it
+    // holds nothing of the user's.
+    const std::wstring saved = folder + platform::ExtractFileName(plan.MyDir);
+    if (::MoveFileW(saved.c_str(), plan.MyDir.c_str())) DeleteDirectoryTree(folder, true);
+    return {UpdateOutcome::MoveFailed, {}};
+  }
+  dropStaging.release();
+  return {UpdateOutcome::Updated, {}};
+}
+
+// A free name beside target for its replacement.
+std::optional<std::wstring> TempNameBeside(const std::wstring& target) {
+  for (int n = 1; n <= kTempNameAttempts; ++n) {
+    std::wstring candidate = target + L"~new" + (n == 1 ? L"" : std::to_wstring(n));
+    if (!platform::PathExists(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+struct FileReplacement {
+  std::wstring Target;  // My's file
+  std::wstring Staged;  // New's copy beside it
+  bool Moved = false;   // My's file is in the backup folder
+  bool Placed = false;  // New's copy stands under Target
+};
+
+// A plugin in a shared folder: each of its own files that both sides have
+// is replaced in place.
+UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
+  UpdateResult result;
+  // Replacing only what exists, whatever the option, so that the undo, which
+  // moves the old files back, leaves nothing behind.
+  const UpdateOption option = plan.Option == UpdateOption::ReplaceDirectory
+                                  ? UpdateOption::CopyTopLevel
+                                  : plan.Option;
+  std::vector<FileReplacement> files;
+  platform::scope_exit dropStaged([&] {
+    for (const FileReplacement& f : files) {
+      if (!f.Placed) ::DeleteFileW(f.Staged.c_str());
+    }
+  });
+  for (const MergeStep& step : PlanMergeLevel(option, ListLevel(plan.NewDir, &plan.NewNames),
+                                              ListLevel(plan.MyDir, &plan.MyNames))) {
+    if (step.MyName.empty() || step.MyIsFolder || step.Action != MergeAction::CopyFile) continue;
+    const std::wstring target = plan.MyDir + L"\\" + step.MyName;
+    if (IsReadOnly(target)) return result;
+    std::optional<std::wstring> staged = TempNameBeside(target);
+    if (!staged) return result;
+    const std::wstring source = plan.NewDir + L"\\" + step.NewName;
+    if (!::CopyFileW(source.c_str(), staged->c_str(), TRUE)) return result;
+    files.push_back({target, *staged});
+  }
+  if (files.empty()) return {UpdateOutcome::Unchanged, {}};
+  if (!FreeModules(plan.Modules, result.Module)) {
+    return {UpdateOutcome::ModuleLoaded, result.Module};
+  }
+  if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, true)) {
+    return {UpdateOutcome::BackupFailed, {}};
+  }
+  const std::wstring folder = backup.Dir;
+  for (FileReplacement& f : files) {
+    f.Moved = backup.MoveDeletedItem(f.Target);
+    f.Placed = f.Moved && ::MoveFileW(f.Staged.c_str(), f.Target.c_str());
+    if (f.Placed) continue;
+    // Roll back: every old file goes home, the last replaced first.
+    bool allBack = true;
+    for (auto it = files.rbegin(); it != files.rend(); ++it) {
+      if (!it->Moved) continue;
+      const std::wstring saved = folder + platform::ExtractFileName(it->Target);
+      if (it->Placed) {
+        allBack = ::MoveFileW(it->Target.c_str(), it->Staged.c_str()) && allBack;
+        it->Placed = false;
+      }
+      allBack = ::MoveFileW(saved.c_str(), it->Target.c_str()) && allBack;
+    }
+    if (allBack) DeleteDirectoryTree(folder, true);
+    return {UpdateOutcome::MoveFailed, {}};
+  }
+  return {UpdateOutcome::Updated, {}};
+}
+
+const std::vector<std::wstring>* PluginFilesOf(const TTC& m, ItemKind kind) {
+  switch (kind) {
+    case ItemKind::FileSystemPlugin: return &m.FsPluginFiles;
+    case ItemKind::PackerPlugin: return &m.PackerPluginFiles;
+    case ItemKind::ListerPlugin: return &m.ListerPluginFiles;
+    case ItemKind::ContentPlugin: return &m.ContentPluginFiles;
+    default: return nullptr;
+  }
+}
+
+int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (platform::EqualsNoCase(list[i], file)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::wstring CopyError(const std::wstring& newDir, const std::wstring& myDir) {
+  return std::wstring(texts::kDirectoryCopyError) + L":\n" + newDir + L"\n" + myDir;
+}
+
+}  // namespace
+
+UpdateResult RunUpdate(const UpdatePlan& plan, TBackup& backup) {
+  return plan.WholeDirectory ? UpdateWholeDirectory(plan, backup) : UpdateOwnFiles(plan, backup);
+}
+
+std::optional<UpdateRequest> PrepareUpdate(const OperationContext& ctx, int index) {
+  if (!ctx.New || index < 0 || index >= ctx.Tree.Count()) return std::nullopt;
+  const TVirtualTreeItem& entry = ctx.Tree[index];
+  const ItemKind kind = static_cast<ItemKind>(entry.ActionKind);
+  if (entry.Action != 3 || entry.Done || entry.ActionIndex < 0 || !IsPluginKind(kind) ||
+      entry.ParentIndex < 0 || entry.ParentIndex >= ctx.Tree.Count()) {
+    return std::nullopt;
+  }
+  const TVirtualTreeItem& plugin = ctx.Tree[entry.ParentIndex];
+  const std::vector<std::wstring>& myFiles = *PluginFilesOf(ctx.My, kind);
+  const size_t myRow = static_cast<size_t>(entry.ActionIndex);
+  const int newRow = RowOf(*PluginFilesOf(*ctx.New, kind), plugin.NewFile);
+  if (myRow >= myFiles.size() || newRow < 0 ||
+      !platform::EqualsNoCase(myFiles[myRow], plugin.MyFile)) {
+    return std::nullopt;
+  }
+  UpdateRequest request;
+  request.Index = index;
+  request.Kind = kind;
+  request.MyRow = myRow;
+  request.NewRow = static_cast<size_t>(newRow);
+  request.ItemName = plugin.Name;
+  request.MyFile = plugin.MyFile;
+  request.NewFile = plugin.NewFile;
+  request.Choices = OfferedUpdateOptions(ctx.My, *ctx.New, plugin.MyFile, plugin.NewFile);
+  return request;
+}
+
+bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateOption option) {
+  if (!ctx.New || request.Index < 0 || request.Index >= ctx.Tree.Count()) return false;
+  std::optional<UpdatePlan> plan = PlanUpdate(ctx.My, *ctx.New, request.Kind, request.MyRow,
+                                              request.NewRow, option, ctx.OwnPluginFile);
+  if (!plan) {
+    platform::ShowError(CopyError(platform::ExtractFileDir(request.NewFile),
+                                  platform::ExtractFileDir(request.MyFile)));
+    return false;
+  }
+  const UpdateResult result = RunUpdate(*plan, ctx.Backup);
+  switch (result.Outcome) {
+    case UpdateOutcome::Updated: {
+      TVirtualTreeItem& entry = ctx.Tree[request.Index];
+      entry.Done = true;
+      entry.Status = L"*!";
+      entry.Info = texts::kUpdated;
+      if (ctx.RequestReread) ctx.RequestReread();
+      platform::ShowInformation(texts::kUpdateSuccessful);
+      return true;
+    }
+    case UpdateOutcome::Unchanged: platform::ShowInformation(texts::kNothingToUpdate); break;
+    case UpdateOutcome::CopyFailed:
+      platform::ShowError(CopyError(plan->NewDir, plan->MyDir));
+      break;
+    case UpdateOutcome::ModuleLoaded:
+      platform::ShowError(std::wstring(texts::kPluginStillLoaded) + L":\n" + result.Module);
+      break;
+    case UpdateOutcome::BackupFailed: platform::ShowError(texts::kCantPrepareBackup); break;
+    case UpdateOutcome::MoveFailed:
+      platform::ShowError(std::wstring(texts::kDirectoryDeleteError) + L":\n" + plan->MyDir);
+      break;
+  }
+  return false;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,63 @@
+#include "operations/update_options.h"
+
+#include "platform/fs.h"
+#include "tc/principal_dirs.h"
+#include "tree/vars_conts.h"
+
+namespace orvelle {
+
+namespace {
+
+std::wstring LastName(const std::wstring& file) {
+  return platform::ExtractFileName(platform::ExtractFileDir(file));
+}
+
+}  // namespace
+
+std::wstring UpdateOptionText(UpdateOption option, const std::wstring& newDirName,
+                              const std::wstring& myDirName) {
+  const std::wstring from = L"\\" + newDirName;
+  const std::wstring to = L"\\" + myDirName + L"\\*.*";
+  const std::wstring topLevel = std::wstring(L" (") + texts::kWithoutDirectories + L")";
+  const std::wstring fromNew = from + L"\\*.* (" + texts::kNewSide + L") -> " + to;
+  switch (option) {
+    case UpdateOption::ReplaceDirectory:
+      return std::wstring(texts::kReplaceWholeDirectory) + L": " + from + L" -> \\" + myDirName;
+    case UpdateOption::UpdateTree: return std::wstring(texts::kUpdateOldFiles) + L": " + fromNew;
+    case UpdateOption::UpdateTopLevel: return texts::kUpdateOldFiles + topLevel + L": " + fromNew;
+    case UpdateOption::CopyTree:
+      return std::wstring(texts::kCopyWithReplace) + L": " + from + L"\\*.* -> " + to;
+    case UpdateOption::CopyTopLevel:
+      return texts::kCopyWithReplace + topLevel + L": " + from + L"\\*.* -> " + to;
+  }
+  return {};
+}
+
+std::vector<UpdateChoice> OfferedUpdateOptions(const TTC& my, const TTC& newModel,
+                                               const std::wstring& myFile,
+                                               const std::wstring& newFile) {
+  const std::wstring myDir = platform::ExtractFileDir(myFile);
+  const std::wstring newDir = platform::ExtractFileDir(newFile);
+  const bool newPrincipal = IsPrincipalDirectory(newModel, newDir);
+  std::vector<UpdateOption> options;
+  if (!newPrincipal && !IsPrincipalDirectory(my, myDir)) {
+    options.push_back(UpdateOption::ReplaceDirectory);
+  }
+  options.push_back(newPrincipal ? UpdateOption::UpdateTopLevel : UpdateOption::UpdateTree);
+  options.push_back(newPrincipal ? UpdateOption::CopyTopLevel : UpdateOption::CopyTree);
+  std::vector<UpdateChoice> choices;
+  for (UpdateOption option : options) {
+    choices.push_back({option, UpdateOptionText(option, LastName(newFile), LastName(myFile))});
+  }
+  return choices;
+}
+
+bool IsTopLevelOnly(UpdateOption option) {
+  return option == UpdateOption::UpdateTopLevel || option == UpdateOption::CopyTopLevel;
+}
+
+bool CopiesOnlyNewer(UpdateOption option) {
+  return option == UpdateOption::UpdateTree || option == UpdateOption::UpdateTopLevel;
+}
+
+}  // namespace orvelle
