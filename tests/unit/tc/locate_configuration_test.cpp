@@ -152,8 +152,10 @@ TEST_F(LocateNew, ModesChooseTheirSources) {
     ProgramIni(L"5");
     EXPECT_EQ(Located(), programIni);
     ProgramIni(L"7");
-    // A command line without a quoted program path gives no value.
-    EXPECT_EQ(Located(LR"(X:\TOTALCMD.EXE /i=C:\missing.ini)"), programIni);
+    EXPECT_EQ(Located(), programIni);
+    // A program path without quotes (started from a script) still has its
+    // /i= read, which wins over the mode.
+    EXPECT_EQ(Located(L"X:\\TOTALCMD.EXE /i=" + (dir_ / L"registry.ini")), dir_ / L"registry.ini");
   }
   ProgramIni(L"1");
   EXPECT_EQ(Located(), programIni);
