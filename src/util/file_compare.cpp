@@ -6,28 +6,29 @@
 #include "platform/handle.h"
 #include "util/date_time.h"
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace orvelle {
 
 namespace {
 
-constexpr size_t kBlock = 64 * 1024;
+// Under Wine each read is a costly call: one block covers most files.
+constexpr size_t kBlock = 128 * 1024;
 
-// Reads until the buffer is full or the file ends; the count read, or -1 when
-// reading fails.
-long long ReadFull(HANDLE file, unsigned char* buffer, size_t size) {
+// Reads exactly size bytes; false when reading fails or the file ends first.
+bool ReadExactly(HANDLE file, unsigned char* buffer, size_t size) {
   size_t total = 0;
   while (total < size) {
     DWORD read = 0;
-    if (!::ReadFile(file, buffer + total, static_cast<DWORD>(size - total), &read, nullptr)) {
-      return -1;
+    if (!::ReadFile(file, buffer + total, static_cast<DWORD>(size - total), &read, nullptr) ||
+        read == 0) {
+      return false;
     }
-    if (read == 0) break;
     total += read;
   }
-  return static_cast<long long>(total);
+  return true;
 }
 
 platform::unique_hfile OpenForCompare(const std::wstring& fileName) {
@@ -49,18 +50,32 @@ FileFacts FactsOf(const std::wstring& fileName) {
 
 }  // namespace
 
-bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB) {
+bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
+                     const std::atomic<bool>* stop) {
   platform::unique_hfile a = OpenForCompare(fileA);
   platform::unique_hfile b = OpenForCompare(fileB);
   if (!a || !b) return false;
-  std::vector<unsigned char> bufferA(kBlock), bufferB(kBlock);
-  for (;;) {
-    long long readA = ReadFull(a.get(), bufferA.data(), kBlock);
-    long long readB = ReadFull(b.get(), bufferB.data(), kBlock);
-    if (readA < 0 || readB < 0 || readA != readB) return false;
-    if (readA == 0) return true;
-    if (std::memcmp(bufferA.data(), bufferB.data(), static_cast<size_t>(readA)) != 0) return false;
+  // Nobody writes to either while they are open, so these sizes hold to the
+  // end: equal sizes leave no read past them to wait for.
+  LARGE_INTEGER sizeA{}, sizeB{};
+  if (!::GetFileSizeEx(a.get(), &sizeA) || !::GetFileSizeEx(b.get(), &sizeB) ||
+      sizeA.QuadPart != sizeB.QuadPart) {
+    return false;
   }
+  uint64_t left = static_cast<uint64_t>(sizeA.QuadPart);
+  const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kBlock));
+  // Not zero-filled: every byte compared is read first.
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[2 * chunk + 1]);
+  unsigned char* bufferA = buffer.get();
+  unsigned char* bufferB = buffer.get() + chunk;
+  while (left > 0) {
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) return false;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(left, chunk));
+    if (!ReadExactly(a.get(), bufferA, n) || !ReadExactly(b.get(), bufferB, n)) return false;
+    if (std::memcmp(bufferA, bufferB, n) != 0) return false;
+    left -= n;
+  }
+  return true;
 }
 
 FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
@@ -115,9 +130,10 @@ FileVerdict CompareFileVersions(const std::wstring& fileA, const std::wstring& f
   return CompareVersionRecords(ReadVersionInfo(fileA), ReadVersionInfo(fileB));
 }
 
-FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB) {
+FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB,
+                         const std::atomic<bool>* stop) {
   return DecideFiles(
-      FactsOf(fileA), FactsOf(fileB), [&] { return SameFileContent(fileA, fileB); },
+      FactsOf(fileA), FactsOf(fileB), [&] { return SameFileContent(fileA, fileB, stop); },
       [&] { return CompareFileVersions(fileA, fileB); });
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -56,7 +57,9 @@ FileVerdict CompareVersionRecords(const std::optional<TPJVersionInfo>& a,
                                   const std::optional<TPJVersionInfo>& b);
 
 // The verdict on two files: existence, size and content, versions, dates.
-FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB);
+// A reading that `stop` ends early (when it is set) gives no valid verdict.
+FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB,
+                         const std::atomic<bool>* stop = nullptr);
 
 // What CompareFiles knows of one file before it looks inside.
 struct FileFacts {
@@ -72,7 +75,9 @@ FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
                         const std::function<FileVerdict()>& compareVersions);
 
 // Whether two files hold the same bytes: read side by side, stopping at the
-// first difference. False when either cannot be opened or read.
-bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB);
+// first difference. False when either cannot be opened or read, or when
+// `stop` is set before the end.
+bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
+                     const std::atomic<bool>* stop = nullptr);
 
 }  // namespace orvelle
