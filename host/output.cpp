@@ -14,6 +14,33 @@ std::mutex& OutputLock() {
   return lock;
 }
 
+// UTF-8 lines of standard output not written yet; guarded by OutputLock.
+std::string& Pending() {
+  static std::string pending;
+  return pending;
+}
+constexpr size_t kFlushAt = 1 << 20;
+
+void WriteBytes(HANDLE out, const std::string& bytes) {
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    DWORD written = 0;
+    if (!::WriteFile(out, data, static_cast<DWORD>(left), &written, nullptr) || written == 0) return;
+    data += written;
+    left -= written;
+  }
+}
+
+// With OutputLock held.
+void WritePending() {
+  std::string& pending = Pending();
+  if (pending.empty()) return;
+  HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (out != nullptr && out != INVALID_HANDLE_VALUE) WriteBytes(out, pending);
+  pending.clear();
+}
+
 void WriteLine(DWORD which, std::wstring_view line) {
   std::wstring text(line);
   text += L'\n';
@@ -26,23 +53,32 @@ void WriteLine(DWORD which, std::wstring_view line) {
     ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return;
   }
-  // A pipe or a file: UTF-8 bytes. WriteFile does not buffer, so nothing is
-  // left behind when the process ends or crashes.
+  // A pipe or a file: UTF-8 bytes.
   std::string bytes = orvelle::platform::AnsiFromWide(text, CP_UTF8);
-  const char* data = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    DWORD written = 0;
-    if (!::WriteFile(out, data, static_cast<DWORD>(left), &written, nullptr) || written == 0) return;
-    data += written;
-    left -= written;
+  if (which != STD_OUTPUT_HANDLE) {
+    WriteBytes(out, bytes);
+    return;
   }
+  Pending() += bytes;
+  if (Pending().size() >= kFlushAt) WritePending();
 }
 
 }  // namespace
 
 void PrintLine(std::wstring_view line) { WriteLine(STD_OUTPUT_HANDLE, line); }
 void PrintErrorLine(std::wstring_view line) { WriteLine(STD_ERROR_HANDLE, line); }
+
+void FlushOutput(bool crashing) {
+  std::unique_lock<std::mutex> guard(OutputLock(), std::defer_lock);
+  if (crashing) {
+    // The crash may have come while this very thread held the lock.
+    for (int attempt = 0; attempt < 50 && !guard.try_lock(); ++attempt) ::Sleep(10);
+    if (!guard.owns_lock()) return;
+  } else {
+    guard.lock();
+  }
+  WritePending();
+}
 
 std::wstring OneLine(std::wstring_view text) {
   std::wstring out;
