@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace orvelle {
 namespace {
 
@@ -120,7 +122,7 @@ TEST(CompareFiles, JudgesRealFiles) {
   std::string data(300000, 'a');
   std::string lastByte = data, atBlock = data;
   lastByte.back() = 'b';
-  atBlock[65536] = 'b';  // the first byte of the second block read
+  atBlock[131072] = 'b';  // the first byte of the second block read
   WriteFile(dir / L"a.bin", data, Time(0));
   WriteFile(dir / L"copy.bin", data, Time(48));
   WriteFile(dir / L"last.bin", lastByte, Time(0));
@@ -174,6 +176,19 @@ TEST(CompareFiles, UnreadableFilesAreNeverEqual) {
   lockA.reset();
   lockB.reset();
   EXPECT_TRUE(SameFileContent(dir / L"a.bin", dir / L"b.bin"));
+}
+
+// A reading stopped from outside (the comparison was cancelled) finds
+// nothing equal; its caller throws the answer away.
+TEST(CompareFiles, AStoppedReadingFindsNothingEqual) {
+  test::TempDir dir;
+  const std::string data(300000, 'a');
+  WriteFile(dir / L"a.bin", data, Time(0));
+  WriteFile(dir / L"b.bin", data, Time(0));
+  std::atomic<bool> stop{true};
+  EXPECT_FALSE(SameFileContent(dir / L"a.bin", dir / L"b.bin", &stop));
+  stop = false;
+  EXPECT_TRUE(SameFileContent(dir / L"a.bin", dir / L"b.bin", &stop));
 }
 
 TEST(CompareFiles, VersionsDecideBeforeDates) {
