@@ -14,9 +14,7 @@ FilePairRead::FilePairRead(std::wstring newFile, const FileFacts& newFacts, std:
 
 bool FilePairRead::Run(TaskPool&, StopFlag stop) {
   if (newFacts_ && myFacts_) {
-    verdict_ = DecideFiles(
-        *newFacts_, *myFacts_, [&] { return SameFileContent(newFile_, myFile_, stop); },
-        [&] { return CompareFileVersions(newFile_, myFile_); });
+    verdict_ = CompareFilesWithFacts(newFile_, *newFacts_, myFile_, *myFacts_, stop);
   } else {
     verdict_ = CompareFiles(newFile_, myFile_, stop);
   }

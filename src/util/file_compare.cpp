@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace orvelle {
 
@@ -50,17 +51,31 @@ FileFacts FactsOf(const std::wstring& fileName) {
 
 }  // namespace
 
-bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
-                     const std::atomic<bool>* stop) {
+namespace {
+
+struct ContentCheck {
+  bool same = false;
+  // False when the first bytes of both files were read and neither can
+  // hold a version record.
+  bool versionsPossible = true;
+};
+
+std::string_view FirstBytes(const unsigned char* buffer, size_t size) {
+  return std::string_view(reinterpret_cast<const char*>(buffer), std::min<size_t>(size, 4));
+}
+
+ContentCheck CheckContent(const std::wstring& fileA, const std::wstring& fileB,
+                          const std::atomic<bool>* stop) {
+  ContentCheck check;
   platform::unique_hfile a = OpenForCompare(fileA);
   platform::unique_hfile b = OpenForCompare(fileB);
-  if (!a || !b) return false;
+  if (!a || !b) return check;
   // Nobody writes to either while they are open, so these sizes hold to the
   // end: equal sizes leave no read past them to wait for.
   LARGE_INTEGER sizeA{}, sizeB{};
   if (!::GetFileSizeEx(a.get(), &sizeA) || !::GetFileSizeEx(b.get(), &sizeB) ||
       sizeA.QuadPart != sizeB.QuadPart) {
-    return false;
+    return check;
   }
   uint64_t left = static_cast<uint64_t>(sizeA.QuadPart);
   const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kBlock));
@@ -68,14 +83,28 @@ bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
   std::unique_ptr<unsigned char[]> buffer(new unsigned char[2 * chunk + 1]);
   unsigned char* bufferA = buffer.get();
   unsigned char* bufferB = buffer.get() + chunk;
+  bool first = true;
   while (left > 0) {
-    if (stop != nullptr && stop->load(std::memory_order_relaxed)) return false;
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) return check;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(left, chunk));
-    if (!ReadExactly(a.get(), bufferA, n) || !ReadExactly(b.get(), bufferB, n)) return false;
-    if (std::memcmp(bufferA, bufferB, n) != 0) return false;
+    if (!ReadExactly(a.get(), bufferA, n) || !ReadExactly(b.get(), bufferB, n)) return check;
+    if (first) {
+      check.versionsPossible = MayHoldVersionRecord(FirstBytes(bufferA, n)) ||
+                               MayHoldVersionRecord(FirstBytes(bufferB, n));
+      first = false;
+    }
+    if (std::memcmp(bufferA, bufferB, n) != 0) return check;
     left -= n;
   }
-  return true;
+  check.same = true;
+  return check;
+}
+
+}  // namespace
+
+bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
+                     const std::atomic<bool>* stop) {
+  return CheckContent(fileA, fileB, stop).same;
 }
 
 FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
@@ -130,11 +159,28 @@ FileVerdict CompareFileVersions(const std::wstring& fileA, const std::wstring& f
   return CompareVersionRecords(ReadVersionInfo(fileA), ReadVersionInfo(fileB));
 }
 
+FileVerdict CompareFilesWithFacts(const std::wstring& fileA, const FileFacts& a,
+                                  const std::wstring& fileB, const FileFacts& b,
+                                  const std::atomic<bool>* stop) {
+  bool versionsPossible = true;
+  return DecideFiles(
+      a, b,
+      [&] {
+        ContentCheck check = CheckContent(fileA, fileB, stop);
+        versionsPossible = check.versionsPossible;
+        return check.same;
+      },
+      [&] {
+        // The bytes read already tell that neither file has a record: under
+        // Wine, opening both again costs as much as the comparison itself.
+        return versionsPossible ? CompareFileVersions(fileA, fileB)
+                                : CompareVersionRecords(std::nullopt, std::nullopt);
+      });
+}
+
 FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB,
                          const std::atomic<bool>* stop) {
-  return DecideFiles(
-      FactsOf(fileA), FactsOf(fileB), [&] { return SameFileContent(fileA, fileB, stop); },
-      [&] { return CompareFileVersions(fileA, fileB); });
+  return CompareFilesWithFacts(fileA, FactsOf(fileA), fileB, FactsOf(fileB), stop);
 }
 
 }  // namespace orvelle

@@ -19,11 +19,10 @@ constexpr WORD kVersionType = 16;  // RT_VERSION
 
 enum class FileHead { Unreadable, Program, Compressed, Other };
 
-// Only programs and libraries ("MZ") carry version resources; the system
-// also reads them through LZ-compressed copies ("SZDD"). Their first bytes
-// tell: under Wine, mapping a file or asking the system about it costs
-// several times more than reading four bytes, for every data file of a
-// compared plugin directory whose content differs.
+// The first bytes tell whether a file may hold a version record. Under
+// Wine, mapping a file or asking the system about it costs several times
+// more than reading four bytes, for every data file of a compared plugin
+// directory whose content differs.
 FileHead ReadHead(const std::wstring& fileName) {
   platform::unique_hfile file(::CreateFileW(fileName.c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -32,12 +31,16 @@ FileHead ReadHead(const std::wstring& fileName) {
   char head[4] = {};
   DWORD read = 0;
   if (!::ReadFile(file.get(), head, sizeof head, &read, nullptr)) return FileHead::Unreadable;
-  if (read >= 2 && head[0] == 'M' && head[1] == 'Z') return FileHead::Program;
-  if (read == 4 && std::memcmp(head, "SZDD", 4) == 0) return FileHead::Compressed;
-  return FileHead::Other;
+  const std::string_view bytes(head, read);
+  if (!MayHoldVersionRecord(bytes)) return FileHead::Other;
+  return bytes.starts_with("MZ") ? FileHead::Program : FileHead::Compressed;
 }
 
 }  // namespace
+
+bool MayHoldVersionRecord(std::string_view firstBytes) {
+  return firstBytes.starts_with("MZ") || firstBytes.substr(0, 4) == "SZDD";
+}
 
 std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName) {
   const FileHead head = ReadHead(fileName);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvelle {
 
@@ -27,6 +28,11 @@ struct TPJVersionInfo {
 
 // nullopt when the file has no version resource (or does not exist).
 std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName);
+
+// Whether a file that starts with these bytes (its first four, or all of a
+// shorter file) may hold a version record: a program or library ("MZ"), or
+// an LZ-compressed copy ("SZDD"), which the system reads too.
+bool MayHoldVersionRecord(std::string_view firstBytes);
 
 // "V1.V2.V3.V4".
 std::wstring DottedVersion(const std::array<WORD, 4>& version);
@@ -79,5 +85,11 @@ FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
 // `stop` is set before the end.
 bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
                      const std::atomic<bool>* stop = nullptr);
+
+// CompareFiles on two files whose facts a directory listing holds already:
+// no second look at either entry.
+FileVerdict CompareFilesWithFacts(const std::wstring& fileA, const FileFacts& a,
+                                  const std::wstring& fileB, const FileFacts& b,
+                                  const std::atomic<bool>* stop = nullptr);
 
 }  // namespace orvelle
