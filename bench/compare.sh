@@ -55,6 +55,18 @@ least() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a + 0 <= b + 0) ? a
 # the value of "NAME value" lines
 field() { awk -v n="$2" '$1 == n { print $2 }' "$1"; }
 
+# floor ROOT THREADS OUT: the floor program's figures in OUT (0 threads: the
+# plugin's count).
+floor() {
+  local attempt
+  for attempt in 1 2 3; do
+    run "$bin/floor_bench.exe" "$(winpath "$1/new")" "$(winpath "$1/my")" "$2" | tr -d '\r' >"$3" || true
+    [ -n "$(field "$3" seconds)" ] && return 0
+  done
+  echo "compare: the floor program gave no figures" >&2
+  exit 1
+}
+
 bench() {
   local name=$1 mib=$2 plugins=$3 files=$4
   local root=$work/$name
@@ -71,49 +83,52 @@ bench() {
   local load_before
   load_before=$(load)
 
-  local diff_s="" floor1_s="" floorn_s="" threads="" pairs="" t0 t1 i
-  local floor_out=$root/floor.txt
+  local diff_s="" floor1_s="" floorn_s="" threads="" pairs=""
+  local compare_s="" tree_s="" cut="" entries=0
+  local out=$root/tree.txt err=$root/times.txt floor_out=$root/floor.txt
+  local i t0 t1 c t n attempt
+  # Each round measures everything once, so that a busy spell of the machine
+  # falls on all alike; the New installation runs idle throughout, so that
+  # Wine's own processes are up before anything is measured.
   for i in $(seq 1 "$repeat"); do
     t0=$(date +%s%N)
     diff -rq "$root/new" "$root/my" >/dev/null || true
     t1=$(date +%s%N)
     diff_s=$(least "$(elapsed "$t0" "$t1")" "$diff_s")
-    run "$bin/floor_bench.exe" "$(winpath "$root/new")" "$(winpath "$root/my")" 1 |
-      tr -d '\r' >"$floor_out"
+
+    c="" t="" n=0
+    for attempt in $(seq 1 30); do
+      # Started anew when it has ended. It needs a moment to come up: until
+      # then the plugin finds no other installation and says so at once.
+      if [ -z "$new_pid" ] || ! kill -0 "$new_pid" 2>/dev/null; then
+        run "$root/new/totalcmd.exe" --idle 3600 "/i=$(winpath "$root/new/wincmd.ini")" &
+        new_pid=$!
+        sleep 2
+      fi
+      run "$root/my/totalcmd.exe" --plugin "$root/my/plugins/wfx/Orvelle/Orvelle.wfx64" --times \
+        list '\' tree '\totalcmd.exe' >"$out" 2>"$err" || true
+      tr -d '\r' <"$err" >"$err.txt"
+      # Command 1 lists the root (both models and the whole comparison),
+      # command 2 every folder of the comparison tree.
+      c=$(awk '$1 == "time" && $2 == 1 { print $3 }' "$err.txt")
+      t=$(awk '$1 == "time" && $2 == 2 { print $3 }' "$err.txt")
+      n=$(grep -c '^.totalcmd.exe.' "$out" || true)
+      [ -n "$c" ] && [ -n "$t" ] && [ "$n" -gt 0 ] && break
+      sleep 1
+    done
+    [ "$n" -gt 0 ] || { echo "compare: no comparison came out of the harness" >&2; cat "$out" "$err.txt" >&2; exit 1; }
+    compare_s=$(least "$c" "$compare_s")
+    tree_s=$(least "$t" "$tree_s")
+    entries=$n
+    # A tree that is full, or a comparison that stopped, marks the root.
+    grep -q "Virtual tree was not build completely" "$out" && cut=yes
+
+    floor "$root" 1 "$floor_out"
     floor1_s=$(least "$(field "$floor_out" seconds)" "$floor1_s")
-    run "$bin/floor_bench.exe" "$(winpath "$root/new")" "$(winpath "$root/my")" 0 |
-      tr -d '\r' >"$floor_out"
+    floor "$root" 0 "$floor_out"
     floorn_s=$(least "$(field "$floor_out" seconds)" "$floorn_s")
     threads=$(field "$floor_out" threads)
     pairs=$(field "$floor_out" pairs)
-  done
-
-  run "$root/new/totalcmd.exe" --idle 3600 "/i=$(winpath "$root/new/wincmd.ini")" &
-  new_pid=$!
-  local out=$root/tree.txt err=$root/times.txt
-  local compare_s="" tree_s="" cut="" entries=0
-  for i in $(seq 1 "$repeat"); do
-    # The idle host needs a moment to come up; until then the plugin finds no
-    # other installation and says so at once.
-    local attempt
-    for attempt in $(seq 1 30); do
-      run "$root/my/totalcmd.exe" --plugin "$root/my/plugins/wfx/Orvelle/Orvelle.wfx64" --times \
-        list '\' tree '\totalcmd.exe' >"$out" 2>"$err"
-      grep -q "First, run another Total Commander!" "$out" || break
-      sleep 1
-    done
-    tr -d '\r' <"$err" >"$err.txt"
-    # Command 1 lists the root (both models and the whole comparison),
-    # command 2 every folder of the comparison tree.
-    local c t
-    c=$(awk '$1 == "time" && $2 == 1 { print $3 }' "$err.txt")
-    t=$(awk '$1 == "time" && $2 == 2 { print $3 }' "$err.txt")
-    [ -n "$c" ] && [ -n "$t" ] || { echo "compare: the harness gave no times" >&2; cat "$err.txt" >&2; exit 1; }
-    compare_s=$(least "$c" "$compare_s")
-    tree_s=$(least "$t" "$tree_s")
-    entries=$(grep -c '^.totalcmd.exe.' "$out" || true)
-    # A tree that is full, or a comparison that stopped, marks the root.
-    grep -q "Virtual tree was not build completely" "$out" && cut=yes
   done
   stop_new
   local load_after

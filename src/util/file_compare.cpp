@@ -15,21 +15,23 @@ namespace orvelle {
 
 namespace {
 
-// Under Wine each read is a costly call: one block covers most files.
+// Most files fit in one block: one read each, and one more that finds the
+// end (cheap once the file is open).
 constexpr size_t kBlock = 128 * 1024;
 
-// Reads exactly size bytes; false when reading fails or the file ends first.
-bool ReadExactly(HANDLE file, unsigned char* buffer, size_t size) {
+// Reads until the buffer is full or the file ends; the count read, or -1 when
+// reading fails.
+long long ReadFull(HANDLE file, unsigned char* buffer, size_t size) {
   size_t total = 0;
   while (total < size) {
     DWORD read = 0;
-    if (!::ReadFile(file, buffer + total, static_cast<DWORD>(size - total), &read, nullptr) ||
-        read == 0) {
-      return false;
+    if (!::ReadFile(file, buffer + total, static_cast<DWORD>(size - total), &read, nullptr)) {
+      return -1;
     }
+    if (read == 0) break;
     total += read;
   }
-  return true;
+  return static_cast<long long>(total);
 }
 
 platform::unique_hfile OpenForCompare(const std::wstring& fileName) {
@@ -49,10 +51,6 @@ FileFacts FactsOf(const std::wstring& fileName) {
   return facts;
 }
 
-}  // namespace
-
-namespace {
-
 struct ContentCheck {
   bool same = false;
   // False when the first bytes of both files were read and neither can
@@ -60,8 +58,10 @@ struct ContentCheck {
   bool versionsPossible = true;
 };
 
-std::string_view FirstBytes(const unsigned char* buffer, size_t size) {
-  return std::string_view(reinterpret_cast<const char*>(buffer), std::min<size_t>(size, 4));
+// The first bytes of a file of which `read` were read into buffer.
+std::string_view FirstBytes(const unsigned char* buffer, long long read) {
+  return std::string_view(reinterpret_cast<const char*>(buffer),
+                          static_cast<size_t>(std::min(read, 4LL)));
 }
 
 ContentCheck CheckContent(const std::wstring& fileA, const std::wstring& fileB,
@@ -70,31 +70,24 @@ ContentCheck CheckContent(const std::wstring& fileA, const std::wstring& fileB,
   platform::unique_hfile a = OpenForCompare(fileA);
   platform::unique_hfile b = OpenForCompare(fileB);
   if (!a || !b) return check;
-  // Nobody writes to either while they are open, so these sizes hold to the
-  // end: equal sizes leave no read past them to wait for.
-  LARGE_INTEGER sizeA{}, sizeB{};
-  if (!::GetFileSizeEx(a.get(), &sizeA) || !::GetFileSizeEx(b.get(), &sizeB) ||
-      sizeA.QuadPart != sizeB.QuadPart) {
-    return check;
-  }
-  uint64_t left = static_cast<uint64_t>(sizeA.QuadPart);
-  const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kBlock));
-  // Not zero-filled: every byte compared is read first.
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[2 * chunk + 1]);
+  // No size is asked for: under Wine that costs a call to the server per
+  // file, as much as the reading. A block that comes back short on both
+  // sides is the end of both.
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[2 * kBlock]);
   unsigned char* bufferA = buffer.get();
-  unsigned char* bufferB = buffer.get() + chunk;
-  bool first = true;
-  while (left > 0) {
+  unsigned char* bufferB = buffer.get() + kBlock;
+  for (bool first = true;; first = false) {
     if (stop != nullptr && stop->load(std::memory_order_relaxed)) return check;
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(left, chunk));
-    if (!ReadExactly(a.get(), bufferA, n) || !ReadExactly(b.get(), bufferB, n)) return check;
+    const long long readA = ReadFull(a.get(), bufferA, kBlock);
+    const long long readB = ReadFull(b.get(), bufferB, kBlock);
+    if (readA < 0 || readB < 0) return check;
+    const size_t n = static_cast<size_t>(std::min(readA, readB));
     if (first) {
-      check.versionsPossible = MayHoldVersionRecord(FirstBytes(bufferA, n)) ||
-                               MayHoldVersionRecord(FirstBytes(bufferB, n));
-      first = false;
+      check.versionsPossible = MayHoldVersionRecord(FirstBytes(bufferA, readA)) ||
+                               MayHoldVersionRecord(FirstBytes(bufferB, readB));
     }
-    if (std::memcmp(bufferA, bufferB, n) != 0) return check;
-    left -= n;
+    if (readA != readB || std::memcmp(bufferA, bufferB, n) != 0) return check;
+    if (n < kBlock) break;
   }
   check.same = true;
   return check;
