@@ -41,14 +41,32 @@ void WritePending() {
   pending.clear();
 }
 
+// Whether a standard handle is a console; with OutputLock held. Asked once
+// per handle: under Wine each question is a call to the server, which for
+// every line of a large listing costs more than the plugin's work for it.
+bool IsConsole(HANDLE out) {
+  static HANDLE known[2] = {};
+  static bool console[2] = {};
+  static int count = 0;
+  for (int i = 0; i < count; ++i) {
+    if (known[i] == out) return console[i];
+  }
+  DWORD mode = 0;
+  const bool result = ::GetConsoleMode(out, &mode) != 0;
+  if (count < 2) {
+    known[count] = out;
+    console[count++] = result;
+  }
+  return result;
+}
+
 void WriteLine(DWORD which, std::wstring_view line) {
   std::wstring text(line);
   text += L'\n';
   std::lock_guard<std::mutex> guard(OutputLock());
   HANDLE out = ::GetStdHandle(which);
   if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
-  DWORD mode = 0;
-  if (::GetConsoleMode(out, &mode)) {
+  if (IsConsole(out)) {
     DWORD written = 0;
     ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return;
