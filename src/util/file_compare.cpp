@@ -8,16 +8,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 namespace orvelle {
 
 namespace {
 
-// Most files fit in one block: one read each, and one more that finds the
-// end (cheap once the file is open).
-constexpr size_t kBlock = 128 * 1024;
+// The blocks live on the stack: a large block taken from the heap for each
+// pair is given back to the system each time, and under Wine every such
+// release stops all the other threads of the process for a moment (their
+// view of memory is flushed), which with worker threads costs more than the
+// reading. Most files fit in one block; one more read finds the end.
+constexpr size_t kBlock = 32 * 1024;
 
 // Reads until the buffer is full or the file ends; the count read, or -1 when
 // reading fails.
@@ -73,9 +75,8 @@ ContentCheck CheckContent(const std::wstring& fileA, const std::wstring& fileB,
   // No size is asked for: under Wine that costs a call to the server per
   // file, as much as the reading. A block that comes back short on both
   // sides is the end of both.
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[2 * kBlock]);
-  unsigned char* bufferA = buffer.get();
-  unsigned char* bufferB = buffer.get() + kBlock;
+  unsigned char bufferA[kBlock];
+  unsigned char bufferB[kBlock];
   for (bool first = true;; first = false) {
     if (stop != nullptr && stop->load(std::memory_order_relaxed)) return check;
     const long long readA = ReadFull(a.get(), bufferA, kBlock);

@@ -122,7 +122,7 @@ TEST(CompareFiles, JudgesRealFiles) {
   std::string data(300000, 'a');
   std::string lastByte = data, atBlock = data;
   lastByte.back() = 'b';
-  atBlock[131072] = 'b';  // the first byte of the second block read
+  atBlock[3 * 32768] = 'b';  // the first byte of a later block read
   WriteFile(dir / L"a.bin", data, Time(0));
   WriteFile(dir / L"copy.bin", data, Time(48));
   WriteFile(dir / L"last.bin", lastByte, Time(0));
