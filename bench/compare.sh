@@ -11,15 +11,17 @@
 # entry points' work and not the writing of the lines.
 #   large: 320 plugins of the four kinds, 66 files each, 1 GiB in all (both
 #          sides); most files equal, some differing in their last byte, some
-#          in their first, some in size, a few on one side only. The
-#          comparison completes: its figures are set against the floor.
-#   wide:  300 plugins of 208 small files: the comparison fills the tree to
-#          its cap (65536 entries) and stops there, so only its listing is
-#          measured (time per entry, against the large tree's: linear when
-#          the two are close).
+#          in their first, some in size, a few on one side only. Its tree
+#          (about 23,600 entries) is far from the cap: the comparison
+#          completes.
+#   wide:  300 plugins of 208 small files: a tree close to the cap of 65536
+#          entries, for the listing's cost per entry against the large
+#          tree's (linear when the two are close). Should the tree overflow
+#          (more entries per plugin), the comparison stops at the cap: the
+#          output says so and sets no ratio, since the floor did more work.
 # Every time is the best of REPEAT runs (default 3): the machine may be busy.
 # The thread count is the plugin's own (ORVELLE_THREADS when set, else the
-# number of processors). Data is made under build/64/bench/compare and
+# number of processors, at least 4 and at most 8). Data is made under build/64/bench/compare and
 # removed afterwards. `bench/compare.sh large` runs the first pair only,
 # `bench/compare.sh wide` the second.
 set -euo pipefail

@@ -9,6 +9,10 @@ namespace orvelle {
 
 namespace {
 constexpr int kMaxThreads = 64;
+// A comparison waits on opening files more than it computes (under Wine each
+// open is a round trip to the server): more threads than processors still
+// shorten it, up to a point.
+constexpr int kMinDefaultThreads = 4;
 constexpr int kMaxDefaultThreads = 8;
 }  // namespace
 
@@ -120,7 +124,8 @@ int TaskPool::ConfiguredThreads() {
   }
   SYSTEM_INFO info{};
   ::GetNativeSystemInfo(&info);
-  return std::clamp(static_cast<int>(info.dwNumberOfProcessors), 1, kMaxDefaultThreads);
+  return std::clamp(static_cast<int>(info.dwNumberOfProcessors), kMinDefaultThreads,
+                    kMaxDefaultThreads);
 }
 
 }  // namespace orvelle

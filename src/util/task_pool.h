@@ -87,7 +87,8 @@ class TaskPool {
   int Workers() const { return static_cast<int>(workers_.size()); }
 
   // The thread count a comparison uses: the variable ORVELLE_THREADS when it
-  // holds a number from 1 to 64, else the number of processors (at most 8).
+  // holds a number from 1 to 64, else the number of processors, at least 4
+  // and at most 8.
   static int ConfiguredThreads();
 
  private:

@@ -207,7 +207,7 @@ TEST(TaskPool, ThreadCountFromTheEnvironment) {
     test::ScopedEnvironment unset(L"ORVELLE_THREADS", L"");
     processors = TaskPool::ConfiguredThreads();
   }
-  EXPECT_GE(processors, 1);
+  EXPECT_GE(processors, 4);
   EXPECT_LE(processors, 8);
   struct Case {
     const wchar_t* value;
