@@ -74,14 +74,18 @@ void TaskPool::Stop() {
   // The dropped tasks are released here, outside the lock.
 }
 
-void TaskPool::WorkerLoop() {
-  // No exception leaves a worker: a task's own are handed to its waiter, and
-  // the pool's bookkeeping throws none.
-  std::unique_lock<std::mutex> lock(lock_);
-  for (;;) {
-    work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
-    if (stop_) return;
-    if (std::shared_ptr<PoolTask> task = TakeEarliest()) RunClaimed(*task, &stop_, lock);
+void TaskPool::WorkerLoop() noexcept {
+  // No exception leaves a worker (it would end the host's process): a
+  // task's own are handed to its waiter, and what the pool's own locking
+  // might throw ends only this worker; the owner's thread does the rest.
+  try {
+    std::unique_lock<std::mutex> lock(lock_);
+    for (;;) {
+      work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+      if (stop_) return;
+      if (std::shared_ptr<PoolTask> task = TakeEarliest()) RunClaimed(*task, &stop_, lock);
+    }
+  } catch (...) {
   }
 }
 

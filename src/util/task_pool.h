@@ -98,7 +98,7 @@ class TaskPool {
     }
   };
 
-  void WorkerLoop();
+  void WorkerLoop() noexcept;
   // Runs a claimed task on this thread and records how it ended; with the
   // lock held on entry and on return.
   void RunClaimed(PoolTask& task, StopFlag stop, std::unique_lock<std::mutex>& lock);
