@@ -1,23 +1,40 @@
 #!/usr/bin/env bash
-# The comparison of a large installation pair through the harness, next to
-# `diff -rq` over the same two trees in the same run, and the listing of every
-# folder of the comparison tree it builds.
+# The comparison of an installation pair through the harness, measured in
+# one run against
+#   - `diff -rq` over the same two trees, native (no Wine);
+#   - the floor: bench/floor_bench.cpp under the same Wine on the same trees,
+#     the least work a comparison can do (list both trees, read every pair of
+#     equal size side by side to the first difference), with one thread and
+#     with as many as the plugin uses;
+# and the listing's own cost per entry: the harness lists every folder of
+# the comparison tree (`tree`), its output buffered so that the figure is the
+# entry points' work and not the writing of the lines.
 #   large: 320 plugins of the four kinds, 66 files each, 1 GiB in all (both
 #          sides); most files equal, some differing in their last byte, some
-#          in their first, some in size, a few on one side only.
-#   wide:  300 plugins of 208 small files: a tree of about 64,500 entries,
-#          for the listing (time per entry listed, against the large tree's).
-# Data is made under build/64/bench/compare and removed afterwards.
-# `bench/compare.sh large` runs the first only.
+#          in their first, some in size, a few on one side only. Its tree
+#          (about 23,600 entries) is far from the cap: the comparison
+#          completes.
+#   wide:  300 plugins of 208 small files: a tree close to the cap of 65536
+#          entries, for the listing's cost per entry against the large
+#          tree's (linear when the two are close). Should the tree overflow
+#          (more entries per plugin), the comparison stops at the cap: the
+#          output says so and sets no ratio, since the floor did more work.
+# Every time is the best of REPEAT runs (default 3): the machine may be busy.
+# The thread count is the plugin's own (ORVELLE_THREADS when set, else the
+# number of processors, at least 4 and at most 8). Data is made under build/64/bench/compare and
+# removed afterwards. `bench/compare.sh large` runs the first pair only,
+# `bench/compare.sh wide` the second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/64
 bin=$build/bin
-for f in tchost64.exe Orvelle.wfx64 compare_bench.exe; do
+for f in tchost64.exe Orvelle.wfx64 compare_bench.exe floor_bench.exe; do
   [ -f "$bin/$f" ] || { echo "compare: $bin/$f is missing; build first" >&2; exit 1; }
 done
+repeat=${REPEAT:-3}
 run() { scripts/wine-run.sh "$build" 64 "$@"; }
 winpath() { echo "Z:$(realpath -m "$1")" | tr / '\\'; }
+load() { awk '{ print $1 }' /proc/loadavg; }
 
 work=$(pwd)/$build/bench/compare
 new_pid=""
@@ -35,6 +52,22 @@ mkdir -p "$work"
 
 # seconds between two `date +%s%N` readings
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
+# the smaller of two numbers; the first when the second is empty
+least() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a + 0 <= b + 0) ? a : b }'; }
+# the value of "NAME value" lines
+field() { awk -v n="$2" '$1 == n { print $2 }' "$1"; }
+
+# floor ROOT THREADS OUT: the floor program's figures in OUT (0 threads: the
+# plugin's count).
+floor() {
+  local attempt
+  for attempt in 1 2 3; do
+    run "$bin/floor_bench.exe" "$(winpath "$1/new")" "$(winpath "$1/my")" "$2" | tr -d '\r' >"$3" || true
+    [ -n "$(field "$3" seconds)" ] && return 0
+  done
+  echo "compare: the floor program gave no figures" >&2
+  exit 1
+}
 
 bench() {
   local name=$1 mib=$2 plugins=$3 files=$4
@@ -42,52 +75,82 @@ bench() {
   echo "-- $name: $plugins plugins x $files files, $mib MiB in both installations"
   run "$bin/compare_bench.exe" "$(winpath "$root")" "$mib" "$plugins" "$files" | tr -d '\r' |
     awk '/^files/ { f = $2 } /^bytes/ { b = $2 } END {
-      printf "data:        %d files, %.0f MiB (both sides)\n", f, b / 1048576 }'
+      printf "data:          %d files, %.0f MiB (both sides)\n", f, b / 1048576 }'
   cp "$bin/tchost64.exe" "$root/my/totalcmd.exe"
   cp "$bin/tchost64.exe" "$root/new/totalcmd.exe"
   mkdir -p "$root/my/plugins/wfx/Orvelle"
   cp "$bin/Orvelle.wfx64" "$root/my/plugins/wfx/Orvelle/"
-  # Both readers start from the page cache.
+  # Every reader starts from the page cache.
   find "$root" -type f -exec cat {} + >/dev/null
+  local load_before
+  load_before=$(load)
 
-  local t0 t1
-  t0=$(date +%s%N)
-  diff -rq "$root/my" "$root/new" >/dev/null || true
-  t1=$(date +%s%N)
-  local diff_s
-  diff_s=$(elapsed "$t0" "$t1")
+  local diff_s="" floor1_s="" floorn_s="" threads="" pairs=""
+  local compare_s="" tree_s="" cut="" entries=0
+  local out=$root/tree.txt err=$root/times.txt floor_out=$root/floor.txt
+  local i t0 t1 c t n attempt
+  # Each round measures everything once, so that a busy spell of the machine
+  # falls on all alike; the New installation runs idle throughout, so that
+  # Wine's own processes are up before anything is measured.
+  for i in $(seq 1 "$repeat"); do
+    t0=$(date +%s%N)
+    diff -rq "$root/new" "$root/my" >/dev/null || true
+    t1=$(date +%s%N)
+    diff_s=$(least "$(elapsed "$t0" "$t1")" "$diff_s")
 
-  run "$root/new/totalcmd.exe" --idle 900 "/i=$(winpath "$root/new/wincmd.ini")" &
-  new_pid=$!
-  # The idle host needs a moment to come up; until then the plugin finds no
-  # other installation and says so at once.
-  local out=$root/tree.txt err=$root/times.txt
-  for _ in $(seq 1 30); do
-    run "$root/my/totalcmd.exe" --plugin "$root/my/plugins/wfx/Orvelle/Orvelle.wfx64" --times \
-      list '\' tree '\totalcmd.exe\Plugins\WFX' tree '\totalcmd.exe' >"$out" 2>"$err"
-    grep -q "First, run another Total Commander!" "$out" || break
-    sleep 1
+    c="" t="" n=0
+    for attempt in $(seq 1 30); do
+      # Started anew when it has ended. It needs a moment to come up: until
+      # then the plugin finds no other installation and says so at once.
+      if [ -z "$new_pid" ] || ! kill -0 "$new_pid" 2>/dev/null; then
+        run "$root/new/totalcmd.exe" --idle 3600 "/i=$(winpath "$root/new/wincmd.ini")" &
+        new_pid=$!
+        sleep 2
+      fi
+      run "$root/my/totalcmd.exe" --plugin "$root/my/plugins/wfx/Orvelle/Orvelle.wfx64" --times \
+        list '\' tree '\totalcmd.exe' >"$out" 2>"$err" || true
+      tr -d '\r' <"$err" >"$err.txt"
+      # Command 1 lists the root (both models and the whole comparison),
+      # command 2 every folder of the comparison tree.
+      c=$(awk '$1 == "time" && $2 == 1 { print $3 }' "$err.txt")
+      t=$(awk '$1 == "time" && $2 == 2 { print $3 }' "$err.txt")
+      n=$(grep -c '^.totalcmd.exe.' "$out" || true)
+      [ -n "$c" ] && [ -n "$t" ] && [ "$n" -gt 0 ] && break
+      sleep 1
+    done
+    [ "$n" -gt 0 ] || { echo "compare: no comparison came out of the harness" >&2; cat "$out" "$err.txt" >&2; exit 1; }
+    compare_s=$(least "$c" "$compare_s")
+    tree_s=$(least "$t" "$tree_s")
+    entries=$n
+    # A tree that is full, or a comparison that stopped, marks the root.
+    grep -q "Virtual tree was not build completely" "$out" && cut=yes
+
+    floor "$root" 1 "$floor_out"
+    floor1_s=$(least "$(field "$floor_out" seconds)" "$floor1_s")
+    floor "$root" 0 "$floor_out"
+    floorn_s=$(least "$(field "$floor_out" seconds)" "$floorn_s")
+    threads=$(field "$floor_out" threads)
+    pairs=$(field "$floor_out" pairs)
   done
   stop_new
-  tr -d '\r' <"$err" >"$err.txt"
-  # Command 2 lists the WFX folder's part of the tree, command 3 all of it;
-  # both print the WFX part.
-  local compare_s part_s tree_s part entries
-  compare_s=$(awk '$1 == "time" && $2 == 1 { print $3 }' "$err.txt")
-  part_s=$(awk '$1 == "time" && $2 == 2 { print $3 }' "$err.txt")
-  tree_s=$(awk '$1 == "time" && $2 == 3 { print $3 }' "$err.txt")
-  part=$(( $(grep -c '^.totalcmd.exe.Plugins.WFX.' "$out" || true) / 2 ))
-  entries=$(( $(grep -c '^.totalcmd.exe.' "$out" || true) - part ))
-  [ -n "$compare_s" ] && [ -n "$tree_s" ] || { echo "compare: the harness gave no times" >&2; cat "$err.txt" >&2; exit 1; }
-  grep -q "Virtual tree was not build completely" "$out" &&
-    echo "note:        the comparison did not complete (tree full or cancelled)"
-  awk -v d="$diff_s" -v c="$compare_s" -v t="$tree_s" -v n="$entries" -v pt="$part_s" \
-      -v pn="$part" 'BEGIN {
-    printf "diff -rq:    %.3f s\n", d
-    printf "comparison:  %.3f s (listing the root: both models and the whole comparison)\n", c
-    printf "ratio:       %.2f (target: at most 1.50)\n", c / d
-    printf "tree:        %.3f s for %d entries listed, %.1f us per entry\n", t, n, t / n * 1e6
-    printf "WFX part:    %.3f s for %d entries listed, %.1f us per entry\n", pt, pn, pt / pn * 1e6
+  local load_after
+  load_after=$(load)
+
+  awk -v d="$diff_s" -v f1="$floor1_s" -v fn="$floorn_s" -v n="$threads" -v p="$pairs" \
+      -v c="$compare_s" -v t="$tree_s" -v e="$entries" -v cut="$cut" -v r="$repeat" \
+      -v l0="$load_before" -v l1="$load_after" 'BEGIN {
+    printf "load:          %s before, %s after (1-minute average); best of %d runs\n", l0, l1, r
+    printf "diff -rq:      %7.3f s   native\n", d
+    printf "floor:         %7.3f s   1 thread, %d pairs of equal size read\n", f1, p
+    printf "floor:         %7.3f s   %d threads\n", fn, n
+    if (cut == "") {
+      printf "comparison:    %7.3f s   %d threads (listing the root: both models and the whole comparison)\n", c, n
+      printf "ratios:        comparison / floor %d threads %.2f (target: at most 1.10), / floor 1 thread %.2f, / diff -rq %.1f; floor 1 thread / diff -rq %.1f\n",
+             n, c / fn, c / f1, c / d, f1 / d
+    } else {
+      printf "comparison:    %7.3f s   CUT SHORT: the tree is full, so the comparison did less than the floor; no ratio\n", c
+    }
+    printf "listing:       %7.3f s   for %d entries (every folder of the tree, output not written), %.1f us per entry\n", t, e, t / e * 1e6
   }'
   rm -rf "$root"
 }

@@ -106,6 +106,7 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) noexcept {
   swprintf(text, std::size(text), L"tchost: unhandled exception 0x%08lX at %p",
            static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
            info->ExceptionRecord->ExceptionAddress);
+  FlushOutput(true);
   PrintErrorLine(text);
   ::TerminateProcess(::GetCurrentProcess(), info->ExceptionRecord->ExceptionCode);
   return EXCEPTION_EXECUTE_HANDLER;
@@ -135,6 +136,9 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
     runner.Run(command);
     ::QueryPerformanceCounter(&end);
     ++number;
+    // The time is the plugin's and the harness's own work, without the
+    // writing of the command's output.
+    FlushOutput();
     if (options.printTimes) {
       wchar_t line[64];
       swprintf(line, std::size(line), L"time %d %.6f", number,
@@ -187,13 +191,15 @@ int wmain(int argc, wchar_t** argv) {
   // The host is aware of the screen's density: its windows and the plugin's
   // dialogs are drawn at the real size, not stretched.
   ::SetProcessDPIAware();
+  int status = 4;
   try {
-    return tchost::Main(std::vector<std::wstring>(argv + 1, argv + argc));
+    status = tchost::Main(std::vector<std::wstring>(argv + 1, argv + argc));
   } catch (const std::exception& e) {
     tchost::PrintErrorLine(L"tchost: failed: " +
                            std::wstring(e.what(), e.what() + std::strlen(e.what())));
   } catch (...) {
     tchost::PrintErrorLine(L"tchost: failed");
   }
-  return 4;
+  tchost::FlushOutput();
+  return status;
 }

@@ -2,6 +2,7 @@
 // commands of the two installations launch or open, matched by name.
 #include "compare/entries.h"
 #include "compare/plugin_registrations.h"
+#include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "compare/same_file.h"
 #include "tree/vars_conts.h"
@@ -12,7 +13,9 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 
+#include <memory>
 #include <set>
+#include <vector>
 
 namespace orvelle {
 
@@ -88,21 +91,56 @@ class TargetComparer {
   void Run() {
     if (folderIndex_ < 0 || ctx_.Stopped()) return;
     SetProgressTitle(ctx_.Progress, label_);
+    std::vector<Job> jobs;
     for (const Target& n : newTargets_) {
       int k = FindTarget(myTargets_, n.name);
-      const Target* m = k < 0 ? nullptr : &myTargets_[static_cast<size_t>(k)];
-      if (!Append(&n, m)) return;
+      jobs.push_back(MakeJob(&n, k < 0 ? nullptr : &myTargets_[static_cast<size_t>(k)]));
     }
     for (const Target& m : myTargets_) {
-      if (FindTarget(newTargets_, m.name) < 0 && !Append(nullptr, &m)) return;
+      if (FindTarget(newTargets_, m.name) < 0) jobs.push_back(MakeJob(nullptr, &m));
+    }
+    // Every target's reading is queued before the first goes into the tree.
+    for (Job& job : jobs) {
+      if (job.n && job.m) job.file = StartFileComparison(ctx_, job.n->path, job.m->path);
+      if (include_) job.directory = StartDirectoryComparison(ctx_, job.mode, job.myDir, job.newDir);
+    }
+    for (Job& job : jobs) {
+      if (!Append(job)) return;
+      job = Job{};  // what is in the tree needs no keeping
     }
     ctx_.Tree[folderIndex_].Status = summary_.Text();
   }
 
  private:
-  // One target that New (n) or My (m) or both name; false when the
-  // comparison stops here.
-  bool Append(const Target* n, const Target* m) {
+  // One target that New (n) or My (m) or both name, and in "Package
+  // include" the comparison of its directory.
+  struct Job {
+    const Target* n = nullptr;
+    const Target* m = nullptr;
+    std::wstring mode, myDir, newDir;
+    std::shared_ptr<FilePairRead> file;  // both: the two target files
+    std::shared_ptr<DirectoryLevel> directory;
+  };
+
+  Job MakeJob(const Target* n, const Target* m) {
+    Job job;
+    job.n = n;
+    job.m = m;
+    if (!include_) return job;
+    job.newDir = n ? platform::ExtractFilePath(n->path) : std::wstring();
+    job.myDir = m ? platform::ExtractFilePath(m->path) : std::wstring();
+    job.mode = !m ? L"*" : !n ? L"!" : L"";
+    if ((n && newShared_.count(platform::LowerCase(job.newDir))) ||
+        (m && myShared_.count(platform::LowerCase(job.myDir)))) {
+      job.mode = L"^";
+    }
+    return job;
+  }
+
+  // False when the comparison stops here.
+  bool Append(Job& job) {
+    const Target* n = job.n;
+    const Target* m = job.m;
     const Target& named = m ? *m : *n;
     SetProgressTitle(ctx_.Progress, label_ + L": " + named.name);
     ReportProgress(ctx_.Progress);
@@ -120,7 +158,7 @@ class TargetComparer {
     item.MyFile = myFile;
     item.Info = named.source;
     if (n && m) {
-      item.Status = CompareFiles(newFile, myFile).sign;
+      item.Status = FileComparisonResult(ctx_, *job.file).sign;
       if (IsSameFile(newFile, myFile) && platform::FileExists(newFile)) {
         item.Status = L"*!";
         item.Info = SameFileWarning(ctx_.My, newFile) + L" " + named.source;
@@ -147,27 +185,15 @@ class TargetComparer {
     const std::wstring itemPath = item.FolderPath();
     const int index = ctx_.Tree.Append(std::move(item));
     if (index < 0) return false;
-    if (include_) ComparePackageDirectory(index, itemPath, n, m);
+    if (include_) {
+      std::wstring result = CompareDirectories(ctx_, *job.directory, index, itemPath);
+      // As for plugins: a target both installations name tells when its
+      // directory differs although its file may not.
+      if (n && m && result != L"=") {
+        ctx_.Tree[index].Info = L"[" + result + L"] " + ctx_.Tree[index].Info;
+      }
+    }
     return !ctx_.Stopped();
-  }
-
-  // The content of a "Package include" folder: the target's directory in
-  // both installations.
-  void ComparePackageDirectory(int index, const std::wstring& itemPath, const Target* n,
-                               const Target* m) {
-    const std::wstring newDir = n ? platform::ExtractFilePath(n->path) : std::wstring();
-    const std::wstring myDir = m ? platform::ExtractFilePath(m->path) : std::wstring();
-    std::wstring mode = !m ? L"*" : !n ? L"!" : L"";
-    if ((n && newShared_.count(platform::LowerCase(newDir))) ||
-        (m && myShared_.count(platform::LowerCase(myDir)))) {
-      mode = L"^";
-    }
-    std::wstring result = CompareDirectories(ctx_, mode, myDir, newDir, index, itemPath);
-    // As for plugins: a target both installations name tells when its
-    // directory differs although its file may not.
-    if (n && m && result != L"=") {
-      ctx_.Tree[index].Info = L"[" + result + L"] " + ctx_.Tree[index].Info;
-    }
   }
 
   CompareContext& ctx_;

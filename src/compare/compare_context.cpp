@@ -2,6 +2,18 @@
 
 namespace orvelle {
 
+bool CompareContext::Stopped() const {
+  const bool stopped = Progress.Cancelled || Tree.Full();
+  if (stopped && Reads != nullptr) Reads->Stop();
+  return stopped;
+}
+
+TaskPool& CompareContext::Pool() const {
+  // No worker: each reading runs here when its result is waited for.
+  static TaskPool here(1);
+  return Reads != nullptr ? *Reads : here;
+}
+
 std::wstring SignSummary::Text() const {
   std::wstring text;
   for (const std::wstring& s : signs_) text += s;

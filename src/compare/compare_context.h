@@ -6,7 +6,9 @@
 #include "tree/icon_set.h"
 #include "tree/tree.h"
 #include "tc/progress.h"
+#include "util/task_pool.h"
 
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -31,9 +33,18 @@ struct CompareContext {
   std::wstring Inst;     // the installation folder's name
   int InstIndex = -1;    // its tree index
   FolderIndexes Folders;
+  // The threads that read files and folders ahead of the tree being filled;
+  // null: all reading happens on this thread, when it is needed.
+  TaskPool* Reads = nullptr;
+  // The key of the next reading queued from this thread: the steps queue
+  // their reading in the order they fill the tree.
+  uint32_t NextReadKey = 0;
 
-  // Every step stops when the user cancelled or the tree is full.
-  bool Stopped() const { return Progress.Cancelled || Tree.Full(); }
+  // Every step stops when the user cancelled or the tree is full; the
+  // reading ahead stops with it.
+  bool Stopped() const;
+  TaskPool& Pool() const;
+  PoolTask::Key NextKey() { return {NextReadKey++}; }
   // "\" + Inst + "\"
   std::wstring InstPath() const { return L"\\" + Inst + L"\\"; }
 };

@@ -1,6 +1,7 @@
 // The comparison of two directories, file by file and subdirectory by
 // subdirectory, for the plugin and package directories.
 #include "compare/entries.h"
+#include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "tree/vars_conts.h"
 #include "util/date_time.h"
@@ -12,6 +13,7 @@
 #include "platform/strings.h"
 
 #include <algorithm>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -100,19 +102,67 @@ std::vector<Pair> PairByName(const std::vector<FileEntry>& news,
   return both;
 }
 
-// The verdict of CompareFiles, from the facts the listing already holds: no
-// second look at either directory entry.
-FileVerdict CompareListed(const std::wstring& newFile, const FileEntry& newEntry,
-                          const std::wstring& myFile, const FileEntry& myEntry) {
-  auto facts = [](const FileEntry& e) {
-    return FileFacts{true, e.size, FileTimeToLocalDateTime(e.lastWrite)};
-  };
-  const std::wstring newPath = platform::LongPathForm(newFile);
-  const std::wstring myPath = platform::LongPathForm(myFile);
-  return DecideFiles(
-      facts(newEntry), facts(myEntry), [&] { return SameFileContent(newPath, myPath); },
-      [&] { return CompareFileVersions(newPath, myPath); });
+FileFacts FactsOf(const FileEntry& e) {
+  return FileFacts{true, e.size, FileTimeToLocalDateTime(e.lastWrite)};
 }
+
+}  // namespace
+
+// One level of a directory comparison, listed on the pool: both sides' files
+// and subfolders paired by name, a reading queued for every pair of files,
+// and the next level queued for every pair of subfolders. Each gets a key
+// after the level's own, in the order the tree takes them (files, then
+// subfolders), so the workers read what the tree needs next.
+class DirectoryLevel : public PoolTask {
+ public:
+  DirectoryLevel(std::wstring mode, std::wstring myDir, std::wstring newDir)
+      : mode(std::move(mode)), myDir(std::move(myDir)), newDir(std::move(newDir)) {}
+
+  const std::wstring mode, myDir, newDir;
+  // Valid once the pool's Wait for the level has returned.
+  Listing newSide, mySide;
+  std::vector<Pair> files, dirs;
+  std::vector<std::shared_ptr<FilePairRead>> reads;      // per file pair; null: one side only
+  std::vector<std::shared_ptr<DirectoryLevel>> levels;  // per subfolder pair
+
+ protected:
+  bool Run(TaskPool& pool, StopFlag) override {
+    const bool subdirectories = mode != L"^";
+    if (mode != L"!") newSide = ListDirectory(newDir, subdirectories);
+    if (mode != L"*") mySide = ListDirectory(myDir, subdirectories);
+    files = PairByName(newSide.files, mySide.files);
+    dirs = PairByName(newSide.dirs, mySide.dirs);
+
+    Key key = TaskKey();
+    key.push_back(0);
+    reads.reserve(files.size());
+    for (const Pair& p : files) {
+      std::shared_ptr<FilePairRead> read;
+      if (p.newEntry && p.myEntry) {
+        read = std::make_shared<FilePairRead>(
+            platform::LongPathForm(newDir + p.newEntry->name), FactsOf(*p.newEntry),
+            platform::LongPathForm(myDir + p.myEntry->name), FactsOf(*p.myEntry));
+        pool.Submit(read, key);
+      }
+      reads.push_back(std::move(read));
+      ++key.back();
+    }
+    levels.reserve(dirs.size());
+    for (const Pair& p : dirs) {
+      // A subfolder one side lacks is listed on the other side only.
+      auto level = std::make_shared<DirectoryLevel>(
+          !p.myEntry ? L"*" : !p.newEntry ? L"!" : L"",
+          p.myEntry ? myDir + p.myEntry->name + L"\\" : std::wstring(),
+          p.newEntry ? newDir + p.newEntry->name + L"\\" : std::wstring());
+      pool.Submit(level, key);
+      levels.push_back(std::move(level));
+      ++key.back();
+    }
+    return true;
+  }
+};
+
+namespace {
 
 class DirectoryComparer {
  public:
@@ -121,50 +171,48 @@ class DirectoryComparer {
   // The distinct signs of the entries made below parentIndex, at any depth
   // (a subfolder's Status is the set of its own). Stops early when the
   // comparison stops.
-  SignSummary Level(const std::wstring& mode, const std::wstring& myDir, const std::wstring& newDir,
-              int parentIndex, const std::wstring& parentPath) {
-    const bool subdirectories = mode != L"^";
-    Listing newSide = mode != L"!" ? ListDirectory(newDir, subdirectories) : Listing();
-    Listing mySide = mode != L"*" ? ListDirectory(myDir, subdirectories) : Listing();
-
+  SignSummary Level(DirectoryLevel& level, int parentIndex, const std::wstring& parentPath) {
+    ctx_.Pool().Wait(level);
     SignSummary signs;
-    if (newSide.unreadable || mySide.unreadable) {
+    if (level.newSide.unreadable || level.mySide.unreadable) {
       // Nothing read from a side says nothing about it: no "=" for it.
       std::wstring comment = texts::kFolderUnreadable;
-      if (newSide.unreadable) comment += L" " + newDir;
-      if (mySide.unreadable) comment += L" " + myDir;
+      if (level.newSide.unreadable) comment += L" " + level.newDir;
+      if (level.mySide.unreadable) comment += L" " + level.myDir;
       std::wstring& info = ctx_.Tree[parentIndex].Info;
       info = info.empty() ? comment : comment + L" " + info;
       signs.Add(kUnknownSign);
     }
     int order = 0;
-    for (const Pair& p : PairByName(newSide.files, mySide.files)) {
+    for (size_t i = 0; i < level.files.size(); ++i) {
       if (ctx_.Stopped()) return signs;
-      std::wstring sign = AppendFile(p, myDir, newDir, parentIndex, parentPath, order++);
+      std::wstring sign = AppendFile(level, i, parentIndex, parentPath, order++);
       if (!sign.empty()) signs.Add(sign);
     }
-    for (const Pair& p : PairByName(newSide.dirs, mySide.dirs)) {
+    for (size_t i = 0; i < level.dirs.size(); ++i) {
       if (ctx_.Stopped()) return signs;
-      SignSummary sub = AppendSubdirectory(p, myDir, newDir, parentIndex, parentPath, order++);
+      SignSummary sub = AppendSubdirectory(level, i, parentIndex, parentPath, order++);
+      // What is in the tree needs no keeping.
+      level.levels[i].reset();
       signs.Add(sub);
     }
     return signs;
   }
 
  private:
-  std::wstring AppendFile(const Pair& p, const std::wstring& myDir, const std::wstring& newDir,
-                          int parentIndex, const std::wstring& parentPath, int order) {
+  std::wstring AppendFile(const DirectoryLevel& level, size_t i, int parentIndex,
+                          const std::wstring& parentPath, int order) {
+    const Pair& p = level.files[i];
     const FileEntry& shown = p.newEntry ? *p.newEntry : *p.myEntry;
     TVirtualTreeItem item = MakeEntry(parentIndex, parentPath, order, shown.name, nullptr);
     item.HasFiles = true;
-    if (p.newEntry) item.NewFile = newDir + p.newEntry->name;
-    if (p.myEntry) item.MyFile = myDir + p.myEntry->name;
+    if (p.newEntry) item.NewFile = level.newDir + p.newEntry->name;
+    if (p.myEntry) item.MyFile = level.myDir + p.myEntry->name;
     item.SizeHigh = static_cast<uint32_t>(shown.size >> 32);
     item.SizeLow = static_cast<uint32_t>(shown.size);
     item.Attributes = shown.attributes;
-    if (p.newEntry && p.myEntry) {
-      FileVerdict verdict =
-          CompareListed(item.NewFile, *p.newEntry, item.MyFile, *p.myEntry);
+    if (level.reads[i]) {
+      const FileVerdict& verdict = FileComparisonResult(ctx_, *level.reads[i]);
       item.Status = verdict.sign;
       item.Info = VerdictInfo(verdict);
       CountCompared(p.newEntry->size == p.myEntry->size ? shown.size : 0);
@@ -177,8 +225,9 @@ class DirectoryComparer {
     return ctx_.Tree.Append(std::move(item)) < 0 ? std::wstring() : sign;
   }
 
-  SignSummary AppendSubdirectory(const Pair& p, const std::wstring& myDir, const std::wstring& newDir,
-                           int parentIndex, const std::wstring& parentPath, int order) {
+  SignSummary AppendSubdirectory(const DirectoryLevel& level, size_t i, int parentIndex,
+                                 const std::wstring& parentPath, int order) {
+    const Pair& p = level.dirs[i];
     const FileEntry& shown = p.newEntry ? *p.newEntry : *p.myEntry;
     TVirtualTreeItem folder =
         MakeFolder(parentIndex, parentPath, order, shown.name, ctx_.Icons.Get(IconRole::Folder));
@@ -188,16 +237,13 @@ class DirectoryComparer {
     const int index = ctx_.Tree.Append(std::move(folder));
     if (index < 0) return {};
 
-    const std::wstring mode = !p.myEntry ? L"*" : !p.newEntry ? L"!" : L"";
-    const std::wstring subMy = p.myEntry ? myDir + p.myEntry->name + L"\\" : std::wstring();
-    const std::wstring subNew = p.newEntry ? newDir + p.newEntry->name + L"\\" : std::wstring();
-    SignSummary sub = Level(mode, subMy, subNew, index, folderPath);
+    DirectoryLevel& sublevel = *level.levels[i];
+    SignSummary sub = Level(sublevel, index, folderPath);
     // An empty directory that one side lacks is a difference too.
-    if (sub.Empty()) sub.Add(mode.empty() ? L"=" : mode);
+    if (sub.Empty()) sub.Add(sublevel.mode.empty() ? L"=" : sublevel.mode);
     ctx_.Tree[index].Status = sub.Text();
     return sub;
   }
-
   void CountCompared(uint64_t bytes) {
     ++files_;
     bytes_ += bytes;
@@ -215,15 +261,30 @@ class DirectoryComparer {
 
 }  // namespace
 
-std::wstring CompareDirectories(CompareContext& ctx, const std::wstring& mode,
-                                const std::wstring& myDir, const std::wstring& newDir,
-                                int parentIndex, const std::wstring& parentPath) {
+std::shared_ptr<DirectoryLevel> StartDirectoryComparison(CompareContext& ctx,
+                                                         const std::wstring& mode,
+                                                         const std::wstring& myDir,
+                                                         const std::wstring& newDir) {
   auto dirOf = [](const std::wstring& dir) {
     return dir.empty() ? dir : platform::IncludeTrailingBackslash(dir);
   };
+  auto level = std::make_shared<DirectoryLevel>(mode, dirOf(myDir), dirOf(newDir));
+  ctx.Pool().Submit(level, ctx.NextKey());
+  return level;
+}
+
+std::wstring CompareDirectories(CompareContext& ctx, DirectoryLevel& started, int parentIndex,
+                                const std::wstring& parentPath) {
   DirectoryComparer comparer(ctx);
-  SignSummary signs = comparer.Level(mode, dirOf(myDir), dirOf(newDir), parentIndex, parentPath);
+  SignSummary signs = comparer.Level(started, parentIndex, parentPath);
   return signs.Empty() ? L"=" : signs.Text();
+}
+
+std::wstring CompareDirectories(CompareContext& ctx, const std::wstring& mode,
+                                const std::wstring& myDir, const std::wstring& newDir,
+                                int parentIndex, const std::wstring& parentPath) {
+  return CompareDirectories(ctx, *StartDirectoryComparison(ctx, mode, myDir, newDir), parentIndex,
+                            parentPath);
 }
 
 }  // namespace orvelle

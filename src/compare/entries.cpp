@@ -29,15 +29,17 @@ std::wstring VerdictInfo(const FileVerdict& verdict) {
 }
 
 TVirtualTreeItem MakeFileEntry(int parent, const std::wstring& path, int order, std::wstring name,
-                               const std::wstring& newFile, const std::wstring& myFile) {
+                               const std::wstring& newFile, const std::wstring& myFile,
+                               const FileVerdict* verdict) {
   TVirtualTreeItem item = MakeEntry(parent, path, order, std::move(name), nullptr);
   item.HasFiles = true;
   item.NewFile = newFile;
   item.MyFile = myFile;
   if (!newFile.empty() && !myFile.empty()) {
-    FileVerdict verdict = CompareFiles(newFile, myFile);
-    item.Status = verdict.sign;
-    item.Info = VerdictInfo(verdict);
+    const FileVerdict read = verdict ? FileVerdict{} : CompareFiles(newFile, myFile);
+    const FileVerdict& v = verdict ? *verdict : read;
+    item.Status = v.sign;
+    item.Info = VerdictInfo(v);
   } else {
     item.Status = newFile.empty() ? L"!" : L"*";
   }

@@ -24,11 +24,13 @@ TVirtualTreeItem MakeFolder(int parent, const std::wstring& path, int order, std
 std::wstring VerdictInfo(const FileVerdict& verdict);
 
 // The entry of a file pair; an empty path means that side lacks the file.
-// Both given: the sign and comment of CompareFiles. Only newFile: "*", only
-// myFile: "!", with an empty comment. Size, attributes and icon (programs
-// only) come from the file the entry shows: newFile when given, else myFile;
-// they stay empty when it cannot be found.
+// Both given: the sign and comment of the verdict (read here with
+// CompareFiles when none is given). Only newFile: "*", only myFile: "!",
+// with an empty comment. Size, attributes and icon (programs only) come from
+// the file the entry shows: newFile when given, else myFile; they stay empty
+// when it cannot be found.
 TVirtualTreeItem MakeFileEntry(int parent, const std::wstring& path, int order, std::wstring name,
-                               const std::wstring& newFile, const std::wstring& myFile);
+                               const std::wstring& newFile, const std::wstring& myFile,
+                               const FileVerdict* verdict = nullptr);
 
 }  // namespace orvelle

@@ -2,6 +2,7 @@
 // configuration file, and the executables of the two program directories.
 #include "compare/entries.h"
 #include "compare/exe_modified.h"
+#include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "tc/tables.h"
 #include "tree/vars_conts.h"
@@ -11,6 +12,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -135,9 +137,18 @@ void CompareMainFiles(CompareContext& ctx) {
   const std::wstring newDir = ctx.New.ProgramDir();
   const std::wstring myDir = ctx.My.ProgramDir();
   const std::wstring path = ctx.Tree[ctx.Folders.Files].FolderPath();
+  const std::vector<NamePair> pairs = PairNames(ListMainExecutables(newDir), ctx.My.MainExecutables);
+  // Every pair's reading is queued before the first goes into the tree.
+  std::vector<std::shared_ptr<FilePairRead>> reads;
+  for (const NamePair& pair : pairs) {
+    reads.push_back(pair.newName.empty() || pair.myName.empty()
+                        ? nullptr
+                        : StartFileComparison(ctx, newDir + pair.newName, myDir + pair.myName));
+  }
   SignSummary summary;
   int order = 0;
-  for (const NamePair& pair : PairNames(ListMainExecutables(newDir), ctx.My.MainExecutables)) {
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    const NamePair& pair = pairs[i];
     const std::wstring& name = pair.newName.empty() ? pair.myName : pair.newName;
     SetProgressTitle(ctx.Progress, std::wstring(texts::kProgressMainFiles) + L": " + name);
     // A stopped step leaves its folder without a summary.
@@ -145,7 +156,8 @@ void CompareMainFiles(CompareContext& ctx) {
     TVirtualTreeItem item = MakeFileEntry(
         ctx.Folders.Files, path, order++, name,
         pair.newName.empty() ? std::wstring() : newDir + pair.newName,
-        pair.myName.empty() ? std::wstring() : myDir + pair.myName);
+        pair.myName.empty() ? std::wstring() : myDir + pair.myName,
+        reads[i] ? &FileComparisonResult(ctx, *reads[i]) : nullptr);
     summary.Add(item.Status);
     if (ctx.Tree.Append(std::move(item)) < 0) return;
   }

@@ -4,6 +4,7 @@
 #include "compare/entries.h"
 #include "compare/packer_extensions.h"
 #include "compare/plugin_registrations.h"
+#include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "compare/same_file.h"
 #include "tree/vars_conts.h"
@@ -14,7 +15,9 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 
+#include <memory>
 #include <set>
+#include <vector>
 
 namespace orvelle {
 
@@ -67,13 +70,22 @@ class PluginComparer {
   void Run() {
     if (kindIndex_ < 0) return;
     MarkNameClashes(newRows_, myRows_);
+    std::vector<Job> jobs;
     for (const PluginRegistration& n : newRows_) {
       int k = FindRegistration(myRows_, n.Value);
-      if (!(k < 0 ? OneSided(n, true) : InBoth(n, myRows_[static_cast<size_t>(k)]))) return;
+      jobs.push_back(k < 0 ? OneSidedJob(n, true) : InBothJob(n, myRows_[static_cast<size_t>(k)]));
     }
     for (const PluginRegistration& m : myRows_) {
-      if (FindRegistration(newRows_, m.Value) >= 0) continue;
-      if (!OneSided(m, false)) return;
+      if (FindRegistration(newRows_, m.Value) < 0) jobs.push_back(OneSidedJob(m, false));
+    }
+    // Every plugin's reading is queued before the first goes into the tree.
+    for (Job& job : jobs) {
+      if (job.n && job.m) job.file = StartFileComparison(ctx_, job.n->File, job.m->File);
+      job.directory = StartDirectoryComparison(ctx_, job.mode, job.myDir, job.newDir);
+    }
+    for (Job& job : jobs) {
+      if (!(job.n && job.m ? InBoth(job) : OneSided(job))) return;
+      job = Job{};  // what is in the tree needs no keeping
     }
     ctx_.Tree[kindIndex_].Status = summary_.Text();
   }
@@ -95,24 +107,16 @@ class PluginComparer {
     return ctx_.Tree.Append(std::move(folder));
   }
 
-  // The "Directory" folder of a plugin folder; its result, or empty when the
-  // tree is full.
-  std::wstring AppendDirectory(int pluginIndex, std::wstring mode, const std::wstring& myDir,
-                               const std::wstring& newDir, bool shared) {
-    TVirtualTreeItem dir = MakeFolder(pluginIndex, ctx_.Tree[pluginIndex].FolderPath(), 0,
-                                      texts::kDirectory, nullptr);
-    dir.ContentFolder = true;
-    if (shared) {
-      mode = L"^";
-      dir.Info = texts::kSubdirectoriesNotCompared;
-    }
-    const std::wstring dirPath = dir.FolderPath();
-    const int index = ctx_.Tree.Append(std::move(dir));
-    if (index < 0) return {};
-    std::wstring result = CompareDirectories(ctx_, mode, myDir, newDir, index, dirPath);
-    ctx_.Tree[index].Status = result;
-    return result;
-  }
+  // One plugin folder to make: the rows of the installations that register
+  // the plugin, and the comparison of its directory.
+  struct Job {
+    const PluginRegistration* n = nullptr;  // New's row; null: only My registers it
+    const PluginRegistration* m = nullptr;  // My row; null: only New registers it
+    std::wstring mode, myDir, newDir;
+    bool shared = false;  // a directory shared with other plugins: no subdirectories
+    std::shared_ptr<FilePairRead> file;  // both rows: the two plugin files
+    std::shared_ptr<DirectoryLevel> directory;
+  };
 
   // The row of the other installation that registers the plugin's twin.
   static const PluginRegistration* TwinIn(const std::vector<PluginRegistration>& rows,
@@ -123,7 +127,49 @@ class PluginComparer {
 
   // A plugin that one installation registers: its directory is compared
   // with the other installation's twin when that one registers it.
-  bool OneSided(const PluginRegistration& r, bool isNew) {
+  Job OneSidedJob(const PluginRegistration& r, bool isNew) {
+    Job job;
+    (isNew ? job.n : job.m) = &r;
+    const PluginRegistration* twin = TwinIn(isNew ? myRows_ : newRows_, r);
+    const std::wstring own = platform::ExtractFilePath(r.File);
+    const std::wstring other = twin ? platform::ExtractFilePath(twin->File) : std::wstring();
+    job.mode = twin ? L"" : isNew ? L"*" : L"!";
+    job.myDir = isNew ? other : own;
+    job.newDir = isNew ? own : other;
+    job.shared = InShared(isNew ? newShared_ : myShared_, r.File);
+    if (job.shared) job.mode = L"^";
+    return job;
+  }
+
+  Job InBothJob(const PluginRegistration& n, const PluginRegistration& m) {
+    Job job;
+    job.n = &n;
+    job.m = &m;
+    job.myDir = platform::ExtractFilePath(m.File);
+    job.newDir = platform::ExtractFilePath(n.File);
+    job.shared = InShared(newShared_, n.File) || InShared(myShared_, m.File);
+    if (job.shared) job.mode = L"^";
+    return job;
+  }
+
+  // The "Directory" folder of a plugin folder; its result, or empty when the
+  // tree is full.
+  std::wstring AppendDirectory(int pluginIndex, Job& job) {
+    TVirtualTreeItem dir = MakeFolder(pluginIndex, ctx_.Tree[pluginIndex].FolderPath(), 0,
+                                      texts::kDirectory, nullptr);
+    dir.ContentFolder = true;
+    if (job.shared) dir.Info = texts::kSubdirectoriesNotCompared;
+    const std::wstring dirPath = dir.FolderPath();
+    const int index = ctx_.Tree.Append(std::move(dir));
+    if (index < 0) return {};
+    std::wstring result = CompareDirectories(ctx_, *job.directory, index, dirPath);
+    ctx_.Tree[index].Status = result;
+    return result;
+  }
+
+  bool OneSided(Job& job) {
+    const bool isNew = job.n != nullptr;
+    const PluginRegistration& r = isNew ? *job.n : *job.m;
     if (!Announce(r.Name)) return false;
     const int index = AppendPluginFolder(r.Name, r.File);
     if (index < 0) return false;
@@ -132,20 +178,18 @@ class PluginComparer {
     folder.Status = sign;
     (isNew ? folder.NewFile : folder.MyFile) = r.File;
     summary_.Add(sign);
-    const PluginRegistration* twin = TwinIn(isNew ? myRows_ : newRows_, r);
-    const std::wstring own = platform::ExtractFilePath(r.File);
-    const std::wstring other = twin ? platform::ExtractFilePath(twin->File) : std::wstring();
-    AppendDirectory(index, twin ? L"" : sign, isNew ? other : own, isNew ? own : other,
-                    InShared(isNew ? newShared_ : myShared_, r.File));
-    AppendKindEntries(index, isNew ? &r : nullptr, isNew ? nullptr : &r);
+    AppendDirectory(index, job);
+    AppendKindEntries(index, job.n, job.m);
     return !ctx_.Stopped();
   }
 
-  bool InBoth(const PluginRegistration& n, const PluginRegistration& m) {
+  bool InBoth(Job& job) {
+    const PluginRegistration& n = *job.n;
+    const PluginRegistration& m = *job.m;
     if (!Announce(m.Name)) return false;
     const int index = AppendPluginFolder(m.Name, n.File);
     if (index < 0) return false;
-    FileVerdict verdict = CompareFiles(n.File, m.File);
+    FileVerdict verdict = FileComparisonResult(ctx_, *job.file);
     std::wstring status = verdict.sign;
     std::wstring info = VerdictInfo(verdict);
     if (IsSameFile(n.File, m.File)) {
@@ -162,10 +206,7 @@ class PluginComparer {
       folder.NewFile = n.File;
       folder.MyFile = m.File;
     }
-    std::wstring dirSign =
-        AppendDirectory(index, L"", platform::ExtractFilePath(m.File),
-                        platform::ExtractFilePath(n.File),
-                        InShared(newShared_, n.File) || InShared(myShared_, m.File));
+    std::wstring dirSign = AppendDirectory(index, job);
     std::wstring detectSign = AppendKindEntries(index, &n, &m);
     if (!detectSign.empty()) {
       if (dirSign != L"=" || detectSign != L"=") {

@@ -4,6 +4,8 @@
 
 #include "compare/compare_context.h"
 
+#include <memory>
+
 namespace orvelle {
 
 // Runs every step in order; each returns early when ctx.Stopped().
@@ -33,5 +35,17 @@ void ComparePackageInclude(CompareContext& ctx);
 std::wstring CompareDirectories(CompareContext& ctx, const std::wstring& mode,
                                 const std::wstring& myDir, const std::wstring& newDir,
                                 int parentIndex, const std::wstring& parentPath);
+
+// The same in two halves, so that a step can queue the reading of all its
+// directories before it fills the tree from the first: the listing and the
+// file reading, queued as the context's next reading, and then the entries
+// made from what was read.
+class DirectoryLevel;
+std::shared_ptr<DirectoryLevel> StartDirectoryComparison(CompareContext& ctx,
+                                                         const std::wstring& mode,
+                                                         const std::wstring& myDir,
+                                                         const std::wstring& newDir);
+std::wstring CompareDirectories(CompareContext& ctx, DirectoryLevel& started, int parentIndex,
+                                const std::wstring& parentPath);
 
 }  // namespace orvelle

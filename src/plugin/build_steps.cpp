@@ -62,6 +62,9 @@ int CountProgressSteps(PluginState& state) {
 void CompareInstallations(PluginState& state) {
   if (!state.MyModel || !state.NewModel) return;
   TreeState& tree = state.Tree;
+  // The workers end with this call: none outlives the host's listing of
+  // the root, so none runs when the host unloads the library.
+  TaskPool reads(TaskPool::ConfiguredThreads());
   CompareContext ctx{tree.Tree,
                      *state.MyModel,
                      *state.NewModel,
@@ -69,8 +72,10 @@ void CompareInstallations(PluginState& state) {
                      state.Icons,
                      tree.InstallationFolder,
                      tree.Tree.FindTreeItem(L"\\" + tree.InstallationFolder),
-                     {}};
+                     {},
+                     &reads};
   RunComparison(ctx);
+  reads.Stop();
   AddActionEntries(ctx, state.Identity.PluginFile);
   tree.Folders = ctx.Folders;
 }

@@ -6,14 +6,20 @@
 #include "platform/handle.h"
 #include "util/date_time.h"
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
+#include <string_view>
 
 namespace orvelle {
 
 namespace {
 
-constexpr size_t kBlock = 64 * 1024;
+// The blocks live on the stack: a large block taken from the heap for each
+// pair is given back to the system each time, and under Wine every such
+// release stops all the other threads of the process for a moment (their
+// view of memory is flushed), which with worker threads costs more than the
+// reading. Most files fit in one block; one more read finds the end.
+constexpr size_t kBlock = 32 * 1024;
 
 // Reads until the buffer is full or the file ends; the count read, or -1 when
 // reading fails.
@@ -47,20 +53,52 @@ FileFacts FactsOf(const std::wstring& fileName) {
   return facts;
 }
 
-}  // namespace
+struct ContentCheck {
+  bool same = false;
+  // False when the first bytes of both files were read and neither can
+  // hold a version record.
+  bool versionsPossible = true;
+};
 
-bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB) {
+// The first bytes of a file of which `read` were read into buffer.
+std::string_view FirstBytes(const unsigned char* buffer, long long read) {
+  return std::string_view(reinterpret_cast<const char*>(buffer),
+                          static_cast<size_t>(std::min(read, 4LL)));
+}
+
+ContentCheck CheckContent(const std::wstring& fileA, const std::wstring& fileB,
+                          const std::atomic<bool>* stop) {
+  ContentCheck check;
   platform::unique_hfile a = OpenForCompare(fileA);
   platform::unique_hfile b = OpenForCompare(fileB);
-  if (!a || !b) return false;
-  std::vector<unsigned char> bufferA(kBlock), bufferB(kBlock);
-  for (;;) {
-    long long readA = ReadFull(a.get(), bufferA.data(), kBlock);
-    long long readB = ReadFull(b.get(), bufferB.data(), kBlock);
-    if (readA < 0 || readB < 0 || readA != readB) return false;
-    if (readA == 0) return true;
-    if (std::memcmp(bufferA.data(), bufferB.data(), static_cast<size_t>(readA)) != 0) return false;
+  if (!a || !b) return check;
+  // No size is asked for: under Wine that costs a call to the server per
+  // file, as much as the reading. A block that comes back short on both
+  // sides is the end of both.
+  unsigned char bufferA[kBlock];
+  unsigned char bufferB[kBlock];
+  for (bool first = true;; first = false) {
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) return check;
+    const long long readA = ReadFull(a.get(), bufferA, kBlock);
+    const long long readB = ReadFull(b.get(), bufferB, kBlock);
+    if (readA < 0 || readB < 0) return check;
+    const size_t n = static_cast<size_t>(std::min(readA, readB));
+    if (first) {
+      check.versionsPossible = MayHoldVersionRecord(FirstBytes(bufferA, readA)) ||
+                               MayHoldVersionRecord(FirstBytes(bufferB, readB));
+    }
+    if (readA != readB || std::memcmp(bufferA, bufferB, n) != 0) return check;
+    if (n < kBlock) break;
   }
+  check.same = true;
+  return check;
+}
+
+}  // namespace
+
+bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
+                     const std::atomic<bool>* stop) {
+  return CheckContent(fileA, fileB, stop).same;
 }
 
 FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
@@ -115,10 +153,28 @@ FileVerdict CompareFileVersions(const std::wstring& fileA, const std::wstring& f
   return CompareVersionRecords(ReadVersionInfo(fileA), ReadVersionInfo(fileB));
 }
 
-FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB) {
+FileVerdict CompareFilesWithFacts(const std::wstring& fileA, const FileFacts& a,
+                                  const std::wstring& fileB, const FileFacts& b,
+                                  const std::atomic<bool>* stop) {
+  bool versionsPossible = true;
   return DecideFiles(
-      FactsOf(fileA), FactsOf(fileB), [&] { return SameFileContent(fileA, fileB); },
-      [&] { return CompareFileVersions(fileA, fileB); });
+      a, b,
+      [&] {
+        ContentCheck check = CheckContent(fileA, fileB, stop);
+        versionsPossible = check.versionsPossible;
+        return check.same;
+      },
+      [&] {
+        // The bytes read already tell that neither file has a record: under
+        // Wine, opening both again costs as much as the comparison itself.
+        return versionsPossible ? CompareFileVersions(fileA, fileB)
+                                : CompareVersionRecords(std::nullopt, std::nullopt);
+      });
+}
+
+FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB,
+                         const std::atomic<bool>* stop) {
+  return CompareFilesWithFacts(fileA, FactsOf(fileA), fileB, FactsOf(fileB), stop);
 }
 
 }  // namespace orvelle

@@ -18,26 +18,35 @@ namespace {
 
 constexpr WORD kVersionType = 16;  // RT_VERSION
 
-// Only programs and libraries ("MZ") carry version resources; the system
-// also reads them through LZ-compressed copies ("SZDD"). Asking it about any
-// other file costs a load attempt (milliseconds under Wine, for every data
-// file of a compared plugin directory) for a certain "none".
-bool MayHoldVersionResource(const std::wstring& fileName) {
+enum class FileHead { Unreadable, Program, Compressed, Other };
+
+// The first bytes tell whether a file may hold a version record. Under
+// Wine, mapping a file or asking the system about it costs several times
+// more than reading four bytes, for every data file of a compared plugin
+// directory whose content differs.
+FileHead ReadHead(const std::wstring& fileName) {
   platform::unique_hfile file(::CreateFileW(platform::LongPathForm(fileName).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return true;  // the system's own answer decides
+  if (!file) return FileHead::Unreadable;
   char head[4] = {};
   DWORD read = 0;
-  if (!::ReadFile(file.get(), head, sizeof head, &read, nullptr)) return true;
-  return (read >= 2 && head[0] == 'M' && head[1] == 'Z') ||
-         (read == 4 && std::memcmp(head, "SZDD", 4) == 0);
+  if (!::ReadFile(file.get(), head, sizeof head, &read, nullptr)) return FileHead::Unreadable;
+  const std::string_view bytes(head, read);
+  if (!MayHoldVersionRecord(bytes)) return FileHead::Other;
+  return bytes.starts_with("MZ") ? FileHead::Program : FileHead::Compressed;
 }
 
 }  // namespace
 
+bool MayHoldVersionRecord(std::string_view firstBytes) {
+  return firstBytes.starts_with("MZ") || firstBytes.substr(0, 4) == "SZDD";
+}
+
 std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName) {
-  {
+  const FileHead head = ReadHead(fileName);
+  if (head == FileHead::Other) return std::nullopt;
+  if (head == FileHead::Program) {
     // A PE file's record is read from its bytes: the system loads a cut file
     // and copies the record from past its end.
     std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
@@ -51,8 +60,8 @@ std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName) {
       return ParseVersionRecord(*record);
     }
   }
-  // Older programs (and compressed copies) are left to the system.
-  if (!MayHoldVersionResource(fileName)) return std::nullopt;
+  // Older programs, compressed copies and files that could not be looked at
+  // are left to the system.
   DWORD handle = 0;
   DWORD size = ::GetFileVersionInfoSizeW(fileName.c_str(), &handle);
   if (size == 0) return std::nullopt;

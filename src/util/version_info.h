@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvelle {
 
@@ -26,6 +28,11 @@ struct TPJVersionInfo {
 
 // nullopt when the file has no version resource (or does not exist).
 std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName);
+
+// Whether a file that starts with these bytes (its first four, or all of a
+// shorter file) may hold a version record: a program or library ("MZ"), or
+// an LZ-compressed copy ("SZDD"), which the system reads too.
+bool MayHoldVersionRecord(std::string_view firstBytes);
 
 // "V1.V2.V3.V4".
 std::wstring DottedVersion(const std::array<WORD, 4>& version);
@@ -56,7 +63,9 @@ FileVerdict CompareVersionRecords(const std::optional<TPJVersionInfo>& a,
                                   const std::optional<TPJVersionInfo>& b);
 
 // The verdict on two files: existence, size and content, versions, dates.
-FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB);
+// A reading that `stop` ends early (when it is set) gives no valid verdict.
+FileVerdict CompareFiles(const std::wstring& fileA, const std::wstring& fileB,
+                         const std::atomic<bool>* stop = nullptr);
 
 // What CompareFiles knows of one file before it looks inside.
 struct FileFacts {
@@ -72,7 +81,15 @@ FileVerdict DecideFiles(const FileFacts& a, const FileFacts& b,
                         const std::function<FileVerdict()>& compareVersions);
 
 // Whether two files hold the same bytes: read side by side, stopping at the
-// first difference. False when either cannot be opened or read.
-bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB);
+// first difference. False when either cannot be opened or read, or when
+// `stop` is set before the end.
+bool SameFileContent(const std::wstring& fileA, const std::wstring& fileB,
+                     const std::atomic<bool>* stop = nullptr);
+
+// CompareFiles on two files whose facts a directory listing holds already:
+// no second look at either entry.
+FileVerdict CompareFilesWithFacts(const std::wstring& fileA, const FileFacts& a,
+                                  const std::wstring& fileB, const FileFacts& b,
+                                  const std::atomic<bool>* stop = nullptr);
 
 }  // namespace orvelle

@@ -132,9 +132,11 @@ class Pair {
   std::wstring Root() const { return root_.Path(); }
 
   // My installation's harness loading the plugin and running the commands.
-  test::ProcessResult RunMy(const std::wstring& commands) const {
+  test::ProcessResult RunMy(const std::wstring& commands,
+                            const test::EnvironmentChanges& environment = {}) const {
     return test::RunProcess(QuoteArg(my_ + L"\\totalcmd.exe") + L" --plugin " + QuoteArg(plugin_) +
-                            L" " + commands);
+                                L" " + commands,
+                            {}, 120000, environment);
   }
 
   // The listing lines of a run (those of virtual paths), made independent
@@ -230,19 +232,28 @@ void ExpectTheExpectedTree(const Lines& actual) {
   }
 }
 
+// The plugin's thread count for a run: the comparison reads on worker
+// threads, and what it shows must not depend on how many.
+test::EnvironmentChanges Threads(int count) {
+  return {{L"ORVELLE_THREADS", std::to_wstring(count)}};
+}
+
 TEST(Comparison, TheFixturePairShowsTheExpectedTree) {
   Pair pair;
-  test::ProcessResult run = pair.RunMy(L"tree \\");
-  ASSERT_FALSE(run.timedOut);
-  ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
-  Lines actual = pair.Normalised(run);
+  for (int threads : {1, 4}) {
+    SCOPED_TRACE(testing::Message() << threads << " threads");
+    test::ProcessResult run = pair.RunMy(L"tree \\", Threads(threads));
+    ASSERT_FALSE(run.timedOut);
+    ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+    Lines actual = pair.Normalised(run);
 
-  const wchar_t* update = _wgetenv(L"ORVELLE_UPDATE_EXPECTED");
-  if (update != nullptr && std::wstring(update) == L"1") {
-    WriteLines(ExpectedFile(), actual);
-    GTEST_SKIP() << "wrote " << ExpectedFile();
+    const wchar_t* update = _wgetenv(L"ORVELLE_UPDATE_EXPECTED");
+    if (update != nullptr && std::wstring(update) == L"1") {
+      WriteLines(ExpectedFile(), actual);
+      GTEST_SKIP() << "wrote " << ExpectedFile();
+    }
+    ExpectTheExpectedTree(actual);
   }
-  ExpectTheExpectedTree(actual);
 }
 
 // A New program whose version the known-builds table lists, with a digest
@@ -279,10 +290,11 @@ TEST(Comparison, AListedVersionWithAnotherDigestIsAModifiedBuild) {
 // compared; within the file-system plugins the Main unit is complete, the
 // plugin folder keeps what was made without a summary, and no later step
 // made anything. Either way the root shows the installation folder as a
-// plain entry marked incomplete.
+// plain entry marked incomplete. The same with worker threads reading ahead:
+// they stop with the comparison, and the listing is the same.
 TEST(Comparison, CancelLeavesThePartialTreeAndMarksTheInstallationFolder) {
   Pair pair;
-  test::ProcessResult full = pair.RunMy(L"--progress tree \\");
+  test::ProcessResult full = pair.RunMy(L"--progress tree \\", Threads(1));
   ASSERT_EQ(full.exitCode, 0u) << full.ErrText();
   Lines fullTree = pair.Normalised(full);
   // The callbacks of the full run, in order: the driver's first report, then
@@ -292,6 +304,12 @@ TEST(Comparison, CancelLeavesThePartialTreeAndMarksTheInstallationFolder) {
     if (line.starts_with(L"progress ")) targets.push_back(line);
   }
   ASSERT_GE(targets.size(), 2u) << full.OutText();
+  // The second report within the file-system plugins: the first one is in.
+  size_t at = 0, wfx = 0;
+  for (size_t i = 0; i < targets.size() && at == 0; ++i) {
+    if (targets[i].find(L"\"Plugins: WFX: ") != std::wstring::npos && ++wfx == 2) at = i + 1;
+  }
+  ASSERT_NE(at, 0u) << "the pair has fewer than two file-system plugins";
 
   auto expectMarked = [](const Lines& lines) {
     Lines marked = LineOf(lines, L"\\totalcmd.exe.");
@@ -302,40 +320,45 @@ TEST(Comparison, CancelLeavesThePartialTreeAndMarksTheInstallationFolder) {
     EXPECT_TRUE(LineOf(lines, L"\\totalcmd.exe").empty());
   };
 
-  test::ProcessResult first = pair.RunMy(L"--cancel-at 1 tree \\ tree \\totalcmd.exe");
-  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
-  Lines firstLines = pair.Normalised(first);
-  expectMarked(firstLines);
-  EXPECT_TRUE(Below(firstLines, L"\\totalcmd.exe").empty()) << Text(firstLines);
+  Lines partialWithOneThread;
+  for (int threads : {1, 4}) {
+    SCOPED_TRACE(testing::Message() << threads << " threads");
+    test::ProcessResult first =
+        pair.RunMy(L"--cancel-at 1 tree \\ tree \\totalcmd.exe", Threads(threads));
+    ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+    Lines firstLines = pair.Normalised(first);
+    expectMarked(firstLines);
+    EXPECT_TRUE(Below(firstLines, L"\\totalcmd.exe").empty()) << Text(firstLines);
 
-  // The second report within the file-system plugins: the first one is in.
-  size_t at = 0, wfx = 0;
-  for (size_t i = 0; i < targets.size() && at == 0; ++i) {
-    if (targets[i].find(L"\"Plugins: WFX: ") != std::wstring::npos && ++wfx == 2) at = i + 1;
+    test::ProcessResult cancelled = pair.RunMy(
+        L"--cancel-at " + std::to_wstring(at) + L" tree \\ tree \\totalcmd.exe", Threads(threads));
+    ASSERT_EQ(cancelled.exitCode, 0u) << cancelled.ErrText();
+    Lines partial = pair.Normalised(cancelled);
+    expectMarked(partial);
+    EXPECT_EQ(Below(partial, L"\\totalcmd.exe\\Main unit"),
+              Below(fullTree, L"\\totalcmd.exe\\Main unit"));
+    EXPECT_EQ(LineOf(partial, L"\\totalcmd.exe\\Main unit"),
+              LineOf(fullTree, L"\\totalcmd.exe\\Main unit"));
+    Lines wfxFolder = LineOf(partial, L"\\totalcmd.exe\\Plugins\\WFX");
+    ASSERT_EQ(wfxFolder.size(), 7u) << Text(partial);
+    EXPECT_EQ(wfxFolder[5], L"") << "a stopped step leaves no summary";
+    const std::wstring wfxPath = L"\\totalcmd.exe\\Plugins\\WFX\\";
+    size_t wfxEntries = 0;
+    for (const std::wstring& line : Below(partial, L"\\totalcmd.exe\\Plugins\\WFX")) {
+      wfxEntries += SplitTabs(line)[0].find(L'\\', wfxPath.size()) == std::wstring::npos;
+    }
+    EXPECT_EQ(wfxEntries, 1u) << Text(partial);
+    for (const wchar_t* kind : {L"WCX", L"WLX", L"WDX"}) {
+      EXPECT_TRUE(Below(partial, std::wstring(L"\\totalcmd.exe\\Plugins\\") + kind).empty())
+          << kind;
+    }
+    EXPECT_TRUE(LineOf(partial, L"\\totalcmd.exe\\Applications").empty()) << Text(partial);
+    if (threads == 1) {
+      partialWithOneThread = partial;
+    } else {
+      EXPECT_EQ(partial, partialWithOneThread);
+    }
   }
-  if (at == 0) GTEST_SKIP() << "the pair has fewer than two file-system plugins";
-  test::ProcessResult cancelled =
-      pair.RunMy(L"--cancel-at " + std::to_wstring(at) + L" tree \\ tree \\totalcmd.exe");
-  ASSERT_EQ(cancelled.exitCode, 0u) << cancelled.ErrText();
-  Lines partial = pair.Normalised(cancelled);
-  expectMarked(partial);
-  EXPECT_EQ(Below(partial, L"\\totalcmd.exe\\Main unit"), Below(fullTree, L"\\totalcmd.exe\\Main unit"));
-  EXPECT_EQ(LineOf(partial, L"\\totalcmd.exe\\Main unit"),
-            LineOf(fullTree, L"\\totalcmd.exe\\Main unit"));
-  Lines wfxFolder = LineOf(partial, L"\\totalcmd.exe\\Plugins\\WFX");
-  ASSERT_EQ(wfxFolder.size(), 7u) << Text(partial);
-  EXPECT_EQ(wfxFolder[5], L"") << "a stopped step leaves no summary";
-  const std::wstring wfxPath = L"\\totalcmd.exe\\Plugins\\WFX\\";
-  size_t wfxEntries = 0;
-  for (const std::wstring& line : Below(partial, L"\\totalcmd.exe\\Plugins\\WFX")) {
-    wfxEntries += SplitTabs(line)[0].find(L'\\', wfxPath.size()) == std::wstring::npos;
-  }
-  EXPECT_EQ(wfxEntries, 1u) << Text(partial);
-  for (const wchar_t* kind : {L"WCX", L"WLX", L"WDX"}) {
-    EXPECT_TRUE(Below(partial, std::wstring(L"\\totalcmd.exe\\Plugins\\") + kind).empty())
-        << kind;
-  }
-  EXPECT_TRUE(LineOf(partial, L"\\totalcmd.exe\\Applications").empty()) << Text(partial);
 }
 
 // A New installation of the other bitness: the 64-bit build runs the 32-bit

@@ -331,5 +331,25 @@ TEST(Harness, ExitCodesTellHarnessFailuresApart) {
   EXPECT_NE(help.OutText().find(L"Usage: tchost"), std::wstring::npos);
 }
 
+// Standard output is buffered: what was printed before a crash still comes
+// out, whole and in order, also what the crashing command printed itself.
+TEST(Harness, OutputBeforeACrashIsKept) {
+  const std::wstring plugin = L"--plugin " + QuoteArg(TestPlugin());
+  ProcessResult listed = RunProcess(QuoteArg(Harness()) + L" " + plugin + L" list \\");
+  ExpectFinished(listed);
+  ASSERT_EQ(listed.exitCode, 0u) << listed.ErrText();
+  ASSERT_FALSE(listed.OutLines().empty());
+
+  ProcessResult crashed = RunProcess(QuoteArg(Harness()) + L" " + plugin +
+                                     L" list \\ exec \\ trace exec \\crash");
+  ExpectFinished(crashed);
+  EXPECT_EQ(crashed.exitCode, 0xC0000005u);
+  std::vector<std::wstring> expected = listed.OutLines();
+  expected.push_back(L"exec \\ trace -> 0");
+  // The crashing entry point logged its call before it crashed.
+  expected.push_back(L"log 0 \"FsExecuteFile \\crash open\"");
+  EXPECT_EQ(crashed.OutLines(), expected);
+}
+
 }  // namespace
 }  // namespace orvelle::test

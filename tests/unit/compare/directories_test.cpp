@@ -2,10 +2,13 @@
 #include "tree/vars_conts.h"
 #include "unit/compare/compare_fixture.h"
 #include "util/file_faults.h"
+#include "util/task_pool.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <optional>
 
 namespace orvelle::test {
 namespace {
@@ -154,6 +157,82 @@ TEST_F(CompareDirectoriesTest, StopsAtCancelAndAtAFullTree) {
   while (full.Tree().Append(TVirtualTreeItem{}) >= 0) {
   }
   EXPECT_EQ(CompareDirectories(full.Ctx(), L"", myDir, newDir, 0, dirPath), L"=");
+}
+
+// Every entry with what the listing and the file dialogs show of it.
+std::vector<std::wstring> Entries(const VirtualTree& tree) {
+  std::vector<std::wstring> out;
+  for (int i = 0; i < tree.Count(); ++i) {
+    const TVirtualTreeItem& e = tree[i];
+    out.push_back(e.Path + e.Name + L"|" + std::to_wstring(e.Order) + L"|" +
+                  std::to_wstring(e.ParentIndex) + L"|" + e.Status + L"|" + e.Info + L"|" +
+                  e.NewFile + L"|" + e.MyFile + L"|" + std::to_wstring(e.SizeLow) + L"|" +
+                  std::to_wstring(e.Attributes) + L"|" + (e.IsFolder ? L"d" : L"f"));
+  }
+  return out;
+}
+
+// Reading ahead on worker threads changes nothing in the tree: the same
+// entries in the same places, whatever the mode.
+TEST_F(CompareDirectoriesTest, WorkerThreadsMakeTheSameTree) {
+  for (int i = 0; i < 30; ++i) {
+    const std::wstring n = std::to_wstring(i);
+    f.File(L"new\\pkg\\Sub\\s" + n + L".txt", "same");
+    f.File(L"my\\pkg\\Sub\\s" + n + L".txt", i % 3 == 0 ? "diff" : "same");
+    f.File(L"new\\pkg\\D" + n + L"\\x.txt", "x");
+    if (i % 2 == 0) f.File(L"my\\pkg\\D" + n + L"\\x.txt", "x");
+  }
+  for (const wchar_t* mode : {L"", L"*", L"!", L"^"}) {
+    SCOPED_TRACE(testing::Message() << "mode \"" << mode << "\"");
+    f.Tree().Clear();
+    AppendParent();
+    const std::wstring alone = Run(mode);
+    const std::vector<std::wstring> expected = Entries(f.Tree());
+    for (int threads : {2, 4}) {
+      TaskPool pool(threads);
+      f.Ctx().Reads = &pool;
+      f.Tree().Clear();
+      AppendParent();
+      EXPECT_EQ(Run(mode), alone) << threads;
+      EXPECT_EQ(Entries(f.Tree()), expected) << threads;
+      f.Ctx().Reads = nullptr;
+    }
+  }
+}
+
+// A cancel stops the workers too: once the pool has stopped, no worker
+// starts another folder (each may finish the one it is listing).
+TEST_F(CompareDirectoriesTest, ACancelStopsTheWorkers) {
+  for (int i = 0; i < 100; ++i) {
+    std::wstring name = L"many\\f" + std::to_wstring(i) + L".txt";
+    f.File(L"new\\" + name);
+    f.File(L"my\\" + name);
+  }
+  for (int i = 0; i < 40; ++i) {
+    std::wstring name = L"many\\sub" + std::to_wstring(i) + L"\\deeper\\f.txt";
+    f.File(L"new\\" + name);
+    f.File(L"my\\" + name);
+  }
+  std::atomic<int> listedAfterStop{0};
+  std::optional<TaskPool> pool;
+  pool.emplace(4);
+  FileFaultHook previous = SetFileFaultHook([&](FileStep step, const std::wstring&) {
+    if (step == FileStep::ListFolder && pool->Stopped()) ++listedAfterStop;
+    return false;
+  });
+  f.Ctx().Reads = &*pool;
+  f.Progress().Callback = [](const std::wstring&, const std::wstring&, int) { return 1; };
+  CompareDirectories(f.Ctx(), L"", f.Path(L"my\\many"), f.Path(L"new\\many"), parentIndex,
+                     dirPath);
+  EXPECT_TRUE(f.Progress().Cancelled);
+  EXPECT_TRUE(pool->Stopped());
+  // The same 64 entries as without workers (the refresh comes after 64).
+  EXPECT_EQ(f.Listing(dirPath).size(), 64u);
+  f.Ctx().Reads = nullptr;
+  pool.reset();  // joins the workers, which may still be in the hook
+  SetFileFaultHook(previous);
+  // Each of the three workers was listing at most one folder pair.
+  EXPECT_LE(listedAfterStop.load(), 2 * 3);
 }
 
 // A folder of an installation that cannot be read (access denied; here the

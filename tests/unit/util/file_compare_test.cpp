@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace orvelle {
 namespace {
 
@@ -120,7 +122,7 @@ TEST(CompareFiles, JudgesRealFiles) {
   std::string data(300000, 'a');
   std::string lastByte = data, atBlock = data;
   lastByte.back() = 'b';
-  atBlock[65536] = 'b';  // the first byte of the second block read
+  atBlock[3 * 32768] = 'b';  // the first byte of a later block read
   WriteFile(dir / L"a.bin", data, Time(0));
   WriteFile(dir / L"copy.bin", data, Time(48));
   WriteFile(dir / L"last.bin", lastByte, Time(0));
@@ -174,6 +176,46 @@ TEST(CompareFiles, UnreadableFilesAreNeverEqual) {
   lockA.reset();
   lockB.reset();
   EXPECT_TRUE(SameFileContent(dir / L"a.bin", dir / L"b.bin"));
+}
+
+// The first bytes read tell whether version records are to be looked for:
+// a program against a data file of its size still has its versions weighed
+// (on either side); two data files go by their dates.
+TEST(CompareFiles, VersionsAreLookedForWhereEitherFileIsAProgram) {
+  test::TempDir dir;
+  const std::wstring program = dir / L"tool.exe", data = dir / L"tool.dat";
+  test::CopyProgramFile(program);
+  test::WriteVersionResource(program, {2, 0, 0, 0}, {2, 0, 0, 0},
+                             {{L"FileVersion", L"2.0"}, {L"ProductVersion", L"2.0"}});
+  std::string bytes = test::ReadBytes(program);
+  bytes[0] = 'X';
+  bytes[1] = 'X';
+  WriteFile(data, bytes, Time(0));
+  SetWriteTime(program, Time(0));
+  for (const auto& [a, b] : {std::pair{program, data}, std::pair{data, program}}) {
+    FileVerdict v = CompareFiles(a, b);
+    EXPECT_GE(v.kind, 3) << v.kindText;
+    EXPECT_LE(v.kind, 6) << v.kindText;
+  }
+  const std::wstring other = dir / L"other.dat";
+  bytes[2] ^= 1;
+  WriteFile(other, bytes, Time(0));
+  FileVerdict plain = CompareFiles(data, other);
+  EXPECT_EQ(plain.sign, L"<>");
+  EXPECT_EQ(plain.kind, 2);
+}
+
+// A reading stopped from outside (the comparison was cancelled) finds
+// nothing equal; its caller throws the answer away.
+TEST(CompareFiles, AStoppedReadingFindsNothingEqual) {
+  test::TempDir dir;
+  const std::string data(300000, 'a');
+  WriteFile(dir / L"a.bin", data, Time(0));
+  WriteFile(dir / L"b.bin", data, Time(0));
+  std::atomic<bool> stop{true};
+  EXPECT_FALSE(SameFileContent(dir / L"a.bin", dir / L"b.bin", &stop));
+  stop = false;
+  EXPECT_TRUE(SameFileContent(dir / L"a.bin", dir / L"b.bin", &stop));
 }
 
 TEST(CompareFiles, VersionsDecideBeforeDates) {

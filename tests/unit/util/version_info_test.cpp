@@ -81,6 +81,19 @@ TEST(ReadVersionInfo, AbsentForFilesWithoutARecord) {
   EXPECT_FALSE(ReadVersionInfo(dir / L"missing.exe"));
 }
 
+TEST(MayHoldVersionRecord, ProgramsAndCompressedCopies) {
+  struct Case {
+    std::string_view bytes;
+    bool may;
+  };
+  const Case cases[] = {{"MZ\x90\0", true}, {"MZ", true},     {"SZDD", true},  {"SZDD\x88", true},
+                        {"SZD", false},      {"M", false},     {"ZM\0\0", false}, {"", false},
+                        {"mz\0\0", false},   {"PK\3\4", false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(MayHoldVersionRecord(c.bytes), c.may) << testing::PrintToString(std::string(c.bytes));
+  }
+}
+
 TEST(ReadVersionInfo, ReadsTheSystemsOwnPrograms) {
   for (const wchar_t* name : {L"explorer.exe", L"shell32.dll"}) {
     auto info = ReadVersionInfo(SystemFile(name));
