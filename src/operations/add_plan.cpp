@@ -24,16 +24,6 @@ const std::wstring& At(const std::vector<std::wstring>& list, size_t i) {
   return i < list.size() ? list[i] : kEmpty;
 }
 
-const std::vector<std::wstring>* FilesOf(const TTC& m, ItemKind kind) {
-  switch (kind) {
-    case ItemKind::FileSystemPlugin: return &m.FsPluginFiles;
-    case ItemKind::PackerPlugin: return &m.PackerPluginFiles;
-    case ItemKind::ListerPlugin: return &m.ListerPluginFiles;
-    case ItemKind::ContentPlugin: return &m.ContentPluginFiles;
-    default: return nullptr;
-  }
-}
-
 const std::wstring& KindDirOf(const TTC& m, ItemKind kind) {
   switch (kind) {
     case ItemKind::PackerPlugin: return m.WcxDir;
@@ -189,7 +179,7 @@ bool IsPlainFolderName(const std::wstring& name) {
 
 AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t row,
                        const std::wstring& ownPluginFile, AddPlan& plan) {
-  const std::vector<std::wstring>* files = FilesOf(newModel, kind);
+  const std::vector<std::wstring>* files = PluginFilesOf(newModel, kind);
   if (!files || row >= files->size() || (*files)[row].empty()) return AddPlanFailure::NoItem;
   plan = AddPlan{};
   plan.Kind = kind;

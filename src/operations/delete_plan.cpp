@@ -13,16 +13,6 @@ namespace orvelle {
 
 namespace {
 
-const std::vector<std::wstring>* PluginFiles(const TTC& m, ItemKind kind) {
-  switch (kind) {
-    case ItemKind::FileSystemPlugin: return &m.FsPluginFiles;
-    case ItemKind::PackerPlugin: return &m.PackerPluginFiles;
-    case ItemKind::ListerPlugin: return &m.ListerPluginFiles;
-    case ItemKind::ContentPlugin: return &m.ContentPluginFiles;
-    default: return nullptr;
-  }
-}
-
 const wchar_t* TargetType(ItemKind kind) {
   switch (kind) {
     case ItemKind::NonExecutable: return L"N";
@@ -109,7 +99,7 @@ std::optional<DeletePlan> PlanDelete(const TTC& my, const TTC* newModel, ItemKin
   DeletePlan plan;
   plan.Kind = kind;
   if (IsPluginKind(kind)) {
-    const std::vector<std::wstring>& files = *PluginFiles(my, kind);
+    const std::vector<std::wstring>& files = *PluginFilesOf(my, kind);
     if (row >= files.size() || files[row].empty()) return std::nullopt;
     plan.File = OnDisk(files[row]);
     plan.RegisteredPath = RegisteredPluginPath(my, kind, row);

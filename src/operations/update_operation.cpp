@@ -6,6 +6,7 @@
 #include "platform/handle.h"
 #include "platform/message_box.h"
 #include "platform/strings.h"
+#include "tc/registration_editor.h"
 #include "tc/ttc.h"
 #include "tree/tree.h"
 #include "tree/vars_conts.h"
@@ -210,16 +211,6 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     return {UpdateOutcome::MoveFailed, {}};
   }
   return {UpdateOutcome::Updated, {}};
-}
-
-const std::vector<std::wstring>* PluginFilesOf(const TTC& m, ItemKind kind) {
-  switch (kind) {
-    case ItemKind::FileSystemPlugin: return &m.FsPluginFiles;
-    case ItemKind::PackerPlugin: return &m.PackerPluginFiles;
-    case ItemKind::ListerPlugin: return &m.ListerPluginFiles;
-    case ItemKind::ContentPlugin: return &m.ContentPluginFiles;
-    default: return nullptr;
-  }
 }
 
 int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {

@@ -12,16 +12,6 @@ namespace orvelle {
 
 namespace {
 
-const std::vector<std::wstring>* PluginFilesOf(const TTC& m, ItemKind kind) {
-  switch (kind) {
-    case ItemKind::FileSystemPlugin: return &m.FsPluginFiles;
-    case ItemKind::PackerPlugin: return &m.PackerPluginFiles;
-    case ItemKind::ListerPlugin: return &m.ListerPluginFiles;
-    case ItemKind::ContentPlugin: return &m.ContentPluginFiles;
-    default: return nullptr;
-  }
-}
-
 std::wstring WithoutBitness(const std::wstring& file) {
   std::wstring lower = platform::LowerCase(file);
   if (lower.size() > 2 && lower.ends_with(L"64")) lower.resize(lower.size() - 2);

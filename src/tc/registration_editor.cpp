@@ -114,6 +114,16 @@ int RemoveSearchUsing(EditPlan& plan, const TTC& my, const std::wstring& registe
 
 }  // namespace
 
+const std::vector<std::wstring>* PluginFilesOf(const TTC& model, ItemKind kind) {
+  switch (kind) {
+    case ItemKind::FileSystemPlugin: return &model.FsPluginFiles;
+    case ItemKind::PackerPlugin: return &model.PackerPluginFiles;
+    case ItemKind::ListerPlugin: return &model.ListerPluginFiles;
+    case ItemKind::ContentPlugin: return &model.ContentPluginFiles;
+    default: return nullptr;
+  }
+}
+
 std::wstring RegisteredPluginPath(const TTC& model, ItemKind kind, size_t row) {
   std::wstring value;
   const std::vector<std::wstring>* files = nullptr;

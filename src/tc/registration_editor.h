@@ -15,6 +15,7 @@
 #include "tc/item_kind.h"
 
 #include <string>
+#include <vector>
 
 namespace orvelle {
 
@@ -27,6 +28,9 @@ enum RemovalCode : int {
   kRemovalNothing = 1,    // no line registers the plugin
   kRemovalFileError = 2,  // a file could not be read, or the entry has no decimal number
 };
+
+// The plugin files of a kind's rows, or null for a kind that is no plugin.
+const std::vector<std::wstring>* PluginFilesOf(const TTC& model, ItemKind kind);
 
 // The path (expanded, lower-cased) that the registration lines of a plugin
 // row of the model name. A "64" row that the reader added beside a
