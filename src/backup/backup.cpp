@@ -183,7 +183,7 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
   }
   // Roll back: a store made for a backup that could not be taken would pass
   // for the first start's settings backup.
-  if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+  if (storeMade) platform::RemoveEmptyDirectory(storeDir_);
   storeMade = false;
   return false;
 }
@@ -209,7 +209,7 @@ bool TBackup::MakeBackup(const TTC& my) {
   // Roll back: a half-taken settings backup would pass for the real one and
   // the store's existence would stop it from ever being taken again.
   DeleteDirectoryTree(Dir, true);
-  if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+  if (storeMade) platform::RemoveEmptyDirectory(storeDir_);
   Dir.clear();
   return false;
 }
@@ -233,7 +233,7 @@ bool TBackup::MakeBackup(BackupKind kind, const std::wstring& itemPath, bool fil
   if (AppendTextLines(Dir + infoFile, {line})) return true;
   // Roll back: a folder without its info file could not be listed or pruned.
   DeleteDirectoryTree(Dir, true);
-  if (storeMade) ::RemoveDirectoryW(storeDir_.c_str());
+  if (storeMade) platform::RemoveEmptyDirectory(storeDir_);
   Dir.clear();
   return false;
 }
@@ -248,11 +248,11 @@ bool TBackup::MoveDeletedItem(const std::wstring& path) {
   const std::wstring former = platform::ExcludeTrailingBackslash(path);
   const std::wstring name = platform::ExtractFileName(former);
   const std::wstring saved = Dir + name;
-  if (!::MoveFileW(former.c_str(), saved.c_str())) return false;
+  if (!platform::MovePath(former, saved)) return false;
   if (AppendTextLines(Dir + kIndexFile, {name + L":" + former})) return true;
   // Roll back: an item in the store without its index line could not be
   // restored.
-  ::MoveFileW(saved.c_str(), former.c_str());
+  platform::MovePath(saved, former);
   return false;
 }
 

@@ -31,7 +31,7 @@ class MovedItems {
   void MoveBack() {
     bool allBack = true;
     for (auto it = moved_.rbegin(); it != moved_.rend(); ++it) {
-      allBack = ::MoveFileW(it->first.c_str(), it->second.c_str()) && allBack;
+      allBack = platform::MovePath(it->first, it->second) && allBack;
     }
     moved_.clear();
     if (allBack) DeleteDirectoryTree(folder_, true);

@@ -51,7 +51,7 @@ bool ReplayRecord(const std::wstring& recordFile) {
   Reinsert(doc->lines, removal->Groups);
   if (!SaveTextFile(removal->File, *doc)) return false;
   // Gone once replayed: a further restore must not put the lines back twice.
-  return ::DeleteFileW(recordFile.c_str()) != FALSE;
+  return platform::RemoveFile(recordFile);
 }
 
 bool ReplayRecords(const std::wstring& folder, const std::vector<SavedFile>& items) {
@@ -89,7 +89,7 @@ class Displaced {
   // Roll back: the item goes back home; a folder made for it alone goes.
   void MoveBack(const std::wstring& home) {
     const std::wstring saved = folder_ + platform::ExtractFileName(home);
-    if (!::MoveFileW(saved.c_str(), home.c_str())) return;
+    if (!platform::MovePath(saved, home)) return;
     if (--count_ == 0) {
       DeleteDirectoryTree(folder_, true);
       folder_.clear();
@@ -120,7 +120,7 @@ bool RestoreItem(const std::wstring& folder, const SavedFile& item, Displaced& d
     platform::ShowMessage(failure, MB_ICONWARNING | MB_OK);
     return false;
   }
-  if (!::MoveFileW(saved.c_str(), home.c_str())) {
+  if (!platform::MovePath(saved, home)) {
     if (occupied) displaced.MoveBack(home);
     platform::ShowMessage(failure, MB_ICONWARNING | MB_OK);
     return false;
@@ -143,7 +143,7 @@ bool RestoreItems(const std::wstring& folder, std::vector<SavedFile> items, TBac
     }
     items.pop_back();
   }
-  ::DeleteFileW((folder + kMovedItemsFile).c_str());
+  platform::RemoveFile(folder + kMovedItemsFile);
   return true;
 }
 
@@ -178,8 +178,8 @@ RestoreFailure RestoreDeletedFolder(const std::wstring& folderPath, TBackup& bac
   if (!items) return RestoreFailure::Record;
   if (!ReplayRecords(folder, *items)) return RestoreFailure::Record;
   if (!RestoreItems(folder, std::move(*items), backup)) return RestoreFailure::Item;
-  ::DeleteFileW((folder + kDeletedInfoFile).c_str());
-  if (!::RemoveDirectoryW(platform::ExcludeTrailingBackslash(folder).c_str())) {
+  platform::RemoveFile(folder + kDeletedInfoFile);
+  if (!platform::RemoveEmptyDirectory(platform::ExcludeTrailingBackslash(folder))) {
     return RestoreFailure::Folder;
   }
   return RestoreFailure::None;
@@ -226,10 +226,10 @@ bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask) {
   }
   const std::wstring temp = home + L"~";
   if (!CopyFileBlocks(saved, temp)) return false;
-  const bool placed = platform::PathExists(home) ? SwapInReplacement(home, temp)
-                                                 : ::MoveFileW(temp.c_str(), home.c_str()) != FALSE;
+  const bool placed =
+      platform::PathExists(home) ? SwapInReplacement(home, temp) : platform::MovePath(temp, home);
   if (!placed) {
-    ::DeleteFileW(temp.c_str());
+    platform::RemoveFile(temp);
     return false;
   }
   SetInfo(ctx.Tree, index, texts::kRestored);

@@ -90,7 +90,7 @@ std::optional<InstalledRecords> ReadInstalledRecords(const std::wstring& folder,
 }
 
 void RemoveMadeFolders(const std::vector<std::wstring>& made) {
-  for (auto it = made.rbegin(); it != made.rend(); ++it) ::RemoveDirectoryW(it->c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) platform::RemoveEmptyDirectory(*it);
 }
 
 }  // namespace

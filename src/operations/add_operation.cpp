@@ -76,7 +76,7 @@ std::vector<std::wstring> MissingFolders(const std::wstring& path) {
 
 // Roll back: the folders an add created go again, when empty, innermost first.
 void RemoveMadeFolders(const std::vector<std::wstring>& made) {
-  for (auto it = made.rbegin(); it != made.rend(); ++it) ::RemoveDirectoryW(it->c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) platform::RemoveEmptyDirectory(*it);
 }
 
 // Registers the plan's plugin, the record in folder written before the
@@ -88,7 +88,7 @@ int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder) {
     record = folder + RecordFileName(folder, added.File, L".i");
     return AppendTextLines(record, FormatAddedRecord(added));
   });
-  if (code == kRegisterFileError && !record.empty()) ::DeleteFileW(record.c_str());
+  if (code == kRegisterFileError && !record.empty()) platform::RemoveFile(record);
   return code;
 }
 
@@ -139,7 +139,7 @@ bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
   // Roll back: the record, the folders made for the copy and the add's
   // backup folder go again.
   platform::scope_exit rollBack([&] {
-    ::DeleteFileW((folder + kCopyingFile).c_str());
+    platform::RemoveFile(folder + kCopyingFile);
     RemoveMadeFolders(add.Made);
     DeleteDirectoryTree(folder, true);
   });
@@ -151,7 +151,7 @@ bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
   const std::optional<std::wstring> staging = MakeStagingDirectory(plan.TargetDir);
   if (!staging) return false;
   // Roll back: the staging folder, still empty.
-  platform::scope_exit dropStaging([&] { ::RemoveDirectoryW(staging->c_str()); });
+  platform::scope_exit dropStaging([&] { platform::RemoveEmptyDirectory(*staging); });
   if (*staging != record.Staging) {
     record.Staging = *staging;
     if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
@@ -186,13 +186,13 @@ bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
     if (!added) {
       // Roll back: the copy is New's files only; nothing refers to it.
       DeleteDirectoryTree(plan.TargetDir, true);
-      ::DeleteFileW((folder + kCopiedFolderFile).c_str());
+      platform::RemoveFile(folder + kCopiedFolderFile);
     }
   }
   if (!added) RemoveMadeFolders(add.Made);
   // The copy's own record goes once nothing it names is left behind.
   if (added || !platform::PathExists(add.Copy->Job().Staging)) {
-    ::DeleteFileW((folder + kCopyingFile).c_str());
+    platform::RemoveFile(folder + kCopyingFile);
   }
   TBackup::PruneFolder(folder);
 

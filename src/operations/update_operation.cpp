@@ -28,7 +28,7 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 // A file the user marked read-only is not overwritten, as the system's own
 // copy would not (Wine's would).
 bool IsReadOnly(const std::wstring& file) {
-  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  const DWORD attributes = platform::FileAttributes(file);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
@@ -74,15 +74,14 @@ bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstr
       // What stands in the way is the other kind of item (or a file a
       // folder replaces): it goes, the original is in My's folder still.
       const bool cleared = step.MyIsFolder ? DeleteDirectoryTree(target, true)
-                           : step.Action == MergeAction::CopyFolder
-                               ? ::DeleteFileW(target.c_str()) != FALSE
-                               : true;
+                           : step.Action == MergeAction::CopyFolder ? platform::RemoveFile(target)
+                                                                    : true;
       if (!cleared) return false;
     }
-    const bool placed = step.Action == MergeAction::CopyFile
-                            ? ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE
-                            : ::CreateDirectoryW(target.c_str(), nullptr) &&
-                                  CopyDirectoryContent(source, target, {});
+    const bool placed =
+        step.Action == MergeAction::CopyFile
+            ? platform::CopyFileTo(source, target, false)
+            : platform::MakeDirectory(target) && CopyDirectoryContent(source, target, {});
     if (!placed) return false;
     ++copied;
   }
@@ -131,11 +130,11 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     DeleteDirectoryTree(folder, true);
     return {UpdateOutcome::MoveFailed, {}};
   }
-  if (!::MoveFileW(staging->c_str(), plan.MyDir.c_str())) {
+  if (!platform::MovePath(*staging, plan.MyDir)) {
     // Roll back: the old folder goes home; the backup folder goes once it
     // holds nothing of the user's.
     const std::wstring saved = folder + platform::ExtractFileName(plan.MyDir);
-    if (::MoveFileW(saved.c_str(), plan.MyDir.c_str())) DeleteDirectoryTree(folder, true);
+    if (platform::MovePath(saved, plan.MyDir)) DeleteDirectoryTree(folder, true);
     return {UpdateOutcome::MoveFailed, {}};
   }
   dropStaging.release();
@@ -170,7 +169,7 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
   std::vector<FileReplacement> files;
   platform::scope_exit dropStaged([&] {
     for (const FileReplacement& f : files) {
-      if (!f.Placed) ::DeleteFileW(f.Staged.c_str());
+      if (!f.Placed) platform::RemoveFile(f.Staged);
     }
   });
   for (const MergeStep& step : PlanMergeLevel(option, ListLevel(plan.NewDir, &plan.NewNames),
@@ -181,7 +180,7 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     std::optional<std::wstring> staged = TempNameBeside(target);
     if (!staged) return result;
     const std::wstring source = plan.NewDir + L"\\" + step.NewName;
-    if (!::CopyFileW(source.c_str(), staged->c_str(), TRUE)) return result;
+    if (!platform::CopyFileTo(source, *staged, true)) return result;
     files.push_back({target, *staged});
   }
   if (files.empty()) return {UpdateOutcome::Unchanged, {}};
@@ -194,7 +193,7 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
   const std::wstring folder = backup.Dir;
   for (FileReplacement& f : files) {
     f.Moved = backup.MoveDeletedItem(f.Target);
-    f.Placed = f.Moved && ::MoveFileW(f.Staged.c_str(), f.Target.c_str());
+    f.Placed = f.Moved && platform::MovePath(f.Staged, f.Target);
     if (f.Placed) continue;
     // Roll back: every old file goes home, the last replaced first.
     bool allBack = true;
@@ -202,10 +201,10 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
       if (!it->Moved) continue;
       const std::wstring saved = folder + platform::ExtractFileName(it->Target);
       if (it->Placed) {
-        allBack = ::MoveFileW(it->Target.c_str(), it->Staged.c_str()) && allBack;
+        allBack = platform::MovePath(it->Target, it->Staged) && allBack;
         it->Placed = false;
       }
-      allBack = ::MoveFileW(saved.c_str(), it->Target.c_str()) && allBack;
+      allBack = platform::MovePath(saved, it->Target) && allBack;
     }
     if (allBack) DeleteDirectoryTree(folder, true);
     return {UpdateOutcome::MoveFailed, {}};

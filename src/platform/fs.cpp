@@ -2,23 +2,47 @@
 
 namespace orvelle::platform {
 
-namespace {
-DWORD Attributes(const std::wstring& path) {
+DWORD FileAttributes(const std::wstring& path) {
   return ::GetFileAttributesW(LongPathForm(path).c_str());
 }
-}  // namespace
+
+bool SetAttributes(const std::wstring& path, DWORD attributes) {
+  return ::SetFileAttributesW(LongPathForm(path).c_str(), attributes) != FALSE;
+}
+
+bool MovePath(const std::wstring& from, const std::wstring& to, DWORD flags) {
+  return ::MoveFileExW(LongPathForm(from).c_str(), LongPathForm(to).c_str(), flags) != FALSE;
+}
+
+bool CopyFileTo(const std::wstring& from, const std::wstring& to, bool failIfExists) {
+  return ::CopyFileW(LongPathForm(from).c_str(), LongPathForm(to).c_str(), failIfExists) != FALSE;
+}
+
+bool RemoveFile(const std::wstring& path) {
+  return ::DeleteFileW(LongPathForm(path).c_str()) != FALSE;
+}
+
+bool MakeDirectory(const std::wstring& path) {
+  return ::CreateDirectoryW(LongPathForm(path).c_str(), nullptr) != FALSE;
+}
+
+bool RemoveEmptyDirectory(const std::wstring& path) {
+  return ::RemoveDirectoryW(LongPathForm(path).c_str()) != FALSE;
+}
 
 bool FileExists(const std::wstring& path) {
-  DWORD a = Attributes(path);
+  DWORD a = FileAttributes(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool DirectoryExists(const std::wstring& path) {
-  DWORD a = Attributes(path);
+  DWORD a = FileAttributes(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool PathExists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) {
+  return FileAttributes(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::wstring ExtractFileName(std::wstring_view path) {
   size_t p = path.find_last_of(L"\\:");

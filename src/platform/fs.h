@@ -43,6 +43,20 @@ std::wstring PathAsOnDisk(const std::wstring& path);
 // those that carry a prefix already are returned as they are.
 std::wstring LongPathForm(std::wstring_view path);
 
+// The file functions that change installations, at any path length: each
+// passes its paths through LongPathForm. They answer as their Win32 names do
+// (FileAttributes gives INVALID_FILE_ATTRIBUTES for a missing path).
+// MovePath moves as MoveFileW does unless told otherwise: a file may go to
+// another volume, copied and then removed.
+bool MovePath(const std::wstring& from, const std::wstring& to,
+              DWORD flags = MOVEFILE_COPY_ALLOWED);
+bool CopyFileTo(const std::wstring& from, const std::wstring& to, bool failIfExists);
+bool RemoveFile(const std::wstring& path);
+bool MakeDirectory(const std::wstring& path);
+bool RemoveEmptyDirectory(const std::wstring& path);
+DWORD FileAttributes(const std::wstring& path);
+bool SetAttributes(const std::wstring& path, DWORD attributes);
+
 struct FileEntry {
   std::wstring name;
   DWORD attributes = 0;

@@ -65,7 +65,7 @@ bool EditPlan::Apply(const RecordFn& record) {
 bool PutBackBytes(const std::wstring& path, const std::string& bytes) {
   const std::wstring temp = path + L"~";
   if (!WriteWholeFile(temp, bytes)) return false;
-  if (!platform::PathExists(path)) return ::MoveFileW(temp.c_str(), path.c_str()) != FALSE;
+  if (!platform::PathExists(path)) return platform::MovePath(temp, path);
   return SwapInReplacement(path, temp);
 }
 

@@ -1,18 +1,19 @@
 #include "tc/searches_colours.h"
 
-#include "platform/strings.h"
-#include "tree/status_dates.h"
-#include "tree/vars_conts.h"
-#include "tc/ini_line.h"
-#include "tc/ttc.h"
-#include "util/text_file.h"
-#include "util/text_file_edit.h"
-
 #include <windows.h>
 
 #include <algorithm>
 #include <functional>
 #include <optional>
+
+#include "platform/fs.h"
+#include "platform/strings.h"
+#include "tc/ini_line.h"
+#include "tc/ttc.h"
+#include "tree/status_dates.h"
+#include "tree/vars_conts.h"
+#include "util/text_file.h"
+#include "util/text_file_edit.h"
 
 namespace orvelle {
 
@@ -92,7 +93,7 @@ bool ContainsNoCase(const Names& names, std::wstring_view name) {
 std::wstring RewriteWithBackup(const std::wstring& file,
                                const std::function<TextDocument(const TextDocument&)>& change) {
   // A read-only file is one the host cannot write either: leave it alone.
-  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  const DWORD attributes = platform::FileAttributes(file);
   std::optional<std::string> bytes;
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
     bytes = ReadFileBytes(file);
@@ -106,7 +107,7 @@ std::wstring RewriteWithBackup(const std::wstring& file,
   const std::wstring temp = file + L"~";
   if (!WriteWholeFile(temp, written)) return texts::kSettingsFileNotWritten + file;
   if (!WriteWholeFile(file + L".bkp", *bytes)) {
-    ::DeleteFileW(temp.c_str());
+    platform::RemoveFile(temp);
     return texts::kSettingsFileNotWritten + file;
   }
   if (!SwapInReplacement(file, temp)) return texts::kSettingsFileNotWritten + file;

@@ -22,7 +22,7 @@ bool CopyOneFile(const std::wstring& source, const std::wstring& target,
                  const CopyControl& control) {
   if (Stopped(control, source)) return false;
   // The target is new: a file standing there already is not ours to replace.
-  return ::CopyFileW(source.c_str(), target.c_str(), TRUE) != FALSE;
+  return platform::CopyFileTo(source, target, true);
 }
 
 bool CopyTree(const std::wstring& sourceDir, const std::wstring& targetDir,
@@ -32,7 +32,7 @@ bool CopyTree(const std::wstring& sourceDir, const std::wstring& targetDir,
     const std::wstring source = sourceDir + L"\\" + entry.name;
     const std::wstring target = targetDir + L"\\" + entry.name;
     if (entry.IsDirectory()) {
-      if (!::CreateDirectoryW(target.c_str(), nullptr) || !CopyTree(source, target, control)) {
+      if (!platform::MakeDirectory(target) || !CopyTree(source, target, control)) {
         return false;
       }
       continue;
@@ -65,7 +65,7 @@ std::optional<std::wstring> MakeStagingDirectory(const std::wstring& target) {
   const std::wstring base = platform::ExcludeTrailingBackslash(target) + L"~copy";
   for (int n = 1; n <= kStagingAttempts; ++n) {
     const std::wstring candidate = n == 1 ? base : base + std::to_wstring(n);
-    if (::CreateDirectoryW(candidate.c_str(), nullptr)) return candidate;
+    if (platform::MakeDirectory(candidate)) return candidate;
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
   }
   return std::nullopt;
@@ -87,11 +87,11 @@ bool PlaceStagedDirectory(const std::wstring& staging, const std::wstring& targe
   const bool occupied = platform::PathExists(target);
   if (occupied) {
     if (displacedTo.empty() || platform::PathExists(displacedTo)) return false;
-    if (!::MoveFileW(target.c_str(), displacedTo.c_str())) return false;
+    if (!platform::MovePath(target, displacedTo)) return false;
   }
-  if (::MoveFileW(staging.c_str(), target.c_str())) return true;
+  if (platform::MovePath(staging, target)) return true;
   // Roll back: what stood at target goes back under its name.
-  if (occupied) ::MoveFileW(displacedTo.c_str(), target.c_str());
+  if (occupied) platform::MovePath(displacedTo, target);
   return false;
 }
 

@@ -197,18 +197,19 @@ bool DeleteDirectoryTree(const std::wstring& dir, bool removeDir) {
     const std::wstring path = platform::LongPathForm(name);
     if (e.IsDirectory()) {
       if ((e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ok = ::RemoveDirectoryW(path.c_str()) && ok;
+        platform::SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+        ok = platform::RemoveEmptyDirectory(path) && ok;
       } else {
         if ((e.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-          ::SetFileAttributesW(path.c_str(), e.attributes & ~FILE_ATTRIBUTE_READONLY);
+          platform::SetAttributes(path, e.attributes & ~FILE_ATTRIBUTE_READONLY);
         }
         ok = DeleteDirectoryTree(name, true) && ok;
       }
       continue;
     }
-    if (e.attributes != FILE_ATTRIBUTE_ARCHIVE) ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    ok = ::DeleteFileW(path.c_str()) && ok;
+    if (e.attributes != FILE_ATTRIBUTE_ARCHIVE)
+      platform::SetAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
+    ok = platform::RemoveFile(path) && ok;
   }
   return removeDir ? ::RemoveDirectoryW(platform::LongPathForm(dir).c_str()) != FALSE : ok;
 }

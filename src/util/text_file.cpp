@@ -35,8 +35,9 @@ bool ReadAll(HANDLE file, std::string& bytes) {
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
-  platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   std::string bytes;
   if (!ReadAll(file.get(), bytes)) return std::nullopt;
@@ -65,18 +66,19 @@ bool WriteAndFlush(HANDLE file, std::string_view bytes) {
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   if (InjectedFileFault(FileStep::WriteFile, path)) return false;
-  platform::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   const bool ok = WriteAndFlush(file.get(), bytes);
   file.reset();
-  if (!ok) ::DeleteFileW(path.c_str());
+  if (!ok) platform::RemoveFile(path);
   return ok;
 }
 
 bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
-  platform::scope_exit dropTemp([&] { ::DeleteFileW(tempFile.c_str()); });
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  platform::scope_exit dropTemp([&] { platform::RemoveFile(tempFile); });
+  const DWORD attributes = platform::FileAttributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES ||
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
     return false;
@@ -85,22 +87,22 @@ bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
   // A "~~" standing there is what an earlier swap failed to delete, an older
   // version of path; path itself exists, so replacing it loses nothing current.
   if (InjectedFileFault(FileStep::Rename, path) ||
-      !::MoveFileExW(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      !platform::MovePath(path, old, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return false;
   }
   if (InjectedFileFault(FileStep::Rename, tempFile) ||
-      !::MoveFileExW(tempFile.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      !platform::MovePath(tempFile, path, MOVEFILE_WRITE_THROUGH)) {
     // Roll back: the old file goes back under its own name. Should even that
     // fail, it stays under "~~" rather than being deleted.
-    ::MoveFileExW(old.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+    platform::MovePath(old, path, MOVEFILE_WRITE_THROUGH);
     return false;
   }
   dropTemp.release();
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
   if ((attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
-    ::SetFileAttributesW(path.c_str(), attributes & kKept);
+    platform::SetAttributes(path, attributes & kKept);
   }
-  if (!InjectedFileFault(FileStep::DeleteFile, old)) ::DeleteFileW(old.c_str());
+  if (!InjectedFileFault(FileStep::DeleteFile, old)) platform::RemoveFile(old);
   return true;
 }
 

@@ -29,12 +29,12 @@ std::wstring SectionHeaderOf(std::wstring_view line) {
 TTextFileEdit::TTextFileEdit(std::wstring fileName, UINT codePage)
     : FileName(std::move(fileName)), codePage_(codePage) {
   const std::wstring temp = FileName + L"~";
-  if (platform::PathExists(temp) && !::DeleteFileW(temp.c_str())) {
+  if (platform::PathExists(temp) && !platform::RemoveFile(temp)) {
     OpenFailed = true;
     return;
   }
   // A read-only file is one the host cannot write either: leave it alone.
-  const DWORD attributes = ::GetFileAttributesW(FileName.c_str());
+  const DWORD attributes = platform::FileAttributes(FileName);
   if (attributes == INVALID_FILE_ATTRIBUTES ||
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
     OpenFailed = true;
@@ -49,8 +49,8 @@ TTextFileEdit::TTextFileEdit(std::wstring fileName, UINT codePage)
   target_.encoding = source_.encoding;
   target_.lineEnd = source_.lineEnd;
   target_.finalLineEnd = source_.finalLineEnd;
-  temp_.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  temp_.reset(::CreateFileW(platform::LongPathForm(temp).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!temp_) {
     OpenFailed = true;
     return;
@@ -103,7 +103,7 @@ bool TTextFileEdit::Commit() {
   const bool written = WriteAndFlush(temp_.get(), bytes);
   temp_.reset();
   if (!written) {
-    ::DeleteFileW(temp.c_str());
+    platform::RemoveFile(temp);
     return false;
   }
   return SwapInReplacement(FileName, temp);
@@ -113,7 +113,7 @@ void TTextFileEdit::Abandon() {
   finished_ = true;
   if (temp_) {
     temp_.reset();
-    ::DeleteFileW((FileName + L"~").c_str());
+    platform::RemoveFile(FileName + L"~");
   }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/strings.h"
 #include "support/minimal_dll.h"
 #include "support/temp_dir.h"
+#include "util/text_file.h"
 
 #include <winioctl.h>
 
@@ -257,6 +258,38 @@ TEST(FileOps, ShellCopyDirectoryCopiesContentAtLongPaths) {
   EXPECT_EQ(ReadBytes(target + L"\\plugin.wfx"), "code");
   EXPECT_EQ(ReadBytes(target + L"\\sub\\lang.lng"), "text");
   EXPECT_EQ(ReadBytes(source + L"\\plugin.wfx"), "code");  // copied, not moved
+}
+
+// Backups, restores and updates move, copy and delete through these; the
+// system refuses paths of MAX_PATH characters or more without the long form.
+TEST(FileOps, ChangingFunctionsWorkBeyondMaxPath) {
+  TempDir dir;
+  std::wstring deep = LongPath(dir);
+  while (deep.size() < 300) deep += L"\\deeper folder";
+  ASSERT_TRUE(CreateDirectoryPath(deep));
+  const std::wstring folder = deep + L"\\plugin";
+  ASSERT_TRUE(platform::MakeDirectory(folder));
+  const std::wstring file = folder + L"\\plugin.ini";
+  WriteBytes(file, "a=1\r\n");
+  ASSERT_TRUE(platform::CopyFileTo(file, file + L".copy", true));
+  EXPECT_FALSE(platform::CopyFileTo(file, file + L".copy", true));
+  ASSERT_TRUE(platform::SetAttributes(file + L".copy", FILE_ATTRIBUTE_READONLY));
+  EXPECT_NE(platform::FileAttributes(file + L".copy") & FILE_ATTRIBUTE_READONLY, 0u);
+  ASSERT_TRUE(platform::SetAttributes(file + L".copy", FILE_ATTRIBUTE_NORMAL));
+
+  // The configuration edit's swap (write beside, rename over) at that depth.
+  std::optional<TextDocument> doc = LoadTextFile(file);
+  ASSERT_TRUE(doc);
+  doc->lines.push_back(L"b=2");
+  ASSERT_TRUE(SaveTextFile(file, *doc));
+  EXPECT_EQ(ReadBytes(file), "a=1\r\nb=2\r\n");
+
+  ASSERT_TRUE(platform::MovePath(folder, deep + L"\\moved"));
+  EXPECT_FALSE(PathExists(folder));
+  EXPECT_TRUE(platform::RemoveFile(deep + L"\\moved\\plugin.ini.copy"));
+  EXPECT_TRUE(platform::RemoveFile(deep + L"\\moved\\plugin.ini"));
+  EXPECT_TRUE(platform::RemoveEmptyDirectory(deep + L"\\moved"));
+  EXPECT_FALSE(PathExists(deep + L"\\moved"));
 }
 
 TEST(FileOps, CreateDirectoryPathCreatesEveryMissingLevel) {
