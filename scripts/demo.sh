@@ -7,45 +7,9 @@
 # Run through scripts/with-display.sh after the 64-bit build (make demo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/64
-bin=$build/bin
-for f in tchost64.exe Orvelle.wfx64 orvelle_e2e.exe; do
-  [ -f "$bin/$f" ] || { echo "demo: $bin/$f is missing; run make build64 first" >&2; exit 1; }
-done
-run() { scripts/wine-run.sh "$build" 64 "$@"; }
-winpath() { echo "Z:$(realpath -m "$1")" | tr / '\\'; }
-
+source scripts/running-pair.sh
 demo=$build/demo
-rm -rf "$demo"
-mkdir -p "$demo"
-
-# The fixture pair (fixtures/pair), its programs and plugins made from the
-# build with the versions and icons the pair describes. The program folders
-# hold a blank, so that Wine quotes the program path on the command line it
-# builds, as Windows shells do: the plugin reads the /i= parameter only after
-# a quoted program path.
-my="$demo/My installation"
-new="$demo/New installation"
-export ORVELLE_SOURCE_DIR ORVELLE_BINARY_DIR
-ORVELLE_SOURCE_DIR=$(winpath .)
-ORVELLE_BINARY_DIR=$(winpath "$build")
-run "$bin/orvelle_e2e.exe" --prepare-pair my "$(winpath "$my")"
-run "$bin/orvelle_e2e.exe" --prepare-pair new "$(winpath "$new")"
-# Both installations register a plugin of My's "shared" folder through this
-# variable (PreparePairInstallation sets it in its own process only).
-export PAIR_SHARED
-PAIR_SHARED=$(winpath "$my/shared")
-mkdir -p "$my/plugins/wfx/Orvelle"
-cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
-
-# The New installation keeps its configuration outside its program folder:
-# only its /i= parameter leads there.
-mkdir -p "$demo/new-settings"
-mv "$new/wincmd.ini" "$demo/new-settings/wincmd.ini"
-run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$demo/new-settings/wincmd.ini")" &
-new_pid=$!
-stop_new() { kill "$new_pid" 2>/dev/null || true; wait "$new_pid" 2>/dev/null || true; }
-trap stop_new EXIT
+start_running_pair demo "$demo"
 
 # The idle host needs a moment to come up; until then the plugin finds no
 # other installation and says so.

@@ -5,36 +5,10 @@
 # Run through scripts/with-display.sh after the 64-bit build (make screenshots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/64
-bin=$build/bin
-for f in tchost64.exe Orvelle.wfx64 orvelle_e2e.exe; do
-  [ -f "$bin/$f" ] || { echo "screenshots: $bin/$f is missing; run make build64 first" >&2; exit 1; }
-done
-run() { scripts/wine-run.sh "$build" 64 "$@"; }
-winpath() { echo "Z:$(realpath -m "$1")" | tr / '\\'; }
-
+source scripts/running-pair.sh
 work=$build/screenshots
-rm -rf "$work"
+start_running_pair screenshots "$work"
 mkdir -p "$work/pictures"
-my="$work/My installation"
-new="$work/New installation"
-export ORVELLE_SOURCE_DIR ORVELLE_BINARY_DIR PAIR_SHARED
-ORVELLE_SOURCE_DIR=$(winpath .)
-ORVELLE_BINARY_DIR=$(winpath "$build")
-run "$bin/orvelle_e2e.exe" --prepare-pair my "$(winpath "$my")"
-run "$bin/orvelle_e2e.exe" --prepare-pair new "$(winpath "$new")"
-PAIR_SHARED=$(winpath "$my/shared")
-mkdir -p "$my/plugins/wfx/Orvelle"
-cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
-
-# The New installation's configuration lies in a folder without blanks, as in
-# the demo, so that the pictures show paths as short as possible.
-mkdir -p "$work/new-settings"
-mv "$new/wincmd.ini" "$work/new-settings/wincmd.ini"
-run "$new/totalcmd.exe" --idle 120 "/i=$(winpath "$work/new-settings/wincmd.ini")" &
-new_pid=$!
-stop_new() { kill "$new_pid" 2>/dev/null || true; wait "$new_pid" 2>/dev/null || true; }
-trap stop_new EXIT
 
 # Each picture: the harness command that shows it, and the file it becomes.
 files='\totalcmd.exe\Main unit\Files'

@@ -1,19 +1,19 @@
 #include "tc/searches_colours.h"
 
+#include "platform/fs.h"
+#include "platform/strings.h"
+#include "tree/status_dates.h"
+#include "tree/vars_conts.h"
+#include "tc/ini_line.h"
+#include "tc/ttc.h"
+#include "util/text_file.h"
+#include "util/text_file_edit.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <functional>
 #include <optional>
-
-#include "platform/fs.h"
-#include "platform/strings.h"
-#include "tc/ini_line.h"
-#include "tc/ttc.h"
-#include "tree/status_dates.h"
-#include "tree/vars_conts.h"
-#include "util/text_file.h"
-#include "util/text_file_edit.h"
 
 namespace orvelle {
 

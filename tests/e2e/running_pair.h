@@ -4,11 +4,8 @@
 // output.
 #pragma once
 
-#include "platform/fs.h"
-#include "support/fixture_pair.h"
 #include "support/process_runner.h"
-#include "support/temp_dir.h"
-#include "support/test_paths.h"
+#include "support/running_pair.h"
 #include "support/tree_snapshot.h"
 
 #include <gtest/gtest.h>
@@ -19,47 +16,27 @@
 
 namespace orvelle::e2e {
 
+// The shared running pair, with what the operations' tests look at: both
+// installations as snapshots and paths, and the plugin's backup store.
 class RunningPair {
  public:
-  RunningPair() {
-    test::PreparePairInstallation(L"my", my_);
-    test::PreparePairInstallation(L"new", new_);
-    plugin_ = my_ + L"\\" + kPluginFolder + L"\\" + ORVELLE_PLUGIN_FILE;
-    test::CreateDirectories(platform::ExtractFileDir(plugin_));
-    ::CopyFileW(test::BuiltFile(ORVELLE_PLUGIN_FILE).c_str(), plugin_.c_str(), FALSE);
-    std::wstring error;
-    auto idle = test::BackgroundProcess::Start(test::QuoteArg(new_ + L"\\totalcmd.exe") + L" /i=" +
-                                                   test::QuoteArg(new_ + L"\\wincmd.ini") +
-                                                   L" --idle 300",
-                                               {}, error);
-    if (!idle) {
-      ADD_FAILURE() << "cannot start the New installation: " << error;
-      return;
-    }
-    idle_ = std::move(*idle);
-    EXPECT_TRUE(idle_.WaitForWindow());
-  }
-
-  test::ProcessResult RunMy(const std::wstring& commands) const {
-    return test::RunProcess(test::QuoteArg(my_ + L"\\totalcmd.exe") + L" --plugin " +
-                            test::QuoteArg(plugin_) + L" " + commands);
-  }
+  test::ProcessResult RunMy(const std::wstring& commands) const { return pair_.RunMy(commands); }
 
   // My installation without the plugin's own folder (the store grows there).
-  test::TreeSnapshot My() const { return test::SnapshotTree(my_, {kPluginFolder}); }
-  test::TreeSnapshot New() const { return test::SnapshotTree(new_); }
-  std::wstring MyPath(const std::wstring& relative) const { return my_ + L"\\" + relative; }
-  std::wstring NewPath(const std::wstring& relative) const { return new_ + L"\\" + relative; }
+  test::TreeSnapshot My() const { return test::SnapshotTree(pair_.MyDir(), {kPluginFolder}); }
+  test::TreeSnapshot New() const { return test::SnapshotTree(pair_.NewDir()); }
+  std::wstring MyPath(const std::wstring& relative) const {
+    return pair_.MyDir() + L"\\" + relative;
+  }
+  std::wstring NewPath(const std::wstring& relative) const {
+    return pair_.NewDir() + L"\\" + relative;
+  }
   std::wstring StorePath() const { return MyPath(std::wstring(kPluginFolder) + L"\\backup"); }
 
   static constexpr wchar_t kPluginFolder[] = L"plugins\\wfx\\Orvelle";
 
  private:
-  test::TempDir root_;
-  std::wstring my_ = root_ / L"My installation";
-  std::wstring new_ = root_ / L"New installation";
-  std::wstring plugin_;
-  test::BackgroundProcess idle_;
+  test::RunningPair pair_;
 };
 
 inline bool HasLine(const test::ProcessResult& run, const std::wstring& line) {
