@@ -354,9 +354,67 @@ void InsertLines(std::vector<std::wstring>& lines, const std::vector<const Remov
   }
 }
 
+int FirstEntryNumber(EntryNumbering numbering) {
+  return numbering == EntryNumbering::Leading ? 0 : 1;
+}
+
+// The entry numbers the section of a numbered group holds now.
+std::set<int> NumbersIn(const std::vector<std::wstring>& lines, const RemovedGroup& group,
+                        size_t anchor) {
+  std::set<int> numbers;
+  const size_t end = GroupEnd(lines, group, anchor);
+  for (size_t i = anchor + 1; i < end; ++i) {
+    if (std::optional<int> number = EntryNumberOf(lines[i], group.Numbering)) {
+      numbers.insert(*number);
+    }
+  }
+  return numbers;
+}
+
+bool RunsWithoutGap(const std::set<int>& numbers, int first) {
+  int expected = first;
+  for (int number : numbers) {
+    if (number != expected++) return false;
+  }
+  return true;
+}
+
+// Numbers the section's entries from the first number up, in the order of
+// their numbers; only the digits of the keys change.
+void CloseGaps(std::vector<std::wstring>& lines, const RemovedGroup& group) {
+  const size_t anchor = FindAnchor(lines, group);
+  if (anchor == std::wstring::npos) return;
+  const std::set<int> numbers = NumbersIn(lines, group, anchor);
+  const int first = FirstEntryNumber(group.Numbering);
+  if (RunsWithoutGap(numbers, first)) return;
+  std::map<int, int> renumbered;
+  int next = first;
+  for (int number : numbers) renumbered[number] = next++;
+  const size_t end = GroupEnd(lines, group, anchor);
+  for (size_t i = anchor + 1; i < end; ++i) {
+    std::optional<int> number = EntryNumberOf(lines[i], group.Numbering);
+    if (number && renumbered[*number] != *number) {
+      lines[i] = WithEntryNumber(lines[i], group.Numbering, renumbered[*number]);
+    }
+  }
+}
+
 }  // namespace
 
 void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& groups) {
+  // The host reads numbered entries up to the first missing number. A record
+  // put back out of turn (an older removal from a section before a newer
+  // one) counts entries that are still missing, and would leave a gap that
+  // hides every entry behind it: a section that had no gap gets none.
+  std::vector<const RemovedGroup*> keepWithoutGap;
+  for (const RemovedGroup& group : groups) {
+    if (group.Numbering == EntryNumbering::None || group.RemovedNumbers.empty()) continue;
+    const size_t anchor = group.Anchor.empty() ? std::wstring::npos : FindAnchor(lines, group);
+    if (anchor != std::wstring::npos &&
+        RunsWithoutGap(NumbersIn(lines, group, anchor), FirstEntryNumber(group.Numbering))) {
+      keepWithoutGap.push_back(&group);
+    }
+  }
   for (const RemovedGroup& group : groups) RestoreNumbering(lines, group);
   std::vector<const RemovedGroup*> anchored, orphans;
   for (const RemovedGroup& group : groups) {
@@ -369,6 +427,7 @@ void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>&
     if (IsIniAnchor(group->Anchor)) lines.push_back(group->Anchor);
     for (const RemovedLine& line : group->Lines) lines.push_back(line.Text);
   }
+  for (const RemovedGroup* group : keepWithoutGap) CloseGaps(lines, *group);
 }
 
 }  // namespace orvelle

@@ -92,7 +92,9 @@ std::vector<RemovedGroup> RemoveMenuItems(std::vector<std::wstring>& lines,
 // Puts the groups of one file back: renumbers the entries behind removed
 // ones up again, restores counts, then inserts the lines. A group whose
 // anchor is no longer in the file is appended at its end, a section with its
-// header; a line never lands past the end of its section or submenu.
+// header; a line never lands past the end of its section or submenu. A
+// numbered section that had no gap before has none after (entries put back
+// in another order than they were removed still all reach the host).
 void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& groups);
 
 }  // namespace orvelle

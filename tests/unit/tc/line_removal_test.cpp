@@ -133,6 +133,65 @@ TEST(LineRemoval, ReinsertFindsItsSectionAfterOtherChangesAndRecreatesAMissingOn
   EXPECT_EQ(without, (Lines{L"[A]", L"x=1", L"[ListerPlugins]", L"1=b.wlx", L"1_detect=B"}));
 }
 
+// Two removals from one section put back in the order they were made (the
+// order "\Backup" lists them), not the reverse: every entry must come back
+// under a number the host reaches, and where the records allow it the file
+// comes back line for line. A section that had a gap of its own keeps it.
+TEST(LineRemoval, TwoRemovalsPutBackOldestFirstLeaveNoGap) {
+  struct Case {
+    const char* name;
+    Lines file;
+    EntryNumbering numbering;
+    const wchar_t* header;
+    const wchar_t* countKey;
+    const wchar_t* first;   // the text of the entry removed first
+    const wchar_t* second;  // and then
+    Lines expected;         // after both are back, the older first
+  };
+  const Case cases[] = {
+      {"the later lister plugin first, then the earlier one",
+       {L"[ListerPlugins]", L"0=a.wlx", L"0_detect=A", L"1=b.wlx", L"[Next]"},
+       EntryNumbering::Leading, L"[listerplugins]", L"", L"=b.wlx", L"=a.wlx",
+       {L"[ListerPlugins]", L"0=a.wlx", L"0_detect=A", L"1=b.wlx", L"[Next]"}},
+      {"the earlier lister plugin first: both back, without a gap",
+       {L"[ListerPlugins]", L"0=a.wlx", L"0_detect=A", L"1=b.wlx", L"2=c.wlx"},
+       EntryNumbering::Leading, L"[listerplugins]", L"", L"=a.wlx", L"=b.wlx",
+       {L"[ListerPlugins]", L"0=b.wlx", L"1=a.wlx", L"1_detect=A", L"2=c.wlx"}},
+      {"buttons of a bar with their count, the last one first",
+       {L"[Buttonbar]", L"Buttoncount=3", L"button1=a", L"cmd1=a.exe", L"button2=b",
+        L"cmd2=b.exe", L"button3=c", L"cmd3=c.exe"},
+       EntryNumbering::Trailing, L"[buttonbar]", L"buttoncount", L"=c.exe", L"=a.exe",
+       {L"[Buttonbar]", L"Buttoncount=3", L"button1=a", L"cmd1=a.exe", L"button2=b",
+        L"cmd2=b.exe", L"button3=c", L"cmd3=c.exe"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Lines lines = c.file;
+    auto removeEntry = [&](const wchar_t* text) {
+      return RemoveNumberedEntries(
+          lines, c.header, c.numbering,
+          [text](const std::wstring& l) { return l.find(text) != std::wstring::npos; },
+          c.countKey);
+    };
+    const std::vector<RemovedGroup> older = removeEntry(c.first);
+    const std::vector<RemovedGroup> newer = removeEntry(c.second);
+    ASSERT_EQ(older.size(), 1u);
+    ASSERT_EQ(newer.size(), 1u);
+    Reinsert(lines, older);
+    Reinsert(lines, newer);
+    EXPECT_EQ(lines, c.expected);
+  }
+
+  // A gap the section had before stays where it was.
+  const Lines gapped{L"[ListerPlugins]", L"0=a.wlx", L"1=b.wlx", L"3=d.wlx"};
+  Lines lines = gapped;
+  auto groups = RemoveNumberedEntries(lines, L"[listerplugins]", EntryNumbering::Leading,
+                                      [](const std::wstring& l) { return l == L"1=b.wlx"; });
+  EXPECT_EQ(lines, (Lines{L"[ListerPlugins]", L"0=a.wlx", L"2=d.wlx"}));
+  Reinsert(lines, groups);
+  EXPECT_EQ(lines, gapped);
+}
+
 TEST(LineRemoval, MenuItemsGoBackIntoTheirSubmenuWhenTheMenuChangedAbove) {
   Lines lines{L"POPUP \"&Files\"", L"  MENUITEM \"A\", a.txt", L"  MENUITEM \"Quit\", cm_Exit",
               L"END_POPUP"};
