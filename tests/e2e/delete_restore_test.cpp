@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace orvelle::e2e {
 namespace {
@@ -53,6 +55,52 @@ TEST(DeleteRestore, APluginAndADocumentComeBackByteForByteThroughTheHarness) {
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
   EXPECT_EQ(test::DescribeDifferences(others, pair.New()), L"")
       << "the New installation is never touched";
+}
+
+// Changes made one after the other to one section and to one plugin, undone
+// in the order "\Backup" lists them (the oldest first, not the reverse):
+// FileInfo's lister entry is deleted before Imagine's, which stands in
+// front of it, and FTP is updated and then deleted. Every restore is taken,
+// also the one that keeps what stood in FTP's way; then every file of My
+// installation is back byte for byte (both lister plugins under numbers the
+// host reaches).
+TEST(DeleteRestore, ChangesOfOneSectionAndOnePluginUndoneOldestFirstGiveEverythingBack) {
+  RunningPair pair;
+  test::ProcessResult first = pair.RunMy(L"list \\");
+  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+  const test::TreeSnapshot my = pair.My();
+
+  const std::wstring wlx = L"\\totalcmd.exe\\Plugins\\WLX\\";
+  const std::wstring ftp = L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\";
+  test::ProcessResult changed = pair.RunMy(
+      L"--answers yes,yes,ok,yes --press " +
+      QuoteArg(L"Copy with replace all files: \\ftp\\*.* -> \\ftp\\*.*;Update") + L" list \\ exec " +
+      QuoteArg(wlx + L"FileInfo.wlx\\Delete") + L" exec " + QuoteArg(wlx + L"Imagine.wlx\\Delete") +
+      L" exec " + QuoteArg(ftp + L"Update") + L" exec " + QuoteArg(ftp + L"Delete") +
+      L" list \\Backup");
+  ASSERT_EQ(changed.exitCode, 0u) << changed.ErrText();
+  const std::wstring out = changed.OutText();
+  EXPECT_TRUE(HasLine(changed, L"msgbox \"Orvelle\" \"Update successfull!\" -> ok")) << out;
+  for (const wchar_t* name : {L"2.FileInfo.wlx", L"3.Imagine.wlx", L"4.ftp.wfx", L"5.ftp.wfx"}) {
+    EXPECT_TRUE(HasLineStarting(changed, std::wstring(name) + L"\t")) << out;
+  }
+
+  test::ProcessResult restored = pair.RunMy(
+      L"--answers yes,yes,yes,yes list \\Backup exec \\Backup\\2.FileInfo.wlx "
+      L"exec \\Backup\\3.Imagine.wlx exec \\Backup\\4.ftp.wfx exec \\Backup\\5.ftp.wfx "
+      L"list \\Backup");
+  ASSERT_EQ(restored.exitCode, 0u) << restored.ErrText();
+  const std::vector<std::wstring> lines = restored.OutLines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), L"msgbox \"Orvelle\" \"Restore?\" -> yes"), 4)
+      << restored.OutText();
+  EXPECT_FALSE(HasLineStarting(restored, L"msgbox \"Orvelle\" \"Cant")) << restored.OutText();
+  // The updated folder stood where the older backup put FTP 1.0 back; the
+  // later one put the updated folder back and kept 1.0 in a folder of its own.
+  EXPECT_TRUE(HasLineStarting(restored, L"2.ftp\t")) << restored.OutText();
+  test::ProcessResult last =
+      pair.RunMy(L"--answers yes list \\Backup exec \\Backup\\2.ftp list \\Backup");
+  ASSERT_EQ(last.exitCode, 0u) << last.ErrText();
+  EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
 }
 
 }  // namespace
