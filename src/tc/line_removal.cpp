@@ -399,9 +399,63 @@ void CloseGaps(std::vector<std::wstring>& lines, const RemovedGroup& group) {
   }
 }
 
+// The lines of one numbered entry with its number taken out, sorted.
+using EntryLines = std::vector<std::wstring>;
+
+std::map<int, EntryLines> EntriesOf(const std::vector<std::wstring>& texts,
+                                    EntryNumbering numbering) {
+  std::map<int, EntryLines> entries;
+  for (const std::wstring& text : texts) {
+    if (std::optional<int> number = EntryNumberOf(text, numbering)) {
+      entries[*number].push_back(platform::Trim(WithEntryNumber(text, numbering, 0)));
+    }
+  }
+  for (auto& [number, entry] : entries) std::sort(entry.begin(), entry.end());
+  return entries;
+}
+
+// Whether everything a group took out stands in its section or submenu
+// again (a settings file restored from the first start's backup, or the
+// same plugin added anew): each removed line (or, in a numbered section,
+// each removed entry with all its lines, under whatever number) is there.
+bool AlreadyBack(const std::vector<std::wstring>& lines, const RemovedGroup& group) {
+  if (group.Anchor.empty() || group.Lines.empty()) return false;
+  const size_t anchor = FindAnchor(lines, group);
+  if (anchor == std::wstring::npos) return false;
+  const size_t end = GroupEnd(lines, group, anchor);
+  std::vector<std::wstring> present(lines.begin() + static_cast<std::ptrdiff_t>(anchor) + 1,
+                                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+  std::vector<std::wstring> removed;
+  for (const RemovedLine& line : group.Lines) removed.push_back(line.Text);
+  if (group.Numbering == EntryNumbering::None) {
+    std::multiset<std::wstring> left;
+    for (const std::wstring& line : present) left.insert(platform::Trim(line));
+    for (const std::wstring& line : removed) {
+      auto it = left.find(platform::Trim(line));
+      if (it == left.end()) return false;
+      left.erase(it);
+    }
+    return true;
+  }
+  std::vector<EntryLines> standing;
+  for (auto& [number, entry] : EntriesOf(present, group.Numbering)) standing.push_back(entry);
+  for (const auto& [number, entry] : EntriesOf(removed, group.Numbering)) {
+    auto it = std::find(standing.begin(), standing.end(), entry);
+    if (it == standing.end()) return false;
+    standing.erase(it);
+  }
+  return true;
+}
+
 }  // namespace
 
-void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& groups) {
+void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& allGroups) {
+  // A group whose lines are back already is not put back a second time: a
+  // plugin would be registered twice, a button or menu item doubled.
+  std::vector<RemovedGroup> groups;
+  for (const RemovedGroup& group : allGroups) {
+    if (!AlreadyBack(lines, group)) groups.push_back(group);
+  }
   // The host reads numbered entries up to the first missing number. A record
   // put back out of turn (an older removal from a section before a newer
   // one) counts entries that are still missing, and would leave a gap that

@@ -94,7 +94,9 @@ std::vector<RemovedGroup> RemoveMenuItems(std::vector<std::wstring>& lines,
 // anchor is no longer in the file is appended at its end, a section with its
 // header; a line never lands past the end of its section or submenu. A
 // numbered section that had no gap before has none after (entries put back
-// in another order than they were removed still all reach the host).
+// in another order than they were removed still all reach the host). A group
+// whose lines (or numbered entries, under any number) all stand in its
+// section again is left out: it is back already.
 void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& groups);
 
 }  // namespace orvelle

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,63 @@ TEST(LineRemoval, TwoRemovalsPutBackOldestFirstLeaveNoGap) {
   EXPECT_EQ(lines, (Lines{L"[ListerPlugins]", L"0=a.wlx", L"2=d.wlx"}));
   Reinsert(lines, groups);
   EXPECT_EQ(lines, gapped);
+}
+
+// What a removal took out may stand in the file again before its record is
+// put back (the settings file restored from the first start's backup, the
+// plugin added anew): it is not put back a second time. Only lines that are
+// all back count; a group partly back is put back whole, as before.
+TEST(LineRemoval, LinesThatAreBackAlreadyAreNotPutBackTwice) {
+  auto matching = [](const wchar_t* text) {
+    return [text](const std::wstring& line) { return Contains(line, text); };
+  };
+  struct Case {
+    const char* name;
+    Lines file;
+    std::function<std::vector<RemovedGroup>(Lines&)> remove;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"a file-system plugin",
+                   {L"[FileSystemPlugins]", L"FTP=c:\\p\\ftp.wfx", L"Net=c:\\p\\net.wfx"},
+                   [&](Lines& l) {
+                     return RemoveSectionLines(l, L"[filesystemplugins]", matching(L"ftp.wfx"));
+                   }});
+  cases.push_back({"a lister plugin with its detect line, the ones behind renumbered",
+                   {L"[ListerPlugins]", L"0=a.wlx", L"1=view.wlx", L"1_detect=V", L"2=c.wlx"},
+                   [&](Lines& l) {
+                     return RemoveNumberedEntries(l, L"[listerplugins]", EntryNumbering::Leading,
+                                                  matching(L"=view.wlx"));
+                   }});
+  cases.push_back({"a button of a bar with its count",
+                   {L"[Buttonbar]", L"Buttoncount=3", L"button1=", L"cmd1=a.exe", L"button2=",
+                    L"cmd2=notes.txt", L"menu2=Notes", L"button3=", L"cmd3=c.exe"},
+                   [&](Lines& l) {
+                     return RemoveNumberedEntries(l, L"[buttonbar]", EntryNumbering::Trailing,
+                                                  matching(L"=notes.txt"), L"buttoncount");
+                   }});
+  cases.push_back({"a menu item",
+                   {L"POPUP \"&Files\"", L"  MENUITEM \"Notes\", notes.txt", L"END_POPUP"},
+                   [&](Lines& l) {
+                     return RemoveMenuItems(l, [](const std::wstring& c) { return c == L"notes.txt"; });
+                   }});
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Lines lines = c.file;
+    const std::vector<RemovedGroup> groups = c.remove(lines);
+    ASSERT_FALSE(groups.empty());
+    Lines restored = c.file;
+    Reinsert(restored, groups);
+    EXPECT_EQ(restored, c.file);
+  }
+
+  // Only one of the entry's lines is back: the entry goes back whole.
+  Lines lines{L"[ListerPlugins]", L"0=a.wlx", L"1=view.wlx", L"1_detect=V"};
+  const std::vector<RemovedGroup> groups = RemoveNumberedEntries(
+      lines, L"[listerplugins]", EntryNumbering::Leading, matching(L"=view.wlx"));
+  Lines partly{L"[ListerPlugins]", L"0=a.wlx", L"1=view.wlx"};
+  Reinsert(partly, groups);
+  EXPECT_EQ(partly, (Lines{L"[ListerPlugins]", L"0=a.wlx", L"1=view.wlx", L"1_detect=V",
+                           L"2=view.wlx"}));
 }
 
 TEST(LineRemoval, MenuItemsGoBackIntoTheirSubmenuWhenTheMenuChangedAbove) {
