@@ -224,3 +224,80 @@ TEST(TaskPool, ThreadCountFromTheEnvironment) {
 
 }  // namespace
 }  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// A folder-like task: it makes and queues its children, keyed after its own
+// key, as a folder's listing queues its files and subfolders. A leaf does
+// some work that a stop may cut short.
+class NodeTask : public PoolTask {
+ public:
+  NodeTask(int id, int depth) : id_(id), depth_(depth) {}
+
+  int id() const { return id_; }
+  int result() const { return result_; }
+  const std::vector<std::shared_ptr<NodeTask>>& children() const { return children_; }
+
+ protected:
+  bool Run(TaskPool& pool, StopFlag stop) override {
+    if (depth_ == 0) {
+      for (int step = 0; step < 50; ++step) {
+        if (stop != nullptr && stop->load()) return false;
+        std::this_thread::yield();
+      }
+      result_ = id_ * 7;
+      return true;
+    }
+    children_.clear();
+    Key key = TaskKey();
+    key.push_back(0);
+    for (int i = 0; i < 3; ++i) {
+      children_.push_back(std::make_shared<NodeTask>(id_ * 3 + i + 1, depth_ - 1));
+      pool.Submit(children_.back(), key);
+      ++key.back();
+    }
+    result_ = id_ * 7;
+    return true;
+  }
+
+ private:
+  const int id_, depth_;
+  int result_ = -1;
+  std::vector<std::shared_ptr<NodeTask>> children_;
+};
+
+// The owner walks the tasks depth first, as the tree is filled, waiting for
+// each; in some rounds it stops the pool half-way (as a cancel does) and
+// goes on waiting. Every round ends with every result, in the same order,
+// and no worker left: a lost wakeup or a deadlock hangs the test, a race
+// gives a wrong or missing result.
+TEST(TaskPool, ManyRoundsOfNestedTasksWithStopsEndWithEveryResult) {
+  const int kRoots = 4, kDepth = 3;
+  std::vector<int> expected;
+  for (int round = 0; round < 150; ++round) {
+    SCOPED_TRACE(round);
+    TaskPool pool(2 + round % 4);
+    std::vector<std::shared_ptr<NodeTask>> roots;
+    for (int r = 0; r < kRoots; ++r) {
+      roots.push_back(std::make_shared<NodeTask>(1000 * (r + 1), kDepth));
+      pool.Submit(roots.back(), {static_cast<uint32_t>(r)});
+    }
+    const int stopAt = round % 3 == 0 ? -1 : (round * 37) % 60;
+    std::vector<int> seen;
+    std::function<void(NodeTask&)> walk = [&](NodeTask& task) {
+      if (static_cast<int>(seen.size()) == stopAt) pool.Stop();
+      pool.Wait(task);
+      ASSERT_EQ(task.result(), task.id() * 7);
+      seen.push_back(task.id());
+      for (const std::shared_ptr<NodeTask>& child : task.children()) walk(*child);
+    };
+    for (const std::shared_ptr<NodeTask>& root : roots) walk(*root);
+    if (expected.empty()) expected = seen;
+    EXPECT_EQ(seen, expected);
+  }
+  EXPECT_EQ(expected.size(), static_cast<size_t>(kRoots * (1 + 3 + 9 + 27)));
+}
+
+}  // namespace
+}  // namespace orvelle
