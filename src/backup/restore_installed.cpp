@@ -4,9 +4,11 @@
 #include "backup/removal.h"
 #include "backup/restore.h"
 #include "platform/fs.h"
+#include "platform/known_folders.h"
 #include "platform/message_box.h"
 #include "platform/strings.h"
 #include "tc/edit_plan.h"
+#include "tc/plugin_scope.h"
 #include "tc/principal_dirs.h"
 #include "tc/registration_editor.h"
 #include "tc/ttc.h"
@@ -45,9 +47,9 @@ bool StrictlyBelow(const std::wstring& path, const std::wstring& dir) {
 }
 
 // Whether the folder a record names is the add's own: a plain full path
-// that holds the installed file, inside My installation's folders (but none
-// of its principal ones) when the model is known, and every created folder
-// above it.
+// that holds the installed file, inside the folder an add puts plugins of
+// some kind into (but none of My's principal ones) when the model is known,
+// and every created folder above it.
 bool IsTheAddsFolder(const CopyInProgress& copy, const std::wstring& installed, const TTC* my) {
   if (!IsPlainFullPath(copy.Target) || !StrictlyBelow(installed, copy.Target)) return false;
   if (!copy.Staging.empty() && !IsStagingDirectoryOf(copy.Staging, copy.Target)) return false;
@@ -56,11 +58,15 @@ bool IsTheAddsFolder(const CopyInProgress& copy, const std::wstring& installed, 
   }
   if (!my) return true;
   if (IsPrincipalDirectory(*my, copy.Target)) return false;
-  for (const std::wstring* root : {&my->PluginRoot, &my->WfxDir, &my->WlxDir, &my->WcxDir,
-                                   &my->WdxDir, &my->AppDir}) {
-    if (StrictlyBelow(copy.Target, *root)) return true;
+  // Only where an add puts plugins: a record naming any other folder is not
+  // the add's, whatever it says.
+  const PluginSurroundings around =
+      GatherSurroundings(my, nullptr, L"", platform::GetSystemFolders());
+  for (ItemKind kind : {ItemKind::FileSystemPlugin, ItemKind::PackerPlugin,
+                        ItemKind::ListerPlugin, ItemKind::ContentPlugin}) {
+    if (StrictlyBelow(copy.Target, AddFolderForKind(*my, kind, around))) return true;
   }
-  return StrictlyBelow(copy.Target, my->ProgramDir());
+  return false;
 }
 
 std::optional<InstalledRecords> ReadInstalledRecords(const std::wstring& folder, const TTC* my) {

@@ -45,16 +45,13 @@ bool AppendAction(CompareContext& ctx, int folder, uint8_t action, ItemKind kind
   return ctx.Tree.Append(std::move(entry)) >= 0;
 }
 
-// Whether an update would change anything: the plugin file differs or, in a
-// folder of its own, anything in its directory does. A folder the plugin
-// shares with others is compared for their files too, which an update of
-// this plugin never touches.
+// Whether an update would change anything: the plugin file differs, or
+// anything its "Directory" folder compares does (that folder lists only what
+// belongs to the plugin, which is what an update touches).
 bool PluginFilesDiffer(const CompareContext& ctx, const TVirtualTreeItem& plugin) {
   if (plugin.Status != L"=") return true;
   const int directory = ctx.Tree.FindTreeItem(plugin.FolderPath() + texts::kDirectory);
-  const bool ownFolder =
-      directory >= 0 && ctx.Tree[directory].Info != texts::kSubdirectoriesNotCompared;
-  return ownFolder && ctx.Tree[directory].Status != L"=";
+  return directory >= 0 && ctx.Tree[directory].Status != L"=";
 }
 
 // The action entries of each plugin folder of one kind, in the order they

@@ -8,15 +8,17 @@
 #include "compare/run_comparison.h"
 #include "compare/same_file.h"
 #include "tree/vars_conts.h"
+#include "tc/plugin_scope.h"
 #include "tc/ttc.h"
 #include "util/icons.h"
 #include "util/version_info.h"
 
 #include "platform/fs.h"
+#include "platform/known_folders.h"
 #include "platform/strings.h"
 
 #include <memory>
-#include <set>
+#include <optional>
 #include <vector>
 
 namespace orvelle {
@@ -49,10 +51,6 @@ int& FolderOf(FolderIndexes& folders, PluginKind kind) {
   return folders.Wfx;
 }
 
-bool InShared(const std::set<std::wstring>& shared, const std::wstring& file) {
-  return shared.count(platform::LowerCase(platform::ExtractFilePath(file))) != 0;
-}
-
 class PluginComparer {
  public:
   PluginComparer(CompareContext& ctx, PluginKind kind)
@@ -62,8 +60,7 @@ class PluginComparer {
         kindIndex_(FolderOf(ctx.Folders, kind)),
         newRows_(PluginRegistrations(ctx.New, kind)),
         myRows_(PluginRegistrations(ctx.My, kind)),
-        newShared_(SharedPluginDirectories(ctx.New)),
-        myShared_(SharedPluginDirectories(ctx.My)) {
+        around_(GatherSurroundings(&ctx.My, &ctx.New, L"", platform::GetSystemFolders())) {
     if (kindIndex_ >= 0) kindPath_ = ctx.Tree[kindIndex_].FolderPath();
   }
 
@@ -81,7 +78,8 @@ class PluginComparer {
     // Every plugin's reading is queued before the first goes into the tree.
     for (Job& job : jobs) {
       if (job.n && job.m) job.file = StartFileComparison(ctx_, job.n->File, job.m->File);
-      job.directory = StartDirectoryComparison(ctx_, job.mode, job.myDir, job.newDir);
+      job.directory =
+          StartDirectoryComparison(ctx_, job.mode, job.myDir, job.newDir, job.filter);
     }
     for (Job& job : jobs) {
       if (!(job.n && job.m ? InBoth(job) : OneSided(job))) return;
@@ -113,7 +111,8 @@ class PluginComparer {
     const PluginRegistration* n = nullptr;  // New's row; null: only My registers it
     const PluginRegistration* m = nullptr;  // My row; null: only New registers it
     std::wstring mode, myDir, newDir;
-    bool shared = false;  // a directory shared with other plugins: no subdirectories
+    // A side whose folder is not the plugin's own lists only the plugin's files.
+    DirectoryFilter filter;
     std::shared_ptr<FilePairRead> file;  // both rows: the two plugin files
     std::shared_ptr<DirectoryLevel> directory;
   };
@@ -136,8 +135,8 @@ class PluginComparer {
     job.mode = twin ? L"" : isNew ? L"*" : L"!";
     job.myDir = isNew ? other : own;
     job.newDir = isNew ? own : other;
-    job.shared = InShared(isNew ? newShared_ : myShared_, r.File);
-    if (job.shared) job.mode = L"^";
+    Restrict(isNew ? job.filter.New : job.filter.My, r.File);
+    if (twin) Restrict(isNew ? job.filter.My : job.filter.New, twin->File);
     return job;
   }
 
@@ -147,9 +146,15 @@ class PluginComparer {
     job.m = &m;
     job.myDir = platform::ExtractFilePath(m.File);
     job.newDir = platform::ExtractFilePath(n.File);
-    job.shared = InShared(newShared_, n.File) || InShared(myShared_, m.File);
-    if (job.shared) job.mode = L"^";
+    Restrict(job.filter.New, n.File);
+    Restrict(job.filter.My, m.File);
     return job;
+  }
+
+  // Only the plugin's files of its folder when the folder is not its own.
+  void Restrict(std::optional<std::vector<std::wstring>>& side, const std::wstring& file) {
+    PluginScope scope = PluginScopeOf(file, around_);
+    if (!scope.WholeFolder) side = std::move(scope.Files);
   }
 
   // The "Directory" folder of a plugin folder; its result, or empty when the
@@ -158,7 +163,7 @@ class PluginComparer {
     TVirtualTreeItem dir = MakeFolder(pluginIndex, ctx_.Tree[pluginIndex].FolderPath(), 0,
                                       texts::kDirectory, nullptr);
     dir.ContentFolder = true;
-    if (job.shared) dir.Info = texts::kSubdirectoriesNotCompared;
+    if (job.filter.New || job.filter.My) dir.Info = texts::kOnlyPluginFiles;
     const std::wstring dirPath = dir.FolderPath();
     const int index = ctx_.Tree.Append(std::move(dir));
     if (index < 0) return {};
@@ -253,7 +258,7 @@ class PluginComparer {
   int kindIndex_;
   std::wstring kindPath_;
   std::vector<PluginRegistration> newRows_, myRows_;
-  std::set<std::wstring> newShared_, myShared_;
+  PluginSurroundings around_;
   SignSummary summary_;
   int order_ = 0;
 };

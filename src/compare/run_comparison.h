@@ -5,6 +5,9 @@
 #include "compare/compare_context.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace orvelle {
 
@@ -40,11 +43,17 @@ std::wstring CompareDirectories(CompareContext& ctx, const std::wstring& mode,
 // directories before it fills the tree from the first: the listing and the
 // file reading, queued as the context's next reading, and then the entries
 // made from what was read.
+// A side's filter keeps only the files of those names (any case) at the top
+// level and lists no subdirectories there.
+struct DirectoryFilter {
+  std::optional<std::vector<std::wstring>> New, My;
+};
 class DirectoryLevel;
 std::shared_ptr<DirectoryLevel> StartDirectoryComparison(CompareContext& ctx,
                                                          const std::wstring& mode,
                                                          const std::wstring& myDir,
-                                                         const std::wstring& newDir);
+                                                         const std::wstring& newDir,
+                                                         const DirectoryFilter& filter = {});
 std::wstring CompareDirectories(CompareContext& ctx, DirectoryLevel& started, int parentIndex,
                                 const std::wstring& parentPath);
 

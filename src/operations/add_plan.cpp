@@ -2,10 +2,12 @@
 
 #include "backup/restore.h"
 #include "platform/fs.h"
+#include "platform/known_folders.h"
 #include "platform/strings.h"
 #include "tc/expand_variables.h"
 #include "tc/ini_line.h"
 #include "tc/line_removal.h"
+#include "tc/plugin_scope.h"
 #include "tc/registration_editor.h"
 #include "tc/ttc.h"
 #include "util/digest.h"
@@ -22,15 +24,6 @@ constexpr int kMaxNumberedFolders = 1000;
 const std::wstring& At(const std::vector<std::wstring>& list, size_t i) {
   static const std::wstring kEmpty;
   return i < list.size() ? list[i] : kEmpty;
-}
-
-const std::wstring& KindDirOf(const TTC& m, ItemKind kind) {
-  switch (kind) {
-    case ItemKind::PackerPlugin: return m.WcxDir;
-    case ItemKind::ListerPlugin: return m.WlxDir;
-    case ItemKind::ContentPlugin: return m.WdxDir;
-    default: return m.WfxDir;
-  }
 }
 
 std::vector<std::wstring> SplitList(const std::wstring& text) {
@@ -191,8 +184,9 @@ AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t
   const std::wstring folderName = FolderNameFor(plan.Source);
   if (!IsPlainFolderName(folderName)) return AddPlanFailure::BadSource;
 
-  const std::wstring kindDir = platform::ExcludeTrailingBackslash(KindDirOf(my, kind));
-  if (!IsPlainFullPath(kindDir + L"\\")) return AddPlanFailure::NoTarget;
+  const std::wstring kindDir = AddFolderForKind(
+      my, kind, GatherSurroundings(&my, &newModel, ownPluginFile, platform::GetSystemFolders()));
+  if (kindDir.empty() || !IsPlainFullPath(kindDir + L"\\")) return AddPlanFailure::NoTarget;
   if (!ChooseTarget(plan.Source, platform::PathAsOnDisk(kindDir) + L"\\" + folderName, plan)) {
     return AddPlanFailure::NoTarget;
   }

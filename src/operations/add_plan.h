@@ -1,9 +1,10 @@
 // What carrying one plugin over from the New installation into My
 // installation will copy and register, decided before anything changes.
 //
-// The plugin goes into My installation's folder for its kind, into a folder
-// named after its own (or after the plugin file, when its folder is not its
-// own and only the file goes): a folder of that name that holds an equal
+// The plugin goes into My installation's folder for its kind (the folder My
+// keeps that kind's plugins in, else "<program folder>\plugins\<kind>":
+// AddFolderForKind), into a folder named after its own (or after the plugin
+// file, when its folder is not its own and only its files go): a folder of that name that holds an equal
 // copy is used as it is; one that holds something else is left alone and
 // the first free "name (2)", "name (3)"... is taken instead. Its
 // registration is New's, with the path of its new place, written with

@@ -2,7 +2,7 @@
 
 #include "platform/fs.h"
 #include "platform/strings.h"
-#include "tc/command_text.h"
+#include "tc/plugin_scope.h"
 #include "tc/principal_dirs.h"
 #include "tc/registration_editor.h"
 #include "tc/ttc.h"
@@ -20,34 +20,6 @@ const wchar_t* TargetType(ItemKind kind) {
     case ItemKind::PackageInclude: return L"I";
     default: return L"";
   }
-}
-
-// The plugin file of the other bitness beside it: "x.wfx" <-> "x.wfx64".
-std::wstring TwinOf(const std::wstring& file) {
-  if (file.size() > 2 && file.ends_with(L"64")) return file.substr(0, file.size() - 2);
-  return file + L"64";
-}
-
-// Every file an installation uses: its plugins, what its menus, bars and
-// associations start, its programs and configuration files.
-std::vector<std::wstring> UsedFiles(const TTC& m) {
-  std::vector<std::wstring> used;
-  for (const auto* list : {&m.FsPluginFiles, &m.PackerPluginFiles, &m.ListerPluginFiles,
-                           &m.ContentPluginFiles, &m.TargetPaths, &m.ProgramPaths, &m.BarFiles}) {
-    used.insert(used.end(), list->begin(), list->end());
-  }
-  for (const std::wstring& command : m.ExtensionCommands) {
-    ParsedCommand parsed = ParseCommandText(m, command);
-    if (parsed.kind == CommandKind::File) used.push_back(parsed.target);
-  }
-  for (const std::wstring* file :
-       {&m.ExeFile, &m.IniFile, &m.MainIniFile, &m.ConfigPaths.editor, &m.ConfigPaths.viewer,
-        &m.ConfigPaths.comparetool, &m.ConfigPaths.iconlib, &m.ConfigPaths.mainmenu,
-        &m.ConfigPaths.languageini}) {
-    used.push_back(*file);
-  }
-  for (int slot = 1; slot < kSlotCount; ++slot) used.push_back(m.SlotFile(slot));
-  return used;
 }
 
 bool StrictlyInside(const std::wstring& dirWithSlash, const std::wstring& root) {
@@ -78,7 +50,7 @@ bool MayMoveDirectory(const TTC& my, const TTC* newModel, const std::wstring& di
   for (const std::wstring& file : itemFiles) {
     if (file.empty()) continue;
     own.insert(platform::LowerCase(file));
-    own.insert(platform::LowerCase(TwinOf(file)));
+    own.insert(platform::LowerCase(PluginTwinOf(file)));
   }
   auto usedInside = [&](const std::wstring& path) {
     const std::wstring lower = platform::LowerCase(path);
@@ -87,7 +59,7 @@ bool MayMoveDirectory(const TTC& my, const TTC* newModel, const std::wstring& di
   if (usedInside(ownPluginFile)) return false;
   for (const TTC* model : {&my, newModel}) {
     if (!model) continue;
-    for (const std::wstring& used : UsedFiles(*model)) {
+    for (const std::wstring& used : FilesInUse(*model)) {
       if (usedInside(used)) return false;
     }
   }
@@ -103,14 +75,15 @@ std::optional<DeletePlan> PlanDelete(const TTC& my, const TTC* newModel, ItemKin
     if (row >= files.size() || files[row].empty()) return std::nullopt;
     plan.File = OnDisk(files[row]);
     plan.RegisteredPath = RegisteredPluginPath(my, kind, row);
-    const std::wstring dir = platform::ExtractFileDir(plan.File);
-    plan.WholeDirectory = MayMoveDirectory(my, newModel, dir,
-                                           {plan.File, plan.RegisteredPath}, ownPluginFile);
+    const PluginScope scope = PluginScopeOf(plan.File, &my, newModel, ownPluginFile);
+    plan.WholeDirectory = scope.WholeFolder && platform::DirectoryExists(scope.Dir);
     if (plan.WholeDirectory) {
-      plan.Moves.push_back(dir);
+      plan.Moves.push_back(scope.Dir);
     } else {
-      // The registration served both bitnesses: both files go.
-      for (const std::wstring& file : {plan.File, OnDisk(TwinOf(plan.File))}) {
+      // The registration served both bitnesses: the twin goes too, with the
+      // files of the plugin's base name.
+      for (const std::wstring& name : scope.Files) {
+        const std::wstring file = OnDisk(scope.Dir + L"\\" + name);
         if (platform::FileExists(file)) plan.Moves.push_back(file);
       }
     }

@@ -1,16 +1,15 @@
 // What deleting one item of My installation will move and remove, decided
 // before anything changes.
 //
-// A plugin's directory goes as a whole only when it is the plugin's own:
-// it lies inside My installation's folders (the program directory or its
-// plugin directories), is not one of the installation's principal
-// directories, and holds nothing else that either installation uses (another
-// plugin, a program a menu or button starts, a configuration file, this
-// plugin itself). Otherwise only the plugin's file (and its 32/64-bit twin)
-// goes. The same holds for the directory of a program inside the program
-// directory ("Package include"). A document ("Non executable") goes alone; a
-// program outside My installation ("Package exclude") stays where it is:
-// only the references to it go.
+// A plugin's folder goes as a whole only when it is the plugin's own
+// (tc/plugin_scope.h); otherwise only the plugin's files go: the plugin
+// file, its 32/64-bit twin and the files of its base name. A program inside
+// the program directory ("Package include") takes its directory along only
+// when that lies inside My installation's folders, is not one of its
+// principal directories and holds nothing else that either installation
+// uses. A document ("Non executable") goes alone; a program outside My
+// installation ("Package exclude") stays where it is: only the references
+// to it go.
 #pragma once
 
 #include "tc/item_kind.h"
@@ -37,8 +36,8 @@ struct DeletePlan {
 std::optional<DeletePlan> PlanDelete(const TTC& my, const TTC* newModel, ItemKind kind,
                                      size_t row, const std::wstring& ownPluginFile);
 
-// Whether dir may be moved as a whole for the item whose files are
-// itemFiles (by the rule above).
+// Whether a program's dir may be moved as a whole for the item whose files
+// are itemFiles (by the rule above).
 bool MayMoveDirectory(const TTC& my, const TTC* newModel, const std::wstring& dir,
                       const std::vector<std::wstring>& itemFiles,
                       const std::wstring& ownPluginFile);

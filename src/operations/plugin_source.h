@@ -1,20 +1,10 @@
 // Where a plugin that the New installation registers lies, and how much of
-// it may be carried over into My installation.
-//
-// The New installation's configuration is not ours: it may register a
-// plugin as "c:\x.wfx", or from its program folder, or from a folder that
-// holds the system, a whole installation or other programs. Copying "the
-// plugin's folder" there would copy a drive or an installation into My
-// plugins. So a folder is copied whole only when it is the plugin's own:
-// a folder with a name of its own below a drive or share, no link, not in
-// the system's tree, and neither one of these nor above one: a system
-// folder, either installation's program folder, its plugin folders and the
-// folders above its plugins' folders, the folder of either installation's
-// configuration files, the folder of this plugin. Otherwise only the
-// plugin's file and its 32/64-bit twin are carried over.
+// it may be carried over into My installation: its folder as a whole when
+// that is the plugin's own, otherwise only its own files (tc/plugin_scope.h
+// holds the rule).
 #pragma once
 
-#include "platform/known_folders.h"
+#include "tc/plugin_scope.h"
 
 #include <optional>
 #include <string>
@@ -28,7 +18,7 @@ struct PluginSource {
   std::wstring File;  // the plugin file as spelt on disk (the registered one, else its twin)
   std::wstring Dir;   // its folder as spelt on disk, without trailing backslash
   bool OwnFolder = false;           // Dir is copied whole
-  std::vector<std::wstring> Files;  // otherwise: the file names taken from Dir
+  std::vector<std::wstring> Files;  // otherwise: the file names taken from Dir (those that exist)
 };
 
 // The source of a plugin by the path its registration names (expanded):
@@ -38,14 +28,5 @@ struct PluginSource {
 std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPath,
                                                const TTC& newModel, const TTC& my,
                                                const std::wstring& ownPluginFile);
-
-// Whether dir (any case, with or without a trailing backslash) is a
-// plugin's own folder by the rule above.
-bool IsOwnPluginFolder(const std::wstring& dir, const TTC& newModel, const TTC& my,
-                       const std::wstring& ownPluginFile,
-                       const platform::SystemFolders& systemFolders);
-
-// The plugin file of the other bitness beside file: "x.wfx" <-> "x.wfx64".
-std::wstring PluginTwinOf(const std::wstring& file);
 
 }  // namespace orvelle

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <utility>
+#include <vector>
 
 namespace orvelle {
 
@@ -58,32 +59,43 @@ std::vector<LevelItem> ListLevel(const std::wstring& dir,
 // what was put in. False at the first thing that could not be done: a file
 // standing in the way that may not be replaced (read-only, in use) stops
 // the whole update rather than being left out of it.
+// Folders both have are merged level after level from a stack of their own,
+// not the thread's: a tree may be nested as deep as paths allow.
 bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstring& stagedDir,
                 const std::vector<std::wstring>* onlyNames, int& copied) {
-  for (const MergeStep& step :
-       PlanMergeLevel(option, ListLevel(newDir, onlyNames), ListLevel(stagedDir))) {
-    const std::wstring source = newDir + L"\\" + step.NewName;
-    const std::wstring target =
-        stagedDir + L"\\" + (step.MyName.empty() ? step.NewName : step.MyName);
-    if (step.Action == MergeAction::Descend) {
-      if (!MergeLevel(option, source, target, nullptr, copied)) return false;
-      continue;
+  struct Level {
+    std::wstring newDir, stagedDir;
+    const std::vector<std::wstring>* onlyNames;
+  };
+  std::vector<Level> pending{{newDir, stagedDir, onlyNames}};
+  while (!pending.empty()) {
+    const Level level = std::move(pending.back());
+    pending.pop_back();
+    for (const MergeStep& step : PlanMergeLevel(option, ListLevel(level.newDir, level.onlyNames),
+                                                ListLevel(level.stagedDir))) {
+      const std::wstring source = level.newDir + L"\\" + step.NewName;
+      const std::wstring target =
+          level.stagedDir + L"\\" + (step.MyName.empty() ? step.NewName : step.MyName);
+      if (step.Action == MergeAction::Descend) {
+        pending.push_back({source, target, nullptr});
+        continue;
+      }
+      if (!step.MyName.empty()) {
+        if (!step.MyIsFolder && IsReadOnly(target)) return false;
+        // What stands in the way is the other kind of item (or a file a
+        // folder replaces): it goes, the original is in My's folder still.
+        const bool cleared = step.MyIsFolder ? DeleteDirectoryTree(target, true)
+                             : step.Action == MergeAction::CopyFolder ? platform::RemoveFile(target)
+                                                                      : true;
+        if (!cleared) return false;
+      }
+      const bool placed =
+          step.Action == MergeAction::CopyFile
+              ? platform::CopyFileTo(source, target, false)
+              : platform::MakeDirectory(target) && CopyDirectoryContent(source, target, {});
+      if (!placed) return false;
+      ++copied;
     }
-    if (!step.MyName.empty()) {
-      if (!step.MyIsFolder && IsReadOnly(target)) return false;
-      // What stands in the way is the other kind of item (or a file a
-      // folder replaces): it goes, the original is in My's folder still.
-      const bool cleared = step.MyIsFolder ? DeleteDirectoryTree(target, true)
-                           : step.Action == MergeAction::CopyFolder ? platform::RemoveFile(target)
-                                                                    : true;
-      if (!cleared) return false;
-    }
-    const bool placed =
-        step.Action == MergeAction::CopyFile
-            ? platform::CopyFileTo(source, target, false)
-            : platform::MakeDirectory(target) && CopyDirectoryContent(source, target, {});
-    if (!placed) return false;
-    ++copied;
   }
   return true;
 }
@@ -253,7 +265,8 @@ std::optional<UpdateRequest> PrepareUpdate(const OperationContext& ctx, int inde
   request.ItemName = plugin.Name;
   request.MyFile = plugin.MyFile;
   request.NewFile = plugin.NewFile;
-  request.Choices = OfferedUpdateOptions(ctx.My, *ctx.New, plugin.MyFile, plugin.NewFile);
+  request.Choices = OfferedUpdateOptions(ctx.My, *ctx.New, plugin.MyFile, plugin.NewFile,
+                                         ctx.OwnPluginFile);
   return request;
 }
 

@@ -1,7 +1,7 @@
 #include "operations/update_options.h"
 
 #include "platform/fs.h"
-#include "tc/principal_dirs.h"
+#include "tc/plugin_scope.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -35,12 +35,13 @@ std::wstring UpdateOptionText(UpdateOption option, const std::wstring& newDirNam
 
 std::vector<UpdateChoice> OfferedUpdateOptions(const TTC& my, const TTC& newModel,
                                                const std::wstring& myFile,
-                                               const std::wstring& newFile) {
-  const std::wstring myDir = platform::ExtractFileDir(myFile);
-  const std::wstring newDir = platform::ExtractFileDir(newFile);
-  const bool newPrincipal = IsPrincipalDirectory(newModel, newDir);
+                                               const std::wstring& newFile,
+                                               const std::wstring& ownPluginFile) {
+  const PluginSurroundings around =
+      GatherSurroundings(&my, &newModel, ownPluginFile, platform::GetSystemFolders());
+  const bool newPrincipal = !PluginScopeOf(newFile, around).WholeFolder;
   std::vector<UpdateOption> options;
-  if (!newPrincipal && !IsPrincipalDirectory(my, myDir)) {
+  if (!newPrincipal && PluginScopeOf(myFile, around).WholeFolder) {
     options.push_back(UpdateOption::ReplaceDirectory);
   }
   options.push_back(newPrincipal ? UpdateOption::UpdateTopLevel : UpdateOption::UpdateTree);

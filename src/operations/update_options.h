@@ -7,10 +7,9 @@
 // ways. Files that only My has stay in B to E.
 //
 // Replacing a folder whole makes sense only where the folder is the
-// plugin's own on both sides: no option A where either folder holds the
-// installation's other plugins or programs (one of its principal
-// directories). Where New's plugin lies directly in such a folder only the
-// top level is offered (C and E): its subfolders belong to the others.
+// plugin's own on both sides (tc/plugin_scope.h): no option A otherwise.
+// Where New's folder is not the plugin's own only the top level is offered
+// (C and E): its subfolders belong to others.
 #pragma once
 
 #include <string>
@@ -36,7 +35,8 @@ std::wstring UpdateOptionText(UpdateOption option, const std::wstring& newDirNam
 // the list shows them (the first is chosen when it opens).
 std::vector<UpdateChoice> OfferedUpdateOptions(const TTC& my, const TTC& newModel,
                                                const std::wstring& myFile,
-                                               const std::wstring& newFile);
+                                               const std::wstring& newFile,
+                                               const std::wstring& ownPluginFile);
 
 // Whether an option works through subfolders (B, D) or on the top level only.
 bool IsTopLevelOnly(UpdateOption option);

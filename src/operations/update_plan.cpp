@@ -1,7 +1,6 @@
 #include "operations/update_plan.h"
 
 #include "backup/restore.h"
-#include "operations/delete_plan.h"
 #include "operations/plugin_source.h"
 #include "platform/fs.h"
 #include "platform/strings.h"
@@ -62,24 +61,25 @@ std::optional<UpdatePlan> PlanUpdate(const TTC& my, const TTC& newModel, ItemKin
   plan.NewFile = source->File;
   plan.NewDir = source->Dir;
   plan.NewWhole = source->OwnFolder;
-  for (const std::wstring& file :
-       {plan.NewFile, platform::PathAsOnDisk(PluginTwinOf(plan.NewFile))}) {
-    if (platform::FileExists(file)) plan.NewNames.push_back(platform::ExtractFileName(file));
+  plan.NewNames = source->Files;
+  if (plan.NewWhole) {
+    for (const std::wstring& file :
+         {plan.NewFile, platform::PathAsOnDisk(PluginTwinOf(plan.NewFile))}) {
+      if (platform::FileExists(file)) plan.NewNames.push_back(platform::ExtractFileName(file));
+    }
   }
   if (Overlap(platform::LowerCase(plan.MyDir), platform::LowerCase(plan.NewDir))) {
     return std::nullopt;
   }
 
   const std::wstring twin = platform::PathAsOnDisk(PluginTwinOf(plan.MyFile));
-  plan.WholeDirectory =
-      MayMoveDirectory(my, &newModel, plan.MyDir,
-                       {plan.MyFile, RegisteredPluginPath(my, kind, myRow)}, ownPluginFile);
-  for (const std::wstring& file : {plan.MyFile, twin}) {
-    plan.Modules.push_back(file);
-    if (!plan.WholeDirectory && platform::FileExists(file)) {
-      plan.MyNames.push_back(platform::ExtractFileName(file));
-    }
+  const PluginScope mine = PluginScopeOf(plan.MyFile, &my, &newModel, ownPluginFile);
+  plan.WholeDirectory = mine.WholeFolder;
+  for (const std::wstring& name : mine.Files) {
+    const std::wstring file = platform::PathAsOnDisk(plan.MyDir + L"\\" + name);
+    if (platform::FileExists(file)) plan.MyNames.push_back(platform::ExtractFileName(file));
   }
+  plan.Modules = {plan.MyFile, twin};
   return plan;
 }
 

@@ -16,6 +16,20 @@ std::wstring ShellFolder(int csidl) {
   return LowerCase(ExcludeTrailingBackslash(path));
 }
 
+// FOLDERID_Downloads, spelt here so that no GUID library is linked for it.
+constexpr GUID kDownloadsFolder = {
+    0x374de290, 0x123f, 0x4565, {0x91, 0x64, 0x39, 0xc4, 0x92, 0x5e, 0x46, 0x7b}};
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path)) && path) {
+    result = LowerCase(ExcludeTrailingBackslash(path));
+  }
+  ::CoTaskMemFree(path);  // also when the call failed
+  return result;
+}
+
 void AddFolder(std::vector<std::wstring>& list, std::wstring folder) {
   if (folder.size() < 3) return;  // a drive root names no folder of its own here
   for (const std::wstring& known : list) {
@@ -35,6 +49,14 @@ SystemFolders GetSystemFolders() {
   }
   const std::wstring profile = ShellFolder(CSIDL_PROFILE);
   if (!profile.empty()) AddFolder(folders.Shared, ExtractFileDir(profile));
+  // The user's own folders hold whatever the user put there side by side.
+  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
+                    CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_DOCUMENTS,
+                    CSIDL_COMMON_DESKTOPDIRECTORY}) {
+    AddFolder(folders.Shared, ShellFolder(csidl));
+  }
+  AddFolder(folders.Shared, KnownFolder(kDownloadsFolder));
+  if (!profile.empty()) AddFolder(folders.Shared, profile + L"\\downloads");
   return folders;
 }
 

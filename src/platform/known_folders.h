@@ -15,8 +15,9 @@ struct SystemFolders {
 };
 
 // The Windows folder (a tree) and the system folder, the program folders
-// (both bitnesses), the folder of data for all users, the user's profile and
-// the folder that holds the profiles (shared). Lower-cased, without trailing
+// (both bitnesses), the folder of data for all users, the user's profile,
+// the folder that holds the profiles, and the user's own folders (Desktop,
+// Documents, Downloads, Pictures, Music, Videos, application data) (shared). Lower-cased, without trailing
 // backslash; a folder the system does not name is left out.
 SystemFolders GetSystemFolders();
 

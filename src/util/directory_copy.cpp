@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 namespace orvelle {
 
 namespace {
@@ -25,19 +28,26 @@ bool CopyOneFile(const std::wstring& source, const std::wstring& target,
   return platform::CopyFileTo(source, target, true);
 }
 
+// Links are not followed: what they point to is not the folder's. The
+// folders are walked with a stack of their own, not the thread's, so that a
+// tree nested as deep as paths allow is copied too.
 bool CopyTree(const std::wstring& sourceDir, const std::wstring& targetDir,
               const CopyControl& control) {
-  for (const platform::FileEntry& entry : platform::EnumFiles(sourceDir + L"\\*")) {
-    if (IsLink(entry.attributes)) continue;
-    const std::wstring source = sourceDir + L"\\" + entry.name;
-    const std::wstring target = targetDir + L"\\" + entry.name;
-    if (entry.IsDirectory()) {
-      if (!platform::MakeDirectory(target) || !CopyTree(source, target, control)) {
-        return false;
+  std::vector<std::pair<std::wstring, std::wstring>> pending{{sourceDir, targetDir}};
+  while (!pending.empty()) {
+    const auto [from, to] = std::move(pending.back());
+    pending.pop_back();
+    for (const platform::FileEntry& entry : platform::EnumFiles(from + L"\\*")) {
+      if (IsLink(entry.attributes)) continue;
+      const std::wstring source = from + L"\\" + entry.name;
+      const std::wstring target = to + L"\\" + entry.name;
+      if (entry.IsDirectory()) {
+        if (!platform::MakeDirectory(target)) return false;
+        pending.emplace_back(source, target);
+        continue;
       }
-      continue;
+      if (!CopyOneFile(source, target, control)) return false;
     }
-    if (!CopyOneFile(source, target, control)) return false;
   }
   return true;
 }

@@ -191,27 +191,48 @@ bool SameDirectoryContent(const std::wstring& dirA, const std::wstring& dirB,
 }
 
 bool DeleteDirectoryTree(const std::wstring& dir, bool removeDir) {
+  // A stack of folders of its own rather than the thread's: a tree may be
+  // nested as deep as paths allow. Each folder is taken once to empty it
+  // (its subfolders go on the stack above it) and once more, when they are
+  // gone, to remove it.
+  struct Pending {
+    std::wstring path;
+    bool emptied = false;
+  };
   bool ok = true;
-  for (const platform::FileEntry& e : platform::EnumFiles(dir + L"\\*.*")) {
-    const std::wstring name = dir + L"\\" + e.name;
-    const std::wstring path = platform::LongPathForm(name);
-    if (e.IsDirectory()) {
-      if ((e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        platform::SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
-        ok = platform::RemoveEmptyDirectory(path) && ok;
-      } else {
-        if ((e.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-          platform::SetAttributes(path, e.attributes & ~FILE_ATTRIBUTE_READONLY);
-        }
-        ok = DeleteDirectoryTree(name, true) && ok;
+  std::vector<Pending> stack{{dir, false}};
+  while (!stack.empty()) {
+    if (stack.back().emptied) {
+      const std::wstring path = std::move(stack.back().path);
+      stack.pop_back();
+      if (!stack.empty() || removeDir) {
+        ok = ::RemoveDirectoryW(platform::LongPathForm(path).c_str()) != FALSE && ok;
       }
       continue;
     }
-    if (e.attributes != FILE_ATTRIBUTE_ARCHIVE)
-      platform::SetAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
-    ok = platform::RemoveFile(path) && ok;
+    stack.back().emptied = true;
+    const std::wstring current = stack.back().path;
+    for (const platform::FileEntry& e : platform::EnumFiles(current + L"\\*.*")) {
+      const std::wstring name = current + L"\\" + e.name;
+      const std::wstring path = platform::LongPathForm(name);
+      if (e.IsDirectory()) {
+        if ((e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+          platform::SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+          ok = platform::RemoveEmptyDirectory(path) && ok;
+        } else {
+          if ((e.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            platform::SetAttributes(path, e.attributes & ~FILE_ATTRIBUTE_READONLY);
+          }
+          stack.push_back({name, false});
+        }
+        continue;
+      }
+      if (e.attributes != FILE_ATTRIBUTE_ARCHIVE)
+        platform::SetAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
+      ok = platform::RemoveFile(path) && ok;
+    }
   }
-  return removeDir ? ::RemoveDirectoryW(platform::LongPathForm(dir).c_str()) != FALSE : ok;
+  return ok;
 }
 
 bool ShellCopyDirectory(const std::wstring& sourceDir, const std::wstring& targetDir, HWND owner) {

@@ -5,6 +5,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 #include "running_pair.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,55 @@ TEST(DeleteRestore, APluginAndADocumentComeBackByteForByteThroughTheHarness) {
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
   EXPECT_EQ(test::DescribeDifferences(others, pair.New()), L"")
       << "the New installation is never touched";
+}
+
+// A lister plugin kept alone in a user's downloads folder, among photos and
+// other folders: its "Directory" lists only its own files, and the delete
+// takes only those into the store (the folder and everything else in it
+// stay), and the restore puts them back byte for byte.
+TEST(DeleteRestore, APluginAmongAUsersFilesTakesOnlyItsOwnFiles) {
+  RunningPair pair;
+  test::TempDir downloads;
+  const std::string plugin = test::ReadBytes(pair.MyPath(L"plugins\\wlx\\Imagine\\Imagine.wlx"));
+  ASSERT_FALSE(plugin.empty());
+  test::WriteBytes(downloads / L"Imagine.wlx", plugin);
+  test::WriteBytes(downloads / L"Imagine.ini", "[Imagine]\r\nZoom=2\r\n");
+  test::WriteBytes(downloads / L"photo.jpg", "\xff\xd8\xff\xe0 a photo");
+  test::WriteBytes(downloads / L"sub\\doc.txt", "a document");
+  const std::wstring ini = pair.MyPath(L"wincmd.ini");
+  std::string text = test::ReadBytes(ini);
+  const std::string registered = "0=%COMMANDER_PATH%\\plugins\\wlx\\Imagine\\Imagine.wlx";
+  const size_t at = text.find(registered);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, registered.size(),
+               "0=" + platform::AnsiFromWide(downloads / L"Imagine.wlx", CP_ACP));
+  test::WriteBytes(ini, text);
+
+  const std::wstring folder = L"\\totalcmd.exe\\Plugins\\WLX\\Imagine.wlx";
+  test::ProcessResult first =
+      pair.RunMy(L"list \\ list " + QuoteArg(folder + L"\\Directory"));
+  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+  EXPECT_TRUE(HasLineStarting(first, L"Imagine.wlx\t")) << first.OutText();
+  EXPECT_TRUE(HasLineStarting(first, L"Imagine.ini\t")) << first.OutText();
+  EXPECT_FALSE(HasLineStarting(first, L"photo.jpg\t")) << first.OutText();
+  EXPECT_FALSE(HasLineStarting(first, L"sub\t")) << first.OutText();
+  const test::TreeSnapshot before = test::SnapshotTree(downloads.Path());
+  const test::TreeSnapshot my = pair.My();
+
+  test::ProcessResult deleted = pair.RunMy(L"--answers yes list \\ exec " +
+                                           QuoteArg(folder + L"\\Delete") + L" list " +
+                                           QuoteArg(folder));
+  ASSERT_EQ(deleted.exitCode, 0u) << deleted.ErrText();
+  EXPECT_TRUE(Listed(deleted, L"Directory", L"*!", L"DELETED! Cant replace directory! Only file!"))
+      << deleted.OutText();
+  EXPECT_EQ(test::DescribeDifferences(before, test::SnapshotTree(downloads.Path())),
+            L"removed Imagine.ini\nremoved Imagine.wlx\n");
+
+  test::ProcessResult restored =
+      pair.RunMy(L"--answers yes list \\Backup exec \\Backup\\2.Imagine.wlx");
+  ASSERT_EQ(restored.exitCode, 0u) << restored.ErrText();
+  EXPECT_EQ(test::DescribeDifferences(before, test::SnapshotTree(downloads.Path())), L"");
+  EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
 }
 
 // Changes made one after the other to one section and to one plugin, undone

@@ -10,19 +10,26 @@ namespace orvelle::test {
 
 namespace {
 
-void Collect(const std::wstring& root, const std::wstring& relative,
-             const std::vector<std::wstring>& skip, TreeSnapshot& out) {
-  for (const platform::FileEntry& entry : platform::EnumFiles(root + L"\\" + relative + L"*")) {
-    const std::wstring path = relative + entry.name;
-    if (std::any_of(skip.begin(), skip.end(),
-                    [&](const std::wstring& s) { return platform::EqualsNoCase(s, path); })) {
-      continue;
-    }
-    if (entry.IsDirectory()) {
-      out.entries[path + L"\\"] = std::string();
-      Collect(root, path + L"\\", skip, out);
-    } else {
-      out.entries[path] = ReadBytes(root + L"\\" + path);
+// A stack of folders of its own: the trees under test may be nested deeper
+// than the thread's stack would take.
+void Collect(const std::wstring& root, const std::vector<std::wstring>& skip, TreeSnapshot& out) {
+  std::vector<std::wstring> pending{L""};
+  while (!pending.empty()) {
+    const std::wstring relative = std::move(pending.back());
+    pending.pop_back();
+    for (const platform::FileEntry& entry : platform::EnumFiles(root + L"\\" + relative + L"*")) {
+      const std::wstring path = relative + entry.name;
+      if (std::any_of(skip.begin(), skip.end(),
+                      [&](const std::wstring& s) { return platform::EqualsNoCase(s, path); })) {
+        continue;
+      }
+      if (entry.IsDirectory()) {
+        out.entries[path + L"\\"] = std::string();
+        // A link is recorded, never entered: it may lead back up or anywhere.
+        if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) pending.push_back(path + L"\\");
+      } else {
+        out.entries[path] = ReadBytes(root + L"\\" + path);
+      }
     }
   }
 }
@@ -31,7 +38,7 @@ void Collect(const std::wstring& root, const std::wstring& relative,
 
 TreeSnapshot SnapshotTree(const std::wstring& root, const std::vector<std::wstring>& skip) {
   TreeSnapshot snapshot;
-  Collect(root, L"", skip, snapshot);
+  Collect(root, skip, snapshot);
   return snapshot;
 }
 

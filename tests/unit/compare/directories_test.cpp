@@ -1,5 +1,6 @@
 #include "compare/run_comparison.h"
 #include "tree/vars_conts.h"
+#include "support/deep_tree.h"
 #include "unit/compare/compare_fixture.h"
 #include "util/file_faults.h"
 #include "util/task_pool.h"
@@ -281,6 +282,30 @@ TEST_F(CompareDirectoriesTest, FoldersPastMaxPathAreCompared) {
                                f.Path(L"new\\deep\\" + deep), parentIndex, dirPath),
             L"=");
   EXPECT_EQ(f.Listing(dirPath), std::vector<std::wstring>{L"same.txt|="});
+}
+
+// A folder tree nested thousands of levels deep: the comparison stops at a
+// depth no plugin reaches, says so in an entry, and needs no stack per level.
+TEST_F(CompareDirectoriesTest, TreesNestedTooDeepGiveAnEntryThatSaysSo) {
+  const std::wstring deepest = MakeDeepTree(f.Path(L"new\\nest"), 2000);
+  ASSERT_FALSE(deepest.empty());
+  f.Tree().Clear();
+  AppendParent();
+  std::wstring result;
+  RunOnSmallStack([&] {
+    result = CompareDirectories(f.Ctx(), L"*", L"", f.Path(L"new\\nest"), parentIndex, dirPath);
+  });
+  EXPECT_NE(result.find(L'?'), std::wstring::npos) << result;
+  int tooDeep = 0;
+  for (int i = 0; i < f.Tree().Count(); ++i) {
+    const TVirtualTreeItem& item = f.Tree()[i];
+    if (item.Info.starts_with(texts::kFolderTooDeep)) {
+      ++tooDeep;
+      EXPECT_EQ(item.Status, L"?");
+      EXPECT_TRUE(item.IsFolder);
+    }
+  }
+  EXPECT_EQ(tooDeep, 1);
 }
 
 TEST(LongPathForm, OnlyLongFullPathsGetThePrefix) {

@@ -31,50 +31,6 @@ TTC Installation(const std::wstring& programDir, std::vector<std::wstring> fsPlu
   return model;
 }
 
-TEST(PluginSource, OnlyAPluginsOwnFolderIsCopiedWhole) {
-  const TTC newModel = Installation(
-      L"c:\\new", {L"c:\\new\\plugins\\wfx\\ftp\\ftp.wfx", L"c:\\new\\plugins\\wfx\\deep\\sub\\x\\x.wfx"},
-      L"c:\\new\\ini\\wincmd.ini");
-  const TTC my = Installation(L"d:\\my", {}, L"d:\\my\\wincmd.ini");
-  const std::wstring own = L"d:\\my\\plugins\\wfx\\orvelle\\Orvelle.wfx64";
-  platform::SystemFolders system;
-  system.Trees = {L"c:\\windows"};
-  system.Shared = {L"c:\\windows\\system32", L"c:\\program files", L"c:\\users\\me", L"c:\\users"};
-  struct Case {
-    const wchar_t* dir;
-    bool own;
-  };
-  const Case cases[] = {
-      {L"c:\\new\\plugins\\wfx\\ftp", true},
-      {L"C:\\New\\Plugins\\WFX\\FTP\\", true},
-      {L"e:\\downloads\\plugins\\foo", true},
-      {L"c:\\tools", true},
-      {L"c:\\program files\\foo", true},
-      {L"c:\\users\\me\\plugins\\foo", true},
-      {L"c:\\", false},                      // a plugin registered as "c:\x.wfx"
-      {L"\\\\server\\share", false},
-      {L"c:\\new", false},                   // New's program folder
-      {L"c:\\new\\plugins", false},
-      {L"c:\\new\\plugins\\wfx", false},
-      {L"c:\\new\\plugins\\wfx\\deep", false},  // holds another plugin's folder
-      {L"c:\\new\\ini", false},              // New's configuration
-      {L"d:\\my", false},
-      {L"d:\\my\\plugins\\wdx", false},
-      {L"d:\\my\\plugins\\wfx\\orvelle", false},  // this plugin's own
-      {L"d:\\", false},
-      {L"c:\\windows", false},
-      {L"c:\\windows\\system32\\plugins", false},
-      {L"c:\\program files", false},
-      {L"c:\\users", false},
-      {L"c:\\users\\me", false},
-      {L"relative\\folder", false},
-      {L"c:\\new\\plugins\\..\\plugins\\wfx\\ftp", false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(IsOwnPluginFolder(c.dir, newModel, my, own, system), c.own) << c.dir;
-  }
-}
-
 TEST(PluginSource, TheRegisteredFileOrItsTwinAndWhatIsCarriedOver) {
   test::TempDir dir;
   const std::wstring newDir = dir / L"New";

@@ -421,46 +421,51 @@ TEST(Update, TheLoadedPluginIsFreedFirstOrNothingChanges) {
   }
 }
 
-// The options by the principal directories: no "Replace whole directory"
-// where either folder holds more than the plugin, only the top level where
-// New's plugin lies directly in such a folder.
-TEST(UpdateOptions, OfferedByThePrincipalDirectories) {
-  TTC my(L"c:\\my\\totalcmd.exe");
-  my.FsPluginFiles = {L"c:\\my\\plugins\\wfx\\ftp\\ftp.wfx", L"c:\\my\\plugins\\wfx\\loose.wfx"};
+// The options by what belongs to the plugin: no "Replace whole directory"
+// where either folder is not the plugin's own, only the top level where
+// New's folder is not.
+TEST(UpdateOptions, OfferedByWhatBelongsToThePlugin) {
+  TempDir dir;
+  const std::wstring myFtp = dir / L"my\\plugins\\wfx\\ftp\\ftp.wfx";
+  const std::wstring myLoose = dir / L"my\\plugins\\wfx\\loose.wfx";
+  const std::wstring newFtp = dir / L"new\\plugins\\wfx\\ftp\\ftp.wfx";
+  const std::wstring newLoose = dir / L"new\\plugins\\wfx\\loose.wfx";
+  const std::wstring newInProgram = dir / L"new\\inprogram.wfx";
+  for (const std::wstring& file : {myFtp, myLoose, newFtp, newLoose, newInProgram}) {
+    test::WriteBytes(file, "plugin");
+  }
+  TTC my(dir / L"my\\totalcmd.exe");
+  my.FsPluginFiles = {platform::LowerCase(myFtp), platform::LowerCase(myLoose)};
+  SettlePluginDirectories(my);
   ReadPrincipalDirectories(my);
-  TTC newModel(L"c:\\new\\totalcmd.exe");
-  newModel.FsPluginFiles = {L"c:\\new\\plugins\\wfx\\ftp\\ftp.wfx",
-                            L"c:\\new\\plugins\\wfx\\loose.wfx", L"c:\\new\\inprogram.wfx"};
+  TTC newModel(dir / L"new\\totalcmd.exe");
+  newModel.FsPluginFiles = {platform::LowerCase(newFtp), platform::LowerCase(newLoose),
+                            platform::LowerCase(newInProgram)};
+  SettlePluginDirectories(newModel);
   ReadPrincipalDirectories(newModel);
   using O = UpdateOption;
   struct Case {
-    const wchar_t* myFile;
-    const wchar_t* newFile;
+    std::wstring myFile;
+    std::wstring newFile;
     std::vector<UpdateOption> options;
   };
   const Case cases[] = {
-      {L"c:\\my\\plugins\\wfx\\ftp\\ftp.wfx", L"c:\\new\\plugins\\wfx\\ftp\\ftp.wfx",
-       {O::ReplaceDirectory, O::UpdateTree, O::CopyTree}},
-      {L"c:\\my\\plugins\\wfx\\ftp\\ftp.wfx", L"c:\\new\\plugins\\wfx\\loose.wfx",
-       {O::UpdateTopLevel, O::CopyTopLevel}},
-      {L"c:\\my\\plugins\\wfx\\ftp\\ftp.wfx", L"c:\\new\\inprogram.wfx",
-       {O::UpdateTopLevel, O::CopyTopLevel}},
-      {L"c:\\my\\plugins\\wfx\\loose.wfx", L"c:\\new\\plugins\\wfx\\ftp\\ftp.wfx",
-       {O::UpdateTree, O::CopyTree}},
-      {L"c:\\my\\plugins\\wfx\\loose.wfx", L"c:\\new\\plugins\\wfx\\loose.wfx",
-       {O::UpdateTopLevel, O::CopyTopLevel}},
+      {myFtp, newFtp, {O::ReplaceDirectory, O::UpdateTree, O::CopyTree}},
+      {myFtp, newLoose, {O::UpdateTopLevel, O::CopyTopLevel}},
+      {myFtp, newInProgram, {O::UpdateTopLevel, O::CopyTopLevel}},
+      {myLoose, newFtp, {O::UpdateTree, O::CopyTree}},
+      {myLoose, newLoose, {O::UpdateTopLevel, O::CopyTopLevel}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(platform::AnsiFromWide(std::wstring(c.myFile) + L" <- " + c.newFile, CP_UTF8));
+    SCOPED_TRACE(platform::AnsiFromWide(c.myFile + L" <- " + c.newFile, CP_UTF8));
     std::vector<UpdateOption> offered;
-    for (const UpdateChoice& choice : OfferedUpdateOptions(my, newModel, c.myFile, c.newFile)) {
+    for (const UpdateChoice& choice : OfferedUpdateOptions(my, newModel, c.myFile, c.newFile, L"")) {
       offered.push_back(choice.Option);
     }
     EXPECT_EQ(offered, c.options);
   }
   const std::vector<UpdateChoice> texts =
-      OfferedUpdateOptions(my, newModel, L"c:\\my\\plugins\\wfx\\ftp\\ftp.wfx",
-                           L"c:\\new\\plugins\\wfx\\ftp\\ftp.wfx");
+      OfferedUpdateOptions(my, newModel, myFtp, newFtp, L"");
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0].Text, L"Replace whole directory: \\ftp -> \\ftp");
   EXPECT_EQ(texts[1].Text, L"Update old files and copy new files: \\ftp\\*.* (New) -> \\ftp\\*.*");

@@ -1,8 +1,10 @@
 #include "util/directory_copy.h"
 
 #include "platform/fs.h"
+#include "support/deep_tree.h"
 #include "support/temp_dir.h"
 #include "support/tree_snapshot.h"
+#include "util/file_ops.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,37 @@ TEST(DirectoryCopy, StagingNamesOfATarget) {
                               L"c:\\tc\\plugins\\wfx\\Ftp~copy\\sub"}) {
     EXPECT_FALSE(IsStagingDirectoryOf(name, target)) << name;
   }
+}
+
+}  // namespace
+}  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// Trees nested as deep as paths allow are copied, snapshot and deleted on a
+// thread with a small stack: none of the walks uses the stack per level.
+TEST(DirectoryWalks, DeepTreesNeedNoStackPerLevel) {
+  TempDir dir;
+  constexpr int kLevels = 3000;
+  const std::wstring deepest = test::MakeDeepTree(dir / L"source", kLevels);
+  ASSERT_FALSE(deepest.empty());
+  WriteBytes(platform::LongPathForm(deepest + L"\\bottom.txt"), "bottom");
+  ASSERT_TRUE(platform::MakeDirectory(dir / L"target"));
+  bool copied = false, deleted = false;
+  size_t entries = 0;
+  test::RunOnSmallStack([&] {
+    copied = CopyDirectoryContent(dir / L"source", dir / L"target", {}, {});
+    entries = test::SnapshotTree(dir / L"target").entries.size();
+    deleted = DeleteDirectoryTree(dir / L"source", true);
+  });
+  EXPECT_TRUE(copied);
+  EXPECT_EQ(entries, static_cast<size_t>(kLevels) + 1);
+  EXPECT_EQ(ReadBytes(platform::LongPathForm(dir / L"target" + deepest.substr((dir / L"source").size()) +
+                                             L"\\bottom.txt")),
+            "bottom");
+  EXPECT_TRUE(deleted);
+  EXPECT_FALSE(platform::PathExists(dir / L"source"));
 }
 
 }  // namespace
