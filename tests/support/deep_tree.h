@@ -1,5 +1,7 @@
-// Folder trees nested as deep as paths allow, and running code on a thread
-// whose stack is small: a walk that recursed once per level would overflow it.
+// Folder trees nested hundreds of levels deep (under Wine every step of a
+// deep path costs a lookup, so far deeper trees take minutes), and running
+// code on a thread with a small stack: a walk that recursed once per level
+// would overflow it.
 #pragma once
 
 #include "platform/fs.h"
@@ -23,7 +25,7 @@ inline std::wstring MakeDeepTree(const std::wstring& root, int levels) {
 }
 
 // Runs body on a new thread with a stack of stackBytes and waits for it.
-inline void RunOnSmallStack(const std::function<void()>& body, SIZE_T stackBytes = 256 * 1024) {
+inline void RunOnSmallStack(const std::function<void()>& body, SIZE_T stackBytes = 128 * 1024) {
   struct Call {
     static DWORD WINAPI Run(void* context) {
       (*static_cast<const std::function<void()>*>(context))();

@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace orvelle::test {
 
@@ -23,18 +25,34 @@ bool CreateDirectories(const std::wstring& path) {
   return ::CreateDirectoryW(dir.c_str(), nullptr) || platform::DirectoryExists(dir);
 }
 
+// A stack of its own instead of the thread's (test trees nest thousands of
+// levels deep), and links are removed as links: what they point to stays.
 bool DeleteTree(const std::wstring& path) {
   if (path.empty()) return false;
-  DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    for (const platform::FileEntry& e : platform::EnumFiles(path + L"\\*")) {
-      DeleteTree(path + L"\\" + e.name);
+  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+  std::vector<std::pair<std::wstring, bool>> stack{{path, false}};  // path, emptied
+  while (!stack.empty()) {
+    auto& [current, emptied] = stack.back();
+    const std::wstring item = platform::LongPathForm(current);
+    const DWORD attributes = ::GetFileAttributesW(item.c_str());
+    ::SetFileAttributesW(item.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES &&
+                        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!folder || link || emptied) {
+      if (folder) {
+        ::RemoveDirectoryW(item.c_str());
+      } else {
+        ::DeleteFileW(item.c_str());
+      }
+      stack.pop_back();
+      continue;
     }
-    ::RemoveDirectoryW(path.c_str());
-  } else {
-    ::DeleteFileW(path.c_str());
+    emptied = true;
+    const std::wstring dir = current;
+    for (const platform::FileEntry& e : platform::EnumFiles(dir + L"\\*")) {
+      stack.emplace_back(dir + L"\\" + e.name, false);
+    }
   }
   return !platform::PathExists(path);
 }

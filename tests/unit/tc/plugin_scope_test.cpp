@@ -128,7 +128,7 @@ TEST(PluginScope, TheFolderOnlyWhenNothingInItBelongsToAnythingElse) {
     const TTC other = Installation(L"e:\\newtc", kNewIni, c.other);
     const PluginSurroundings around = GatherSurroundings(&my, &other, L"", System());
     const PluginScope scope = DecidePluginScope(c.file, c.listing, around);
-    EXPECT_EQ(scope.Dir, platform::ExtractFileDir(c.file));
+    EXPECT_EQ(scope.Dir, platform::ExcludeTrailingBackslash(platform::ExtractFileDir(c.file)));
     EXPECT_EQ(scope.WholeFolder, c.whole);
     EXPECT_EQ(scope.Files, c.files);
   }
