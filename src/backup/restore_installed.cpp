@@ -48,8 +48,8 @@ bool StrictlyBelow(const std::wstring& path, const std::wstring& dir) {
 
 // Whether the folder a record names is the add's own: a plain full path
 // that holds the installed file, inside the folder an add puts plugins of
-// some kind into (but none of My's principal ones) when the model is known,
-// and every created folder above it.
+// some kind into or a "plugins" folder of My installation (but none of My's
+// principal ones) when the model is known, and every created folder above it.
 bool IsTheAddsFolder(const CopyInProgress& copy, const std::wstring& installed, const TTC* my) {
   if (!IsPlainFullPath(copy.Target) || !StrictlyBelow(installed, copy.Target)) return false;
   if (!copy.Staging.empty() && !IsStagingDirectoryOf(copy.Staging, copy.Target)) return false;
@@ -66,7 +66,9 @@ bool IsTheAddsFolder(const CopyInProgress& copy, const std::wstring& installed, 
                         ItemKind::ListerPlugin, ItemKind::ContentPlugin}) {
     if (StrictlyBelow(copy.Target, AddFolderForKind(*my, kind, around))) return true;
   }
-  return false;
+  // An add made while My installation kept its plugins elsewhere.
+  return std::any_of(around.PluginsFolders.begin(), around.PluginsFolders.end(),
+                     [&](const std::wstring& folder) { return StrictlyBelow(copy.Target, folder); });
 }
 
 std::optional<InstalledRecords> ReadInstalledRecords(const std::wstring& folder, const TTC* my) {

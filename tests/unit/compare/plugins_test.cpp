@@ -89,8 +89,9 @@ TEST_F(ComparePluginsTest, DifferentPluginsUnderOneNameBothAppear) {
   EXPECT_EQ(f.Tree()[f.Ctx().Folders.Wfx].Status, L"!*");
 }
 
-TEST_F(ComparePluginsTest, SharedDirectoryIsComparedWithoutSubdirectories) {
+TEST_F(ComparePluginsTest, SharedDirectoryListsOnlyThePluginsOwnFiles) {
   std::wstring a = f.File(L"new\\plugins\\multi\\a.wfx");
+  f.File(L"new\\plugins\\multi\\a.ini");
   f.File(L"new\\plugins\\multi\\sub\\x.txt");
   std::wstring b = f.File(L"new\\plugins\\multi\\b.wdx");
   AddWfx(f.New(), L"A", a, a);
@@ -98,10 +99,11 @@ TEST_F(ComparePluginsTest, SharedDirectoryIsComparedWithoutSubdirectories) {
   Compare(PluginKind::Wfx);
 
   const TVirtualTreeItem& dir = f.At(kWfxPath + L"A\\Directory");
-  EXPECT_EQ(dir.Info, L"[Subdirectories not compared]");
+  EXPECT_EQ(dir.Info, L"[Only the plugin's own files compared]");
   EXPECT_EQ(dir.Status, L"*");
-  EXPECT_EQ(f.Listing(kWfxPath + L"A\\Directory\\").size(), 2u) << "a.wfx and b.wdx, no sub";
-  EXPECT_FALSE(f.Has(kWfxPath + L"A\\Directory\\sub"));
+  EXPECT_EQ(f.Listing(kWfxPath + L"A\\Directory\\"),
+            (std::vector<std::wstring>{L"a.ini|*", L"a.wfx|*"}))
+      << "not b.wdx, not sub";
 }
 
 TEST_F(ComparePluginsTest, TheVerySameFileIsAWarningNamingItsSide) {

@@ -401,12 +401,14 @@ TEST(Add, AFailedCopyLeavesNothingRegisteredAndNothingBehind) {
       // a source file open without sharing fails the copy the same way, half-way.
       {"a file of the plugin cannot be read", nullptr},
       {"the plugin's folder cannot be made",
-       [](AddBench& b) { b.r.My().WfxDir = b.r.Path(L"notes.txt\\wfx\\"); }},
+       [](AddBench& b) {
+         test::WriteBytes(b.r.Path(L"plugins\\notes.txt"), "a file where a folder must go");
+         b.r.My().WfxDir = b.r.Path(L"plugins\\notes.txt\\wfx\\");
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     AddBench b;
-    const test::TreeSnapshot before = SnapshotTree(b.r.MyDir());
     const std::wstring source = b.r.NewDir() + L"\\plugins\\wfx\\Cloud\\cloud.wfx64";
     platform::unique_hfile locked;
     if (c.block) {
@@ -416,12 +418,13 @@ TEST(Add, AFailedCopyLeavesNothingRegisteredAndNothingBehind) {
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
       ASSERT_TRUE(locked);
     }
+    const test::TreeSnapshot beforeAdd = SnapshotTree(b.r.MyDir());
     b.PluginFolder(L"Облако", ItemKind::FileSystemPlugin, L"cloud\\cloud.wfx");
     b.Start(L"Облако");
     b.Finish();
     locked.reset();
     b.ExpectEntries(L"Облако", L"ERROR! NOT ADDED!", L"ERROR! NOT ADDED!", L"ERROR! NOT ADDED!");
-    EXPECT_EQ(test::DescribeDifferences(before, SnapshotTree(b.r.MyDir())), L"");
+    EXPECT_EQ(test::DescribeDifferences(beforeAdd, SnapshotTree(b.r.MyDir())), L"");
     EXPECT_TRUE(StoreFolders(b.r.StoreDir()).empty());
   }
 }
