@@ -23,6 +23,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$loader" wineboot --init >/dev/null 2>&1 || true
   "$loader" wineserver -w >/dev/null 2>&1 || /usr/lib/wine/wineserver -w || true
 fi
+# A drive D: of the prefix's own, for the tests of configurations that
+# register plugins there ("D:\totalcmd\plugins\..."). The mark tells them
+# that the drive is theirs to write; a D: the prefix already had is left alone.
+if [ -d "$WINEPREFIX/dosdevices" ] && [ ! -e "$WINEPREFIX/dosdevices/d:" ] &&
+   [ ! -L "$WINEPREFIX/dosdevices/d:" ]; then
+  mkdir -p "$WINEPREFIX/drive_d" && touch "$WINEPREFIX/drive_d/orvelle-test-drive" &&
+    ln -s ../drive_d "$WINEPREFIX/dosdevices/d:" || true
+fi
 # Windows not managed by a window manager: without one (Xvfb), Wine waits two
 # seconds for the manager at every dialog and message box that closes.
 if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then

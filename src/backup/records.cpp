@@ -17,6 +17,7 @@ constexpr std::wstring_view kCount = L"count=";
 constexpr std::wstring_view kSection = L"section=";
 constexpr std::wstring_view kHeaderAdded = L"header=added";
 constexpr std::wstring_view kLine = L"line=";
+constexpr std::wstring_view kMadeWide = L"encoding=made-utf16";
 constexpr std::wstring_view kStaging = L"staging=";
 constexpr std::wstring_view kTarget = L"target=";
 constexpr std::wstring_view kMade = L"made=";
@@ -63,6 +64,8 @@ bool ParseNumbers(std::wstring_view text, RemovedGroup& group) {
     group.Numbering = EntryNumbering::Leading;
   } else if (shape == L"trailing") {
     group.Numbering = EntryNumbering::Trailing;
+  } else if (shape == L"marker") {
+    group.Numbering = EntryNumbering::Marker;
   } else {
     return false;
   }
@@ -93,8 +96,9 @@ std::vector<std::wstring> FormatRemovalRecord(const FileRemoval& removal) {
     lines.push_back(std::wstring(kGroup) + std::to_wstring(g.Occurrence) + L":" +
                     std::to_wstring(g.AnchorLine) + L":" + g.Anchor);
     if (g.Numbering != EntryNumbering::None && !g.RemovedNumbers.empty()) {
-      std::wstring numbers =
-          g.Numbering == EntryNumbering::Leading ? L"leading:" : L"trailing:";
+      std::wstring numbers = g.Numbering == EntryNumbering::Leading  ? L"leading:"
+                             : g.Numbering == EntryNumbering::Marker ? L"marker:"
+                                                                     : L"trailing:";
       for (size_t i = 0; i < g.RemovedNumbers.size(); ++i) {
         numbers += (i ? L"," : L"") + std::to_wstring(g.RemovedNumbers[i]);
       }
@@ -147,6 +151,7 @@ std::vector<std::wstring> FormatAddedRecord(const AddedLines& added) {
   std::vector<std::wstring> lines{std::wstring(kFile) + added.File,
                                   std::wstring(kSection) + added.Header};
   if (added.HeaderAdded) lines.emplace_back(kHeaderAdded);
+  if (added.MadeWide) lines.emplace_back(kMadeWide);
   for (const std::wstring& line : added.Lines) lines.push_back(std::wstring(kLine) + line);
   return lines;
 }
@@ -161,6 +166,8 @@ std::optional<AddedLines> ParseAddedRecord(const std::vector<std::wstring>& line
   for (size_t i = 2; i < lines.size(); ++i) {
     if (lines[i] == kHeaderAdded && i == 2) {
       added.HeaderAdded = true;
+    } else if (lines[i] == kMadeWide && added.Lines.empty()) {
+      added.MadeWide = true;
     } else if (lines[i].starts_with(kLine)) {
       added.Lines.emplace_back(After(lines[i], kLine));
     } else {

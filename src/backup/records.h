@@ -12,7 +12,7 @@
 //                   gets "<name>.2.d"...). Layout, one item per line:
 //                     file=<full path of the file the lines came from>
 //                     group=<occurrence>:<anchor line number>:<anchor line>
-//                     numbers=<leading|trailing>:<n>,<n>...   (renumbered entries)
+//                     numbers=<leading|trailing|marker>:<n>,<n>... (renumbered entries)
 //                     count=<key>:<amount>                   (a lowered count)
 //                     <line number>:<the removed line as written>
 //                   A group is a section (anchor: its header line) or a
@@ -41,6 +41,7 @@
 //                     file=<full path of the file>
 //                     section=<the section, lower-cased>
 //                     header=added                 (the add made the section)
+//                     encoding=made-utf16          (an ANSI file became UTF-16)
 //                     line=<a line added, as written>
 //                   Undoing the add takes out exactly these lines.
 // Undoing an add moves what it copied into a new deleted-item folder and

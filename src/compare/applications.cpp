@@ -236,6 +236,13 @@ void BuildApplicationsSkeleton(CompareContext& ctx) {
   subFolder(kTypeNonExecutable, texts::kNonExecutable, ctx.Folders.NonExecutable);
   subFolder(kTypeExclude, texts::kPackageExclude, ctx.Folders.PackageExclude);
   subFolder(kTypeInclude, texts::kPackageInclude, ctx.Folders.PackageInclude);
+  // Without a side's main menu its items are not among the applications.
+  for (const TTC* model : {&ctx.New, &ctx.My}) {
+    if (model->MissingMainMenu.empty()) continue;
+    AddNoticeEntry(ctx.Tree, groupPath,
+                   std::wstring(texts::kFileMissing) + L" " + model->MissingMainMenu,
+                   MessageKind::Error, ctx.Icons.Get(IconRole::Error));
+  }
 }
 
 void CompareNonExecutables(CompareContext& ctx) {

@@ -129,7 +129,7 @@ RegistrationLines MakeRegistration(const TTC& my, const TTC& newModel, ItemKind 
   RegistrationLines registration;
   registration.Kind = kind;
   const std::wstring value = WrittenForMy(my, path);
-  registration.RegisteredPath = platform::LowerCase(ExpandVariables(my, value, true));
+  registration.RegisteredPath = ConfiguredPath(my, value);
   switch (kind) {
     case ItemKind::FileSystemPlugin:
       registration.Lines.push_back(platform::Trim(line.substr(0, line.find(L'='))) + L"=" + value);

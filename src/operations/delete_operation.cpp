@@ -36,7 +36,9 @@ void Mark(VirtualTree& tree, int index, const wchar_t* info, bool done) {
   if (done) e.Done = true;
 }
 
-void MarkPluginFolder(VirtualTree& tree, int index, DeleteOutcome outcome, bool wholeDirectory) {
+void MarkPluginFolder(VirtualTree& tree, int index, DeleteOutcome outcome,
+                      const DeletePlan* plan) {
+  const bool wholeDirectory = plan && plan->WholeDirectory;
   const TVirtualTreeItem& action = tree[index];
   const int folder = action.ParentIndex;
   const int directory = tree.FindTreeItem(action.Path + texts::kDirectory);
@@ -54,9 +56,10 @@ void MarkPluginFolder(VirtualTree& tree, int index, DeleteOutcome outcome, bool 
   if (folder >= 0) Mark(tree, folder, deleted ? texts::kDeleted : texts::kNotDeleted, deleted);
   // The directory and an update of it tell what became of the files.
   if (deleted || outcome == DeleteOutcome::MoveFailed) {
-    const wchar_t* filesText = !deleted        ? texts::kNotDeleted
-                               : wholeDirectory ? texts::kDeleted
-                                                : texts::kDeletedOnlyFile;
+    const wchar_t* filesText = !deleted                 ? texts::kNotDeleted
+                               : plan && plan->FilesKept ? texts::kDeletedFilesKept
+                               : wholeDirectory          ? texts::kDeleted
+                                                         : texts::kDeletedOnlyFile;
     if (directory >= 0) Mark(tree, directory, filesText, deleted);
     if (update >= 0) Mark(tree, update, filesText, deleted);
   }
@@ -108,7 +111,7 @@ bool StartDelete(OperationContext& ctx, int index, bool ask) {
   const DeleteOutcome outcome =
       plan ? RunDelete(ctx.My, ctx.Backup, *plan) : DeleteOutcome::NothingToRemove;
   if (IsPluginKind(kind)) {
-    MarkPluginFolder(ctx.Tree, index, outcome, plan && plan->WholeDirectory);
+    MarkPluginFolder(ctx.Tree, index, outcome, plan ? &*plan : nullptr);
   } else {
     MarkCommandEntry(ctx.Tree, index, outcome);
     if (outcome == DeleteOutcome::EditFailed) platform::ShowError(FailureText(kind));

@@ -1,6 +1,7 @@
 #include "operations/delete_plan.h"
 
 #include "platform/fs.h"
+#include "operations/shared_registration.h"
 #include "platform/strings.h"
 #include "tc/plugin_scope.h"
 #include "tc/principal_dirs.h"
@@ -87,6 +88,7 @@ std::optional<DeletePlan> PlanDelete(const TTC& my, const TTC* newModel, ItemKin
         if (platform::FileExists(file)) plan.Moves.push_back(file);
       }
     }
+    KeepFilesAnotherKindRegisters(my, plan);
     return plan;
   }
   if (!IsCommandFileKind(kind) || row >= my.TargetPaths.size() || row >= my.TargetTypes.size() ||

@@ -27,6 +27,7 @@ struct DeletePlan {
   std::wstring File;            // the plugin or command file, as spelt on disk
   std::wstring RegisteredPath;  // plugins: the path their registration names, lower-cased
   bool WholeDirectory = false;  // the item's own directory goes
+  bool FilesKept = false;       // another plugin kind still registers the files: none move
   std::vector<std::wstring> Moves;  // what goes into the backup folder, in this order
 };
 

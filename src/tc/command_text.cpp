@@ -55,7 +55,7 @@ std::wstring QuotedPart(std::wstring_view text) {
 }
 
 ParsedCommand FileTarget(const TTC& model, const std::wstring& text) {
-  std::wstring path = ExpandVariables(model, text, true);
+  std::wstring path = CanonicalPath(ExpandVariables(model, text, true));
   if (platform::DirectoryExists(path)) return {};
   if (platform::LowerCase(platform::ExtractFileExt(path)) == L".bar") {
     return {CommandKind::SubBar, path};

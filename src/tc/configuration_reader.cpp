@@ -87,7 +87,7 @@ class Reader {
   }
 
   bool AlternateUserIni(const std::wstring& value) {
-    std::wstring file = ExpandVariables(m_, value, true);
+    std::wstring file = CanonicalPath(ExpandVariables(m_, value, true));
     if (!platform::FileExists(file)) return true;
     m_.MainIniFile = m_.IniFile;
     m_.IniFile = file;
@@ -104,7 +104,7 @@ class Reader {
       return true;
     }
     // A redirect to a missing file is ignored: the section is read here.
-    std::wstring file = ExpandVariables(m_, value, true);
+    std::wstring file = CanonicalPath(ExpandVariables(m_, value, true));
     if (!platform::FileExists(file)) return true;
     return RedirectTo(file);
   }
@@ -131,6 +131,9 @@ bool IsAbsolutePath(const std::wstring& path) {
 // The main menu file: as configured, else in the LANGUAGE folder, else the
 // English one there. A relative name is never tried against the current
 // directory of the host process, which means nothing for the configuration.
+// When there is none, MissingMainMenu names the file the host would use and
+// the menu stays empty: a user may have deleted or renamed it, and the rest
+// of the installation is still worth comparing.
 bool SettleMainMenuFile(TTC& m) {
   std::wstring configured = ExpandVariables(m, m.ConfigPaths.mainmenu, false);
   std::wstring languageDir = m.ProgramDir() + L"LANGUAGE\\";
@@ -139,9 +142,14 @@ bool SettleMainMenuFile(TTC& m) {
         languageDir + L"WCMD_ENG.MNU"}) {
     if (!candidate.empty() && platform::FileExists(candidate)) {
       m.ConfigPaths.mainmenu = candidate;
+      m.MissingMainMenu.clear();
       return true;
     }
   }
+  m.MissingMainMenu = IsAbsolutePath(configured) ? configured
+                      : configured.empty()       ? languageDir + L"WCMD_ENG.MNU"
+                                                 : languageDir + configured;
+  m.ConfigPaths.mainmenu.clear();
   return false;
 }
 
@@ -285,13 +293,11 @@ bool LoadConfiguration(TTC& model) {
   if (!LoadConfiguration(model, file, false, std::wstring())) return false;
   if (!ReadAlternateOnlySections(model)) return false;
 
-  if (!SettleMainMenuFile(model)) {
-    platform::ShowError(L"Main menu file not found!");
-    return false;
+  if (SettleMainMenuFile(model)) {
+    model.ProgramPaths.push_back(
+        platform::LowerCase(ExpandVariables(model, model.ConfigPaths.mainmenu, true)));
   }
   SettleLanguageFile(model);
-  model.ProgramPaths.push_back(
-      platform::LowerCase(ExpandVariables(model, model.ConfigPaths.mainmenu, true)));
   if (!model.ConfigPaths.languageini.empty()) {
     model.ProgramPaths.push_back(
         platform::LowerCase(ExpandVariables(model, model.ConfigPaths.languageini, true)));

@@ -28,7 +28,7 @@ void PadTo(size_t count, std::initializer_list<List*> lists) {
 }
 
 std::wstring PluginPath(const TTC& model, const std::wstring& value) {
-  return platform::LowerCase(ExpandVariables(model, value, true));
+  return ConfiguredPath(model, value);
 }
 
 // A 64-bit host registers a plugin by its 32-bit name and loads the "64"

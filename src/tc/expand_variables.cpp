@@ -3,6 +3,8 @@
 #include "platform/strings.h"
 #include "tc/ttc.h"
 
+#include <vector>
+
 namespace orvelle {
 
 namespace {
@@ -54,6 +56,48 @@ std::wstring ExpandVariables(const TTC& model, std::wstring_view text, bool make
     result += text.substr(close + 1);
   }
   return makeAbsolute ? MakeAbsolutePath(model, std::move(result)) : result;
+}
+
+std::wstring CanonicalPath(std::wstring_view path) {
+  std::wstring text(path);
+  if (text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return text;
+  size_t rootEnd = 0;  // the length of "c:\" or "\\server\share\"
+  if (text.size() >= 3 && text[1] == L':' && (text[2] == L'\\' || text[2] == L'/')) {
+    rootEnd = 3;
+  } else if (text.size() > 2 && (text[0] == L'\\' || text[0] == L'/') &&
+             (text[1] == L'\\' || text[1] == L'/')) {
+    size_t server = text.find_first_of(L"\\/", 2);
+    if (server == std::wstring::npos || server == 2) return text;
+    size_t share = text.find_first_of(L"\\/", server + 1);
+    if (share == std::wstring::npos || share == server + 1) return text;
+    rootEnd = share + 1;
+  } else {
+    return text;
+  }
+  for (wchar_t& c : text) {
+    if (c == L'/') c = L'\\';
+  }
+  std::vector<std::wstring> steps;
+  size_t start = rootEnd;
+  while (start <= text.size()) {
+    size_t end = text.find(L'\\', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring step = text.substr(start, end - start);
+    if (step == L"..") {
+      if (!steps.empty()) steps.pop_back();
+    } else if (!step.empty() && step != L".") {
+      steps.push_back(std::move(step));
+    }
+    start = end + 1;
+  }
+  std::wstring result = text.substr(0, rootEnd);
+  for (size_t i = 0; i < steps.size(); ++i) result += (i ? L"\\" : L"") + steps[i];
+  if (!steps.empty() && text.back() == L'\\') result += L'\\';
+  return result;
+}
+
+std::wstring ConfiguredPath(const TTC& model, std::wstring_view value) {
+  return platform::LowerCase(CanonicalPath(ExpandVariables(model, platform::Trim(value), true)));
 }
 
 std::wstring ExtractFileDrive(std::wstring_view path) {

@@ -22,6 +22,21 @@ std::wstring ExpandVariables(const TTC& model, std::wstring_view text, bool make
 // empty when there is none.
 std::wstring EnvironmentValue(const TTC& model, std::wstring_view name);
 
+// A full path ("c:\..." or "\\server\share\...") with "/" read as "\",
+// doubled separators made single and its "." and ".." steps resolved, as
+// Windows resolves them when the path is opened ("..\" at the root stays at
+// the root). A trailing backslash is kept. Anything that is no full path (a
+// relative path, a "\\?\" or device path) is returned as given.
+std::wstring CanonicalPath(std::wstring_view path);
+
+// A file path as the configuration names it: trimmed, expanded, made
+// absolute and canonical, lower-cased. Every path the readers take from a
+// configuration goes through here once, so that the operations, which look
+// files up on disk by it, and the editors, which match registration lines by
+// it, see one form ("%COMMANDER_INI%\..\plugins\x.wfx" and
+// "%COMMANDER_PATH%\plugins\x.wfx" are one file).
+std::wstring ConfiguredPath(const TTC& model, std::wstring_view value);
+
 // "c:" of "c:\tc\x.exe", "\\server\share" of a UNC path, else empty.
 std::wstring ExtractFileDrive(std::wstring_view path);
 

@@ -159,7 +159,7 @@ std::optional<int> EntryNumberOf(std::wstring_view line, EntryNumbering numberin
   if (eq == std::wstring_view::npos) return std::nullopt;
   const std::wstring key = platform::Trim(line.substr(0, eq));
   std::wstring_view digits;
-  if (numbering == EntryNumbering::Leading) {
+  if (numbering == EntryNumbering::Leading || numbering == EntryNumbering::Marker) {
     digits = std::wstring_view(key).substr(0, key.find(L'_'));
   } else {
     size_t start = key.size();
@@ -175,7 +175,7 @@ std::optional<int> EntryNumberOf(std::wstring_view line, EntryNumbering numberin
 std::wstring WithEntryNumber(std::wstring_view line, EntryNumbering numbering, int number) {
   std::wstring out(line);
   size_t start = 0, end = 0;
-  if (numbering == EntryNumbering::Leading) {
+  if (numbering == EntryNumbering::Leading || numbering == EntryNumbering::Marker) {
     while (start < out.size() && IsBlank(out[start])) ++start;
     end = start;
     while (end < out.size() && IsDigit(out[end])) ++end;
@@ -272,6 +272,45 @@ std::vector<RemovedGroup> RemoveNumberedEntries(std::vector<std::wstring>& lines
   return NonEmpty(std::move(groups));
 }
 
+std::vector<RemovedGroup> RemoveMarkerEntries(std::vector<std::wstring>& lines,
+                                              std::wstring_view header,
+                                              const std::vector<int>& removedNumbers) {
+  if (removedNumbers.empty()) return {};
+  const std::set<int> gone(removedNumbers.begin(), removedNumbers.end());
+  std::vector<RemovedGroup> groups;
+  std::vector<bool> touched;  // a marker of the section goes or moves
+  std::vector<bool> drop(lines.size(), false);
+  ForEachSectionLine(lines, header, [&](size_t i, int occurrence) {
+    if (occurrence > 0) {
+      groups.push_back(GroupAt(lines, i, occurrence));
+      groups.back().Numbering = EntryNumbering::Marker;
+      groups.back().RemovedNumbers = std::vector<int>(gone.begin(), gone.end());
+      touched.push_back(false);
+      return;
+    }
+    std::optional<int> number = EntryNumberOf(lines[i], EntryNumbering::Marker);
+    if (!number) return;
+    if (gone.count(*number)) {
+      groups.back().Lines.push_back({static_cast<int>(i) + 1, lines[i]});
+      drop[i] = true;
+      touched.back() = true;
+    } else if (const int after = NumberAfter(*number, gone); after != *number) {
+      lines[i] = WithEntryNumber(lines[i], EntryNumbering::Marker, after);
+      touched.back() = true;
+    }
+  });
+  std::vector<std::wstring> kept;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!drop[i]) kept.push_back(std::move(lines[i]));
+  }
+  lines = std::move(kept);
+  std::vector<RemovedGroup> out;
+  for (size_t g = 0; g < groups.size(); ++g) {
+    if (touched[g]) out.push_back(std::move(groups[g]));
+  }
+  return out;
+}
+
 std::vector<RemovedGroup> RemoveMenuItems(std::vector<std::wstring>& lines,
                                           const LineSelector& selectCommand) {
   struct Open {
@@ -355,7 +394,7 @@ void InsertLines(std::vector<std::wstring>& lines, const std::vector<const Remov
 }
 
 int FirstEntryNumber(EntryNumbering numbering) {
-  return numbering == EntryNumbering::Leading ? 0 : 1;
+  return numbering == EntryNumbering::Trailing ? 1 : 0;
 }
 
 // The entry numbers the section of a numbered group holds now.
@@ -449,12 +488,36 @@ bool AlreadyBack(const std::vector<std::wstring>& lines, const RemovedGroup& gro
 
 }  // namespace
 
+namespace {
+
+// "[listerplugins]" of a marker group anchored at "[ListerPlugins64]".
+std::wstring MarkedSectionOf(const RemovedGroup& group) {
+  std::wstring header = SectionHeaderOf(platform::Trim(group.Anchor));
+  if (header.size() > 4 && header.ends_with(L"64]")) header.erase(header.size() - 3, 2);
+  return header;
+}
+
+}  // namespace
+
 void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>& allGroups) {
   // A group whose lines are back already is not put back a second time: a
-  // plugin would be registered twice, a button or menu item doubled.
+  // plugin would be registered twice, a button or menu item doubled. Marker
+  // lines ("3=1") all look alike: they are back when the entries they mark
+  // are.
   std::vector<RemovedGroup> groups;
+  std::set<std::wstring> sectionsBack;
   for (const RemovedGroup& group : allGroups) {
-    if (!AlreadyBack(lines, group)) groups.push_back(group);
+    if (group.Numbering == EntryNumbering::Marker) continue;
+    if (AlreadyBack(lines, group)) {
+      if (IsIniAnchor(group.Anchor)) sectionsBack.insert(SectionHeaderOf(platform::Trim(group.Anchor)));
+    } else {
+      groups.push_back(group);
+    }
+  }
+  for (const RemovedGroup& group : allGroups) {
+    if (group.Numbering == EntryNumbering::Marker && !sectionsBack.count(MarkedSectionOf(group))) {
+      groups.push_back(group);
+    }
   }
   // The host reads numbered entries up to the first missing number. A record
   // put back out of turn (an older removal from a section before a newer
@@ -462,7 +525,10 @@ void Reinsert(std::vector<std::wstring>& lines, const std::vector<RemovedGroup>&
   // hides every entry behind it: a section that had no gap gets none.
   std::vector<const RemovedGroup*> keepWithoutGap;
   for (const RemovedGroup& group : groups) {
-    if (group.Numbering == EntryNumbering::None || group.RemovedNumbers.empty()) continue;
+    if (group.Numbering == EntryNumbering::None || group.Numbering == EntryNumbering::Marker ||
+        group.RemovedNumbers.empty()) {
+      continue;
+    }
     const size_t anchor = group.Anchor.empty() ? std::wstring::npos : FindAnchor(lines, group);
     if (anchor != std::wstring::npos &&
         RunsWithoutGap(NumbersIn(lines, group, anchor), FirstEntryNumber(group.Numbering))) {

@@ -31,6 +31,10 @@ enum class EntryNumbering {
   None,
   Leading,   // "2=...", "2_detect=..."
   Trailing,  // "cmd2=...", "button2=..."
+  // "2=1": a section that marks some entries of a numbered section by their
+  // numbers (the 64-bit host's "[ListerPlugins64]"). Its numbers follow the
+  // entries it marks, and its gaps are meant: they are never closed.
+  Marker,
 };
 
 struct RemovedLine {
@@ -83,6 +87,15 @@ std::vector<RemovedGroup> RemoveNumberedEntries(std::vector<std::wstring>& lines
                                                 EntryNumbering numbering,
                                                 const LineSelector& select,
                                                 std::wstring_view countKey = {});
+
+// Keeps a marker section (every section named header) in step with its
+// numbered section that lost the entries removedNumbers: their marker lines
+// go and the markers behind them move down. A section whose numbers all lie
+// below the removed ones is left as it is; one that only moved keeps a group
+// without lines, so that putting it back moves its markers up again.
+std::vector<RemovedGroup> RemoveMarkerEntries(std::vector<std::wstring>& lines,
+                                              std::wstring_view header,
+                                              const std::vector<int>& removedNumbers);
 
 // Removes the items of a main menu file whose command select accepts, as the
 // menu reader takes items apart. One group per submenu that lost items.

@@ -71,11 +71,14 @@ void ParseMainMenu(const std::vector<std::wstring>& lines, TTC& model) {
 }
 
 bool ReadMainMenu(TTC& model) {
-  std::optional<TextDocument> doc = LoadTextFile(model.ConfigPaths.mainmenu);
-  if (!doc) {
-    // The comparison can go on without the menu; the user learns why its
-    // entries are missing.
-    platform::ShowError(L"Main menu file can not be read:\n" + model.ConfigPaths.mainmenu);
+  // The comparison goes on without the menu; a notice entry tells why its
+  // items are missing.
+  std::optional<TextDocument> doc;
+  if (!model.ConfigPaths.mainmenu.empty()) doc = LoadTextFile(model.ConfigPaths.mainmenu);
+  if (doc) {
+    model.MissingMainMenu.clear();
+  } else if (model.MissingMainMenu.empty()) {
+    model.MissingMainMenu = model.ConfigPaths.mainmenu;
   }
   ParseMainMenu(doc ? doc->lines : std::vector<std::wstring>(), model);
   return true;

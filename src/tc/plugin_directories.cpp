@@ -60,7 +60,7 @@ bool SettlePluginDirectories(TTC& model) {
 
   if (!model.ConfigPaths.pluginbasedir.empty()) {
     model.PluginRoot = platform::IncludeTrailingBackslash(
-        platform::LowerCase(ExpandVariables(model, model.ConfigPaths.pluginbasedir, true)));
+        ConfiguredPath(model, model.ConfigPaths.pluginbasedir));
     model.WfxDir = model.PluginRoot + L"wfx\\";
     model.WlxDir = model.PluginRoot + L"wlx\\";
     model.WcxDir = model.PluginRoot + L"wcx\\";

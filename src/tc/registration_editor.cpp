@@ -8,6 +8,8 @@
 #include "tc/ttc.h"
 
 #include <cwctype>
+#include <functional>
+#include <set>
 
 namespace orvelle {
 
@@ -20,7 +22,7 @@ const std::wstring& At(const std::vector<std::wstring>& list, size_t i) {
 
 // A path as the configuration reader makes it of a registration value.
 std::wstring ReadPath(const TTC& model, std::wstring_view value) {
-  return platform::LowerCase(ExpandVariables(model, platform::Trim(value), true));
+  return ConfiguredPath(model, value);
 }
 
 // The value of an entry line ("key = value"), trimmed; false for other lines.
@@ -53,6 +55,29 @@ bool NamedWithoutNumber(const std::vector<std::wstring>& lines, const wchar_t* h
   return false;
 }
 
+// The 64-bit host keeps beside each plugin section a marker section
+// ("[ListerPlugins64]") naming the entries it found a 64-bit file for: by
+// number for lister and content plugins, by name for file-system plugins.
+// It stands beside the section it marks, or in the configuration file in
+// force when that section was redirected; a marker that is not kept in step
+// would describe another plugin once the entries behind a removed one move.
+using MarkerEdit = std::function<std::vector<RemovedGroup>(std::vector<std::wstring>&)>;
+
+void KeepMarkersInStep(EditPlan& plan, const TTC& my, const std::wstring& sectionFile,
+                       const MarkerEdit& edit) {
+  std::vector<std::wstring> files{sectionFile};
+  if (!platform::EqualsNoCase(my.IniFile, sectionFile)) files.push_back(my.IniFile);
+  for (const std::wstring& file : files) {
+    if (TextDocument* doc = plan.Document(file)) plan.AddRemoval(file, edit(doc->lines));
+  }
+}
+
+std::wstring MarkerHeaderOf(const wchar_t* header) {
+  std::wstring marker(header);
+  marker.insert(marker.size() - 1, L"64");
+  return marker;
+}
+
 int RemoveNumbered(EditPlan& plan, const TTC& my, int slot, const wchar_t* header,
                    const std::wstring& registeredPath) {
   const std::wstring file = my.SlotFile(slot);
@@ -67,7 +92,15 @@ int RemoveNumbered(EditPlan& plan, const TTC& my, int slot, const wchar_t* heade
         return ReadPath(my, value) == registeredPath;
       });
   if (groups.empty()) return kRemovalNothing;
+  std::vector<int> numbers;
+  for (const RemovedGroup& group : groups) {
+    numbers.insert(numbers.end(), group.RemovedNumbers.begin(), group.RemovedNumbers.end());
+  }
   plan.AddRemoval(file, std::move(groups));
+  const std::wstring marker = MarkerHeaderOf(header);
+  KeepMarkersInStep(plan, my, file, [&](std::vector<std::wstring>& lines) {
+    return RemoveMarkerEntries(lines, marker, numbers);
+  });
   return kRemovalDone;
 }
 
@@ -170,7 +203,31 @@ int RemoveFsPluginLine(EditPlan& plan, const TTC& my, const std::wstring& regist
     return EntryValue(line, key, value) && ReadPath(my, value) == registeredPath;
   });
   if (groups.empty()) return kRemovalNothing;
+  // The names that register nothing any more lose their markers.
+  std::set<std::wstring> names;
+  for (const RemovedGroup& group : groups) {
+    for (const RemovedLine& line : group.Lines) {
+      std::wstring key, value;
+      if (EntryValue(line.Text, key, value)) names.insert(key);
+    }
+  }
+  bool inSection = false;
+  for (const std::wstring& line : doc->lines) {
+    std::wstring key, value;
+    if (IsSectionStart(line)) {
+      inSection = SectionHeaderOf(platform::Trim(line)) == L"[filesystemplugins]";
+    } else if (inSection && EntryValue(line, key, value)) {
+      names.erase(key);
+    }
+  }
   plan.AddRemoval(file, std::move(groups));
+  if (names.empty()) return kRemovalDone;
+  KeepMarkersInStep(plan, my, file, [&](std::vector<std::wstring>& lines) {
+    return RemoveSectionLines(lines, L"[filesystemplugins64]", [&](const std::wstring& line) {
+      std::wstring key, value;
+      return EntryValue(line, key, value) && names.count(key) > 0;
+    });
+  });
   return kRemovalDone;
 }
 

@@ -190,6 +190,7 @@ int RegisterPlugin(const TTC& my, const RegistrationLines& registration,
   if (RegistersPath(my, doc->lines, registration)) return kRegisterPresent;
   AddedLines lines = InsertRegistration(doc->lines, registration);
   lines.File = file;
+  lines.MadeWide = doc->encoding == TextEncoding::Ansi && !FitsCodePage(lines.Lines);
   if (record && !record(lines)) return kRegisterFileError;
   if (!SaveTextFile(file, *doc)) return kRegisterFileError;
   if (added) *added = std::move(lines);
@@ -235,6 +236,9 @@ int RemoveAddedLines(EditPlan& plan, const AddedLines& added) {
     });
   }
   if (groups.empty()) return kRemovalNothing;
+  if (added.MadeWide && doc->encoding != TextEncoding::Ansi && FitsCodePage(doc->lines)) {
+    doc->encoding = TextEncoding::Ansi;
+  }
   plan.AddRemoval(added.File, std::move(groups));
   return kRemovalDone;
 }

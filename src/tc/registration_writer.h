@@ -44,6 +44,10 @@ struct AddedLines {
   std::wstring Header;       // the section, lower-cased ("[listerplugins]")
   bool HeaderAdded = false;  // the section itself was made
   std::vector<std::wstring> Lines;  // as written, numbered kinds with their number
+  // The file was ANSI and became UTF-16 for lines its code page cannot hold;
+  // taking them out again gives it back its ANSI bytes when all of the rest
+  // fits.
+  bool MadeWide = false;
 };
 
 // The section of a plugin kind as the reader names it ("[filesystemplugins]")

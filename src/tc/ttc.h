@@ -172,6 +172,9 @@ class TTC {
   // The command list's path when it could not be read (the lists are then
   // empty, which is no statement about the program's commands).
   std::wstring MissingCommandList;
+  // The main menu file's path when none could be found or read (the menu
+  // lists are then empty, and what the menu starts goes uncompared).
+  std::wstring MissingMainMenu;
 
   // --- plugin directories: lower-cased, with a trailing backslash
   std::wstring PluginRoot, WfxDir, WlxDir, WcxDir, WdxDir, AppDir;

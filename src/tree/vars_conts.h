@@ -37,6 +37,8 @@ inline constexpr wchar_t kDeleteQuestion[] = L"Delete?";
 inline constexpr wchar_t kDeleted[] = L"DELETED!";
 inline constexpr wchar_t kNotDeleted[] = L"ERROR! NOT DELETED!";
 inline constexpr wchar_t kDeletedOnlyFile[] = L"DELETED! Cant replace directory! Only file!";
+inline constexpr wchar_t kDeletedFilesKept[] =
+    L"DELETED! Files kept: another plugin kind still registers them!";
 inline constexpr wchar_t kCantPrepareBackup[] = L"Cant prepare for backup!";
 inline constexpr wchar_t kAlreadyMissing[] = L"Necessary string(s) already missing!";
 inline constexpr wchar_t kDeleteWfxError[] = L"Error: delete WFX from TC settings!";

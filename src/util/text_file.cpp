@@ -76,8 +76,13 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   return ok;
 }
 
-bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
+bool SwapInReplacement(const std::wstring& givenPath, const std::wstring& tempFile) {
   platform::scope_exit dropTemp([&] { platform::RemoveFile(tempFile); });
+  // The file keeps its name as the user spelt it ("Wincmd.ini"), whatever
+  // case the caller's path has: the renames below would otherwise give it
+  // the caller's spelling, which a case-sensitive folder treats as another
+  // file.
+  const std::wstring path = platform::PathAsOnDisk(givenPath);
   const DWORD attributes = platform::FileAttributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES ||
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
@@ -107,7 +112,17 @@ bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile) {
 }
 
 bool SaveTextFile(const std::wstring& path, const TextDocument& doc, UINT codePage) {
-  const std::string bytes = EncodeText(doc, codePage);
+  // Text the ANSI code page cannot hold ("安全 FTP" in a Western file) would
+  // be written as "?": the file becomes UTF-16 instead, which the host reads
+  // as well, and every character stays.
+  std::string bytes;
+  if (doc.encoding == TextEncoding::Ansi && !FitsCodePage(doc.lines, codePage)) {
+    TextDocument wide = doc;
+    wide.encoding = TextEncoding::Utf16LE;
+    bytes = EncodeText(wide, codePage);
+  } else {
+    bytes = EncodeText(doc, codePage);
+  }
   if (!platform::PathExists(path)) return WriteWholeFile(path, bytes);
   const std::wstring temp = path + L"~";
   return WriteWholeFile(temp, bytes) && SwapInReplacement(path, temp);

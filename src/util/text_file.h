@@ -24,7 +24,9 @@ std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage
 // Writes doc to path. A new file is written directly (and removed again when
 // the write fails); an existing one is replaced through path + "~" and
 // path + "~~" (SwapInReplacement), so it is never left missing or half
-// written. False on any failure, the old file then unchanged.
+// written. An ANSI document holding text that codePage cannot hold is
+// written as UTF-16 (with its mark), so that no character turns into "?".
+// False on any failure, the old file then unchanged.
 bool SaveTextFile(const std::wstring& path, const TextDocument& doc, UINT codePage = CP_ACP);
 
 // Puts tempFile in the place of path: path is renamed to path + "~~", tempFile

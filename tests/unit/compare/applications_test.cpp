@@ -44,6 +44,16 @@ TEST_F(CompareApplicationsTest, SubfoldersExistOnlyForTypesInUse) {
   EXPECT_TRUE(g.At(kAppsPath + L"Non executable").ContentFolder);
 }
 
+// A side without its main menu file compares the rest, and the group tells
+// which menu file is missing.
+TEST_F(CompareApplicationsTest, AMissingMainMenuIsANoticeBesideTheTargets) {
+  AddTarget(f.New(), L"a.exe", f.Path(L"elsewhere\\a.exe"), L"E");
+  f.My().MissingMainMenu = L"c:\\tc\\LANGUAGE\\WCMD_ENG.MNU";
+  Compare();
+  EXPECT_EQ(f.Listing(kAppsPath), (std::vector<std::wstring>{L"Package exclude|*", L"Error|<>"}));
+  EXPECT_EQ(f.At(kAppsPath + L"Error").Info, L"File missing: c:\\tc\\LANGUAGE\\WCMD_ENG.MNU");
+}
+
 TEST_F(CompareApplicationsTest, NonExecutablesByNameWithOccurrences) {
   std::wstring n1 = f.File(L"new\\doc\\readme.txt", "same");
   std::wstring m1 = f.File(L"my\\doc\\readme.txt", "same");

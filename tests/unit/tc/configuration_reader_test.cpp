@@ -240,7 +240,7 @@ TEST_F(ConfigurationTest, EverySlotNamesAFileAfterReading) {
   }
 }
 
-TEST_F(ConfigurationTest, MainMenuFallbacksAndFailure) {
+TEST_F(ConfigurationTest, MainMenuFallbacksAndAMissingMenu) {
   ASSERT_TRUE(Load(L"[Configuration]\nMainmenu=nowhere.mnu\n"));
   EXPECT_EQ(model_.ConfigPaths.mainmenu, dir_ / L"LANGUAGE\\WCMD_ENG.MNU");
   EXPECT_EQ(model_.MenuCommands, (Lines{L"cm_Exit"}));
@@ -249,11 +249,28 @@ TEST_F(ConfigurationTest, MainMenuFallbacksAndFailure) {
   ASSERT_TRUE(Load(L"[Configuration]\nMainmenu=%COMMANDER_PATH%\\menus\\mine.mnu\n"));
   EXPECT_EQ(model_.ConfigPaths.mainmenu, dir_ / L"menus\\mine.mnu");
 
+  // Without any menu file the rest is read all the same; the model names the
+  // file the host would have used, and a menu read earlier leaves nothing.
   ::DeleteFileW((dir_ / L"LANGUAGE\\WCMD_ENG.MNU").c_str());
+  std::wstring wfx = Touch(L"plugins\\wfx\\a\\a.wfx");
   MessageRecorder boxes;
-  EXPECT_FALSE(Load(L"[Configuration]\nMainmenu=nowhere.mnu\n"));
-  EXPECT_EQ(boxes.texts, (Lines{L"Main menu file not found!"}));
-  EXPECT_EQ(boxes.LastFlags() & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_TRUE(Load(L"[Configuration]\nMainmenu=nowhere.mnu\n"
+                   L"[FileSystemPlugins]\nA=%COMMANDER_PATH%\\plugins\\wfx\\a\\a.wfx\n"));
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(model_.MissingMainMenu, dir_ / L"LANGUAGE\\nowhere.mnu");
+  EXPECT_TRUE(model_.MenuCommands.empty());
+  EXPECT_EQ(model_.FsPluginFiles, (Lines{wfx}));
+
+  TTC other = ModelIn(dir_.Path());
+  WriteTextFile(other.IniFile, L"[Configuration]\n");
+  EXPECT_TRUE(LoadConfiguration(other));
+  EXPECT_EQ(other.MissingMainMenu, dir_ / L"LANGUAGE\\WCMD_ENG.MNU");
+
+  // A menu file that is there again is read, and nothing is missing.
+  WriteTextFile(dir_ / L"LANGUAGE\\WCMD_ENG.MNU", L"MENUITEM \"&Quit\", cm_Exit\n");
+  EXPECT_TRUE(Load(L"[Configuration]\n"));
+  EXPECT_TRUE(model_.MissingMainMenu.empty());
+  EXPECT_EQ(model_.MenuCommands, (Lines{L"cm_Exit"}));
 }
 
 TEST_F(ConfigurationTest, ConfigurationFileThatCannotBeOpenedStopsWithItsName) {

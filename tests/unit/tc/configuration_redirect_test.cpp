@@ -25,7 +25,8 @@ TEST_F(ConfigurationTest, RedirectedSectionIsReadFromItsFile) {
   // and the rest of the section here is skipped.
   EXPECT_EQ(model_.FsPluginFiles, (Lines{b}));
   EXPECT_EQ(model_.FsPluginKeys, (Lines{L"b"}));
-  EXPECT_EQ(model_.SectionFile[kSlotFileSystemPlugins], dir_ / L"CONFIG/Plugins.ini");
+  // Read as the one file it names, with Windows' separators.
+  EXPECT_EQ(model_.SectionFile[kSlotFileSystemPlugins], dir_ / L"CONFIG\\Plugins.ini");
   // Other sections of the redirect target are not read.
   EXPECT_EQ(model_.ForeColor, L"2");
   EXPECT_EQ(model_.SectionFile[kSlotColors], model_.IniFile);

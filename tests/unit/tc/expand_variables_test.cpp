@@ -49,6 +49,43 @@ TEST(ExpandVariables, ExpandsTheFirstVariableAndMakesRelativePathsAbsolute) {
   }
 }
 
+TEST(CanonicalPath, ResolvesStepsTheWayWindowsOpensThePath) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      // The host's own variable names the configuration file: "..\\" leaves it.
+      {L"C:\\TC\\wincmd.ini\\..\\plugins\\wfx\\x\\x.wfx", L"C:\\TC\\plugins\\wfx\\x\\x.wfx"},
+      {L"C:\\TC\\.\\plugins\\\\wlx\\.\\v.wlx", L"C:\\TC\\plugins\\wlx\\v.wlx"},
+      {L"C:\\TC\\CONFIG/../plugins/x.wdx", L"C:\\TC\\plugins\\x.wdx"},
+      {L"C:\\..\\..\\x.wfx", L"C:\\x.wfx"},  // above the root stays at the root
+      {L"C:\\TC\\plugins\\..\\", L"C:\\TC\\"},
+      {L"C:\\TC\\a\\..", L"C:\\TC"},
+      {L"\\\\server\\share\\tc\\..\\..\\x.wfx", L"\\\\server\\share\\x.wfx"},
+      {L"//server/share/x.wfx", L"\\\\server\\share\\x.wfx"},
+      // No full path: nothing to resolve against.
+      {L"plugins\\..\\x.wfx", L"plugins\\..\\x.wfx"},
+      {L"C:x.wfx", L"C:x.wfx"},
+      {L"\\\\?\\C:\\a\\..\\b", L"\\\\?\\C:\\a\\..\\b"},
+      {L"\\\\server", L"\\\\server"},
+      {L"", L""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CanonicalPath(c.path), c.expected) << c.path;
+}
+
+TEST(ConfiguredPath, EveryFormOfOneFileGivesOneText) {
+  TTC model(L"C:\\TC\\totalcmd.exe");
+  model.EnvNames = {L"COMMANDER_PATH", L"COMMANDER_INI"};
+  model.EnvValues = {L"C:\\TC", L"C:\\TC\\wincmd.ini"};
+  for (const wchar_t* value :
+       {L"%COMMANDER_PATH%\\plugins\\wfx\\X\\x.wfx", L"  %COMMANDER_INI%\\..\\plugins\\wfx\\x\\X.wfx ",
+        L"plugins/wfx/x/x.wfx", L".\\plugins\\wfx\\x\\x.wfx", L"\\TC\\plugins\\wfx\\x\\x.wfx",
+        L"c:\\tc\\Plugins\\wfx\\..\\wfx\\x\\x.wfx"}) {
+    EXPECT_EQ(ConfiguredPath(model, value), L"c:\\tc\\plugins\\wfx\\x\\x.wfx") << value;
+  }
+}
+
 TEST(Environment, BlockEntriesWithoutNameOrValueAreDropped) {
   const wchar_t block[] = L"=C:=C:\\TC\0PATH=C:\\Windows\0EMPTY=\0A=b=c\0\0";
   std::vector<std::wstring> names, values;

@@ -169,7 +169,7 @@ TEST_F(RealWorldTest, RelativeRedirectsToMissingFiles) {
   TTC again = ModelIn(dir_.Path());
   ASSERT_TRUE(LoadConfiguration(again));
   EXPECT_EQ(again.FsPluginKeys, (Lines{L"x"}));
-  EXPECT_EQ(again.SectionFile[kSlotFileSystemPlugins], dir_ / L"CONFIG/Plugins.ini");
+  EXPECT_EQ(again.SectionFile[kSlotFileSystemPlugins], dir_ / L"CONFIG\\Plugins.ini");
 }
 
 }  // namespace

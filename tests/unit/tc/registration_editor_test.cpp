@@ -1,5 +1,6 @@
 #include "tc/registration_editor.h"
 
+#include "backup/records.h"
 #include "tc/command_references.h"
 #include "tc/edit_plan.h"
 #include "tc/ttc.h"
@@ -80,6 +81,67 @@ TEST_F(RegistrationEditorTest, FileSystemAndPackerLinesGoWhateverTheirNamesAndEx
 
 // The first saved search that uses the content plugin goes with exactly its
 // own lines; a search whose name or values merely contain that name stays.
+// The 64-bit host's marker sections name entries by number (lister and
+// content plugins) or by name (file-system plugins). After a delete they must
+// still mark the same plugins, and a restore gives the file back exactly,
+// also when the entries are back already (the settings file restored first).
+TEST_F(RegistrationEditorTest, MarkerSectionsStayInStepThroughDeleteAndRestore) {
+  const Lines original = {
+      L"[ListerPlugins]", L"0=c:\\w\\a.wlx", L"1=c:\\w\\b.wlx", L"1_detect=EXT=\"B\"",
+      L"2=c:\\w\\c.wlx", L"3=c:\\w\\d.wlx",
+      L"[ListerPlugins64]", L"$checksum$=3318363587", L"0=1", L"2=1", L"3=1",
+      L"[ContentPlugins]", L"0=c:\\d\\a.wdx", L"1=c:\\d\\b.wdx", L"2=c:\\d\\c.wdx",
+      L"[ContentPlugins64]", L"$checksum$=1", L"0=1", L"1=1",
+      L"[FileSystemPlugins]", L"ADB=c:\\f\\adb.wfx", L"Two=c:\\f\\two.wfx",
+      L"Again=c:\\f\\two.wfx", L"Web=c:\\f\\web.wfx",
+      L"[FileSystemPlugins64]", L"$checksum$=2", L"ADB=1", L"Two=1", L"Again=1", L"Web=1"};
+  std::wstring text;
+  for (const std::wstring& line : original) text += line + L"\n";
+  WriteIni(text);
+  struct Case {
+    const char* name;
+    int (*remove)(EditPlan&, const TTC&, const std::wstring&);
+    const wchar_t* path;
+    Lines markersAfter;  // the marker section after the delete, without its checksum
+  };
+  const Case cases[] = {
+      // Entry 1 has no marker: the markers behind it move down.
+      {"lister without a marker", RemoveListerPluginEntry, L"c:\\w\\b.wlx", {L"0=1", L"1=1", L"2=1"}},
+      {"lister with a marker", RemoveListerPluginEntry, L"c:\\w\\c.wlx", {L"0=1", L"2=1"}},
+      {"lister behind every marker", RemoveListerPluginEntry, L"c:\\w\\d.wlx", {L"0=1", L"2=1"}},
+      {"content with the last marker", RemoveContentPluginEntry, L"c:\\d\\b.wdx", {L"0=1"}},
+      {"content behind the markers", RemoveContentPluginEntry, L"c:\\d\\c.wdx", {L"0=1", L"1=1"}},
+      {"file system, under two names", RemoveFsPluginLine, L"c:\\f\\two.wfx", {L"ADB=1", L"Web=1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EditPlan plan;
+    ASSERT_EQ(c.remove(plan, my_, c.path), kRemovalDone);
+    Lines lines = Planned(plan);
+    const std::wstring markerHeader = c.remove == RemoveListerPluginEntry    ? L"[ListerPlugins64]"
+                                      : c.remove == RemoveContentPluginEntry ? L"[ContentPlugins64]"
+                                                                             : L"[FileSystemPlugins64]";
+    auto at = std::find(lines.begin(), lines.end(), markerHeader);
+    ASSERT_NE(at, lines.end());
+    Lines markers;
+    for (auto it = at + 2; it != lines.end() && !it->starts_with(L"["); ++it) markers.push_back(*it);
+    EXPECT_EQ(markers, c.markersAfter);
+
+    // The records as written and read back put every line back.
+    std::vector<RemovedGroup> groups;
+    for (const FileRemoval& removal : plan.Removals()) {
+      std::optional<FileRemoval> parsed = ParseRemovalRecord(FormatRemovalRecord(removal));
+      ASSERT_TRUE(parsed);
+      groups.insert(groups.end(), parsed->Groups.begin(), parsed->Groups.end());
+    }
+    Reinsert(lines, groups);
+    EXPECT_EQ(lines, original);
+    Lines again = original;
+    Reinsert(again, groups);
+    EXPECT_EQ(again, original) << "entries and markers back already";
+  }
+}
+
 TEST_F(RegistrationEditorTest, ContentEntryTakesTheSavedSearchThatUsesIt) {
   WriteIni(
       L"[ContentPlugins]\n0=c:\\p\\exif.wdx\n0_detect=EXT=\"JPG\"\n1=c:\\p\\size.wdx\n"

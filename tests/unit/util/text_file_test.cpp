@@ -111,6 +111,20 @@ TEST(TextFile, SaveReplacesAnExistingFileAndLeavesNoTemporaries) {
   EXPECT_FALSE(platform::PathExists(file + L"~"));
 }
 
+TEST(TextFile, SaveKeepsTheNameAsSpeltOnDisk) {
+  TempDir dir;
+  const std::wstring file = dir / L"Wincmd.ini";
+  WriteBytes(file, "one\r\n");
+  TextDocument doc;
+  doc.lines = {L"two"};
+  // Callers hold the name from the environment or lower-cased.
+  ASSERT_TRUE(SaveTextFile(dir / L"wincmd.INI", doc));
+  std::vector<std::wstring> names;
+  for (const platform::FileEntry& e : platform::EnumFiles(dir / L"*")) names.push_back(e.name);
+  EXPECT_EQ(names, std::vector<std::wstring>{L"Wincmd.ini"});
+  EXPECT_EQ(ReadBytes(file), "two\r\n");
+}
+
 TEST(TextFile, OwnRecordsKeepEveryCharacter) {
   TempDir dir;
   // Text that fits the code page is written as ANSI with CR LF.
