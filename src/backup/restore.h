@@ -46,9 +46,11 @@ RestoreFailure RestoreDeletedFolder(const std::wstring& folder, TBackup& backup)
 // the host lists its panel again. True when the folder is gone.
 bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask = true);
 
-// One file of a settings backup ("Restore <name>?" first when ask): the saved
-// copy replaces the file it was taken from (swapped in, never leaving it
-// missing). The copy stays, so it can be restored again. True when done.
+// One file of a settings backup ("Restore <name>?" first when ask): the file
+// it replaces is first kept in a new deleted-item folder of the store (so
+// that restoring that folder gives it back byte for byte), then the saved
+// copy is swapped in (never leaving the file missing). The saved copy
+// stays, so it can be restored again. True when done.
 bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask = true);
 
 // Undoes the add an installed-item folder records: the lines it registered

@@ -112,6 +112,13 @@ inline constexpr wchar_t kDirectoryDeleteError[] = L"Directory delete Error";
 inline constexpr wchar_t kDirectoryCopyError[] = L"Directory copy Error";
 inline constexpr wchar_t kPluginStillLoaded[] =
     L"Plugin can not be unloaded from memory, nothing replaced";
+// A roll-back that could not put everything back: where things stand now.
+inline constexpr wchar_t kRollBackFailed[] =
+    L"The update failed and could not be undone wholly. Put back by hand:";
+inline constexpr wchar_t kStandsAt[] = L"Stands at ";
+inline constexpr wchar_t kBelongsAt[] = L", it belongs at ";
+inline constexpr wchar_t kFolderHoldsLink[] =
+    L"Not updated: My plugin's folder holds a link, which only \"Replace whole directory\" may drop";
 inline constexpr wchar_t kNothingToUpdate[] =
     L"Nothing to update: no file of the New installation is newer or missing in My one!";
 
