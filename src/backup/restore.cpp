@@ -7,6 +7,7 @@
 #include "tree/tree.h"
 #include "tree/vars_conts.h"
 #include "util/file_ops.h"
+#include "util/line_ends.h"
 #include "util/move_item.h"
 #include "util/text_file.h"
 
@@ -49,7 +50,13 @@ bool ReplayRecord(const std::wstring& recordFile) {
   if (!removal || !IsPlainFullPath(removal->File)) return false;
   std::optional<TextDocument> doc = LoadTextFile(removal->File);
   if (!doc) return false;
+  const TextDocument before = *doc;
   Reinsert(doc->lines, removal->Groups);
+  std::vector<LineWithEnd> ends;
+  for (const RemovedGroup& group : removal->Groups) {
+    for (const RemovedLine& line : group.Lines) ends.push_back({line.Text, line.End});
+  }
+  CarryLineEnds(*doc, before, std::move(ends));
   if (!SaveTextFile(removal->File, *doc)) return false;
   // Gone once replayed: a further restore must not put the lines back twice.
   return platform::RemoveFile(recordFile);
@@ -212,6 +219,7 @@ bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask) {
       return false;
     case RestoreFailure::Record:
     case RestoreFailure::Item:
+    case RestoreFailure::NothingLeft:
       SetInfo(ctx.Tree, index, texts::kNotRestored);
       if (ctx.RequestReread) ctx.RequestReread();
       return false;

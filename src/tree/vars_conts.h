@@ -53,6 +53,8 @@ inline constexpr wchar_t kRestoreQuestion[] = L"Restore?";
 inline constexpr wchar_t kRestoreFilePrefix[] = L"Restore ";
 inline constexpr wchar_t kRestored[] = L"Restored!";
 inline constexpr wchar_t kNotRestored[] = L"ERROR! NOT RESTORED!";
+inline constexpr wchar_t kNothingLeftToTakeOut[] =
+    L"Nothing left to take out: neither the plugin's lines nor its files are in My installation";
 inline constexpr wchar_t kCantRenameFile[] = L"Cant rename file!";
 inline constexpr wchar_t kCantRenameDirectory[] = L"Cant rename directory!";
 
@@ -138,6 +140,9 @@ inline constexpr wchar_t kAddEntryInfo[] =
 inline constexpr wchar_t kAddQuestion[] = L"Add?";
 inline constexpr wchar_t kAdded[] = L"ADDED!";
 inline constexpr wchar_t kNotAdded[] = L"ERROR! NOT ADDED!";
+// "ADDED! Registered as " + the name + the reason.
+inline constexpr wchar_t kAddedAs[] = L"ADDED! Registered as \"";
+inline constexpr wchar_t kAddedAsReason[] = L"\": its own name is another plugin's in My installation";
 inline constexpr wchar_t kAddedOnlyFile[] =
     L"ADDED! Only file: its folder is not the plugin's own!";
 inline constexpr wchar_t kCopying[] = L"Copying...";

@@ -1,6 +1,7 @@
 #include "backup/backup.h"
 
 #include "platform/fs.h"
+#include "platform/strings.h"
 #include "tree/tree.h"
 #include "support/temp_dir.h"
 #include "tc/ttc.h"
