@@ -115,7 +115,8 @@ RestoreFailure RestoreInstalledFolder(const std::wstring& folderPath, TBackup& b
       moves.push_back(target);
     }
   }
-  const bool nothingLeft = edits.Empty() && moves.empty();
+  const bool nothingLeft = edits.Empty() && moves.empty() &&
+                           !(records->Copying && platform::PathExists(records->Copying->Staging));
   if (!nothingLeft) {
     const std::wstring item = records->Installed.empty() ? moves.front() : records->Installed;
     switch (MoveIntoDeletedFolder(backup, edits, item, moves.empty(), moves)) {

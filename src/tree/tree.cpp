@@ -20,17 +20,19 @@ void EraseValue(std::vector<int>& v, int index) {
 }
 }  // namespace
 
-void VirtualTree::MakeNameUnique(TVirtualTreeItem& item) const {
+void VirtualTree::MakeNameUnique(TVirtualTreeItem& item) {
   if (item.Path.empty() && item.Name.empty()) return;
   auto taken = [this](const std::wstring& fullPath) {
     auto it = byLowerPath_.find(platform::LowerCase(fullPath));
     return it != byLowerPath_.end() && it->second > 0;
   };
   if (!taken(item.FullPath())) return;
-  for (int n = 2; n < kCapacity; ++n) {
+  int& next = nextNumber_[platform::LowerCase(item.FullPath())];
+  for (int n = std::max(next, 2); n < kCapacity + kNoticeSlots + 2; ++n) {
     std::wstring name = item.Name + L" (" + std::to_wstring(n) + L")";
     if (!taken(item.Path + name)) {
       item.Name = std::move(name);
+      next = n + 1;
       return;
     }
   }
@@ -83,6 +85,7 @@ void VirtualTree::Clear() {
   released_.clear();
   byFullPath_.clear();
   byLowerPath_.clear();
+  nextNumber_.clear();
   byFolder_.clear();
   full_ = false;
   LastFoundIndex = 0;

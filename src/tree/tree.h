@@ -109,7 +109,7 @@ class VirtualTree {
  private:
   void Index(int index);
   void Unindex(int index);
-  void MakeNameUnique(TVirtualTreeItem& item) const;
+  void MakeNameUnique(TVirtualTreeItem& item);
 
   std::deque<TVirtualTreeItem> items_;
   bool full_ = false;
@@ -118,6 +118,9 @@ class VirtualTree {
   std::unordered_map<std::wstring, std::vector<int>> byFullPath_;
   // Lower-cased Path + Name -> how many entries hold it.
   std::unordered_map<std::wstring, int> byLowerPath_;
+  // Lower-cased Path + Name -> the next number to try for it, so that many
+  // entries of one name do not test every number taken before.
+  std::unordered_map<std::wstring, int> nextNumber_;
   // Path -> for each Order, the indexes with that Path and Order, ascending.
   std::unordered_map<std::wstring, std::vector<std::vector<int>>> byFolder_;
 };

@@ -143,7 +143,14 @@ bool SameFolderTree(const std::wstring& a, const std::wstring& b) {
 DWORD MoveItem(const std::wstring& from, const std::wstring& to) {
   if (platform::MovePath(from, to)) return 0;
   const DWORD renameError = LastErrorOr(ERROR_ACCESS_DENIED);
-  if (renameError != ERROR_NOT_SAME_DEVICE || !platform::DirectoryExists(from)) return renameError;
+  // Windows says "not the same device"; Wine, whose drives may share one
+  // Unix tree, says "access denied" for a folder on another file system. A
+  // folder that is refused for another reason fails below as well, with
+  // nothing changed.
+  if ((renameError != ERROR_NOT_SAME_DEVICE && renameError != ERROR_ACCESS_DENIED) ||
+      !platform::DirectoryExists(from)) {
+    return renameError;
+  }
   if (platform::PathExists(to)) return ERROR_ALREADY_EXISTS;
   DWORD error = CopyFolderTree(from, to);
   if (error == 0 && !SameFolderTree(from, to)) error = ERROR_INVALID_DATA;

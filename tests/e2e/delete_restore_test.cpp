@@ -5,6 +5,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 #include "running_pair.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,45 @@ TEST(DeleteRestore, ChangesOfOneSectionAndOnePluginUndoneOldestFirstGiveEverythi
       pair.RunMy(L"--answers yes list \\Backup exec \\Backup\\2.ftp list \\Backup");
   ASSERT_EQ(last.exitCode, 0u) << last.ErrText();
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
+}
+
+}  // namespace
+}  // namespace orvelle::e2e
+
+namespace orvelle::e2e {
+namespace {
+
+// My installation registers two plugins under one name (the host loads the
+// first only): the comparison shows two folders with paths of their own,
+// and the Delete of each deletes its own plugin, never the other.
+TEST(DeleteRestore, TwoPluginsUnderOneNameAreTwoFoldersEachDeletingItsOwn) {
+  RunningPair pair;
+  const std::wstring ini = pair.MyPath(L"wincmd.ini");
+  std::string bytes = test::ReadBytes(ini);
+  const std::string disk = "Disk=%COMMANDER_PATH%";
+  ASSERT_NE(bytes.find(disk), std::string::npos);
+  bytes.replace(bytes.find(disk), 4, "Registry");
+  test::WriteBytes(ini, bytes);
+
+  const std::wstring wfx = L"\\totalcmd.exe\\Plugins\\WFX\\";
+  test::ProcessResult listed = pair.RunMy(L"list \\ list " + QuoteArg(wfx + L"Registry\\Directory") +
+                                          L" list " + QuoteArg(wfx + L"Registry (2)\\Directory"));
+  ASSERT_EQ(listed.exitCode, 0u) << listed.ErrText();
+  const std::wstring out = listed.OutText();
+  EXPECT_TRUE(HasLineStarting(listed, L"disk.wfx\t")) << out;
+  EXPECT_TRUE(HasLineStarting(listed, L"registry.wfx\t")) << out;
+  // Which folder holds which plugin: the one whose Directory lists disk.wfx.
+  const size_t second = out.find(L"Registry (2)\\Directory");
+  ASSERT_NE(second, std::wstring::npos) << out;
+  const bool secondIsDisk = out.find(L"disk.wfx\t", second) != std::wstring::npos;
+  const std::wstring diskFolder = wfx + (secondIsDisk ? L"Registry (2)" : L"Registry");
+
+  test::ProcessResult deleted =
+      pair.RunMy(L"--answers yes list \\ exec " + QuoteArg(diskFolder + L"\\Delete"));
+  ASSERT_EQ(deleted.exitCode, 0u) << deleted.ErrText();
+  EXPECT_FALSE(platform::PathExists(pair.MyPath(L"plugins\\wfx\\disk"))) << deleted.OutText();
+  EXPECT_TRUE(platform::FileExists(pair.MyPath(L"plugins\\wfx\\Registry\\registry.wfx")))
+      << "the other plugin of the name stays";
 }
 
 }  // namespace
