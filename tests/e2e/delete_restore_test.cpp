@@ -123,16 +123,14 @@ TEST(DeleteRestore, TwoPluginsUnderOneNameAreTwoFoldersEachDeletingItsOwn) {
   test::WriteBytes(ini, bytes);
 
   const std::wstring wfx = L"\\totalcmd.exe\\Plugins\\WFX\\";
-  test::ProcessResult listed = pair.RunMy(L"list \\ list " + QuoteArg(wfx + L"Registry\\Directory") +
-                                          L" list " + QuoteArg(wfx + L"Registry (2)\\Directory"));
-  ASSERT_EQ(listed.exitCode, 0u) << listed.ErrText();
-  const std::wstring out = listed.OutText();
-  EXPECT_TRUE(HasLineStarting(listed, L"disk.wfx\t")) << out;
-  EXPECT_TRUE(HasLineStarting(listed, L"registry.wfx\t")) << out;
-  // Which folder holds which plugin: the one whose Directory lists disk.wfx.
-  const size_t second = out.find(L"Registry (2)\\Directory");
-  ASSERT_NE(second, std::wstring::npos) << out;
-  const bool secondIsDisk = out.find(L"disk.wfx\t", second) != std::wstring::npos;
+  // Both folders are there, each listing its own plugin's file.
+  test::ProcessResult first = pair.RunMy(L"list \\ list " + QuoteArg(wfx + L"Registry\\Directory"));
+  test::ProcessResult second = pair.RunMy(L"list \\ list " + QuoteArg(wfx + L"Registry (2)\\Directory"));
+  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+  ASSERT_EQ(second.exitCode, 0u) << second.ErrText();
+  const bool secondIsDisk = HasLineStarting(second, L"disk.wfx\t");
+  EXPECT_NE(secondIsDisk, HasLineStarting(first, L"disk.wfx\t")) << first.OutText() << second.OutText();
+  EXPECT_NE(secondIsDisk, HasLineStarting(second, L"registry.wfx\t")) << second.OutText();
   const std::wstring diskFolder = wfx + (secondIsDisk ? L"Registry (2)" : L"Registry");
 
   test::ProcessResult deleted =
