@@ -7,6 +7,7 @@
 #include "tc/ttc.h"
 #include "util/file_ops.h"
 #include "util/icons.h"
+#include "util/move_item.h"
 #include "util/text_file.h"
 
 #include <algorithm>
@@ -122,8 +123,15 @@ std::optional<SavedFile> ParseIndexLine(std::wstring_view line) {
 
 std::vector<SavedFile> SettingsFilesOf(const TTC& model) {
   std::vector<SavedFile> files;
+  // A file is saved once, under its first name: the section slots name the
+  // configuration file itself unless a section is redirected, and fourteen
+  // copies of one file would leave the user guessing which to restore.
   auto add = [&files](const std::wstring& prefix, const std::wstring& path) {
-    if (!path.empty()) files.push_back({prefix + platform::ExtractFileName(path), path});
+    if (path.empty()) return;
+    for (const SavedFile& file : files) {
+      if (platform::EqualsNoCase(file.SourcePath, path)) return;
+    }
+    files.push_back({prefix + platform::ExtractFileName(path), path});
   };
   add(L"0.", model.MainIniFile);
   for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -244,15 +252,30 @@ bool TBackup::AppendLines(const std::wstring& fileName, const std::vector<std::w
 }
 
 bool TBackup::MoveDeletedItem(const std::wstring& path) {
+  LastMoveError = ERROR_PATH_NOT_FOUND;
   if (Dir.empty()) return false;
   const std::wstring former = platform::ExcludeTrailingBackslash(path);
   const std::wstring name = platform::ExtractFileName(former);
   const std::wstring saved = Dir + name;
-  if (!platform::MovePath(former, saved)) return false;
+  LastMoveError = MoveItem(former, saved);
+  if (LastMoveError != 0) return false;
   if (AppendTextLines(Dir + kIndexFile, {name + L":" + former})) return true;
+  LastMoveError = ERROR_WRITE_FAULT;
   // Roll back: an item in the store without its index line could not be
   // restored.
-  platform::MovePath(saved, former);
+  MoveItem(saved, former);
+  return false;
+}
+
+bool TBackup::KeepCopyOf(const std::wstring& file) {
+  if (Dir.empty()) return false;
+  const std::wstring name = platform::ExtractFileName(file);
+  const std::wstring saved = Dir + name;
+  if (!platform::CopyFileTo(file, saved, true)) return false;
+  if (CopiedWhole(file, saved) && AppendTextLines(Dir + kIndexFile, {name + L":" + file})) {
+    return true;
+  }
+  platform::RemoveFile(saved);
   return false;
 }
 

@@ -54,7 +54,8 @@ std::optional<SavedFile> ParseIndexLine(std::wstring_view line);
 // their saved names: group 0 the configuration file found for it and the
 // file of each section slot 0-12 that is set, group 1 the language file,
 // group 2 its ".ini" twin, group 3 the main menu file, groups 4... the
-// button-bar files. Existence is not checked here.
+// button-bar files. A path that stands there twice (in any letter case) is
+// saved once, under its first name. Existence is not checked here.
 std::vector<SavedFile> SettingsFilesOf(const TTC& model);
 
 class TBackup {
@@ -88,8 +89,17 @@ class TBackup {
 
   // Moves a deleted file or directory into the current folder under its own
   // name; only when that worked is "Name:former path" appended to
-  // "index.d". False when the move failed (nothing recorded then).
+  // "index.d". False when the move failed (nothing recorded then, and
+  // LastMoveError holds the system's reason). Moves across volumes too.
   bool MoveDeletedItem(const std::wstring& path);
+  // Puts a copy of a file into the current folder under its own name and
+  // lists it in "index.d" as MoveDeletedItem does, for a file that is to be
+  // replaced in place (never left missing) rather than moved. False when
+  // the copy or its line could not be written (the copy is removed again).
+  bool KeepCopyOf(const std::wstring& file);
+  // Why the last MoveDeletedItem failed (a system error code); 0 after one
+  // that worked.
+  DWORD LastMoveError = 0;
 
   // Removes a folder that holds nothing but its "info." file (the item it
   // describes is gone). False when the folder is kept or cannot be removed.

@@ -18,6 +18,18 @@ constexpr std::wstring_view kSection = L"section=";
 constexpr std::wstring_view kHeaderAdded = L"header=added";
 constexpr std::wstring_view kLine = L"line=";
 constexpr std::wstring_view kMadeWide = L"encoding=made-utf16";
+constexpr std::wstring_view kEnd = L"end=";
+
+// A line end as a record writes it, and back.
+std::wstring EndName(const std::wstring& end) {
+  return end == L"\n" ? L"lf" : end == L"\r" ? L"cr" : L"crlf";
+}
+std::optional<std::wstring> EndOfName(std::wstring_view name) {
+  if (name == L"lf") return L"\n";
+  if (name == L"cr") return L"\r";
+  if (name == L"crlf") return L"\r\n";
+  return std::nullopt;
+}
 constexpr std::wstring_view kStaging = L"staging=";
 constexpr std::wstring_view kTarget = L"target=";
 constexpr std::wstring_view kMade = L"made=";
@@ -109,6 +121,9 @@ std::vector<std::wstring> FormatRemovalRecord(const FileRemoval& removal) {
     }
     for (const RemovedLine& line : g.Lines) {
       lines.push_back(std::to_wstring(line.LineNumber) + L":" + line.Text);
+      // Only a line end other than the file's usual one: the line gets it
+      // back when it returns.
+      if (!line.End.empty()) lines.push_back(std::wstring(kEnd) + EndName(line.End));
     }
   }
   return lines;
@@ -133,6 +148,10 @@ std::optional<FileRemoval> ParseRemovalRecord(const std::vector<std::wstring>& l
       if (!ParseNumbers(After(line, kNumbers), group)) return std::nullopt;
     } else if (line.starts_with(kCount)) {
       if (!ParseCount(After(line, kCount), group)) return std::nullopt;
+    } else if (line.starts_with(kEnd)) {
+      std::optional<std::wstring> end = EndOfName(After(line, kEnd));
+      if (!end || group.Lines.empty()) return std::nullopt;
+      group.Lines.back().End = std::move(*end);
     } else {
       const size_t colon = line.find(L':');
       RemovedLine removed;

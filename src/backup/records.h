@@ -15,6 +15,8 @@
 //                     numbers=<leading|trailing|marker>:<n>,<n>... (renumbered entries)
 //                     count=<key>:<amount>                   (a lowered count)
 //                     <line number>:<the removed line as written>
+//                     end=<lf|cr|crlf>   (after a line whose line end was
+//                                         not the file's usual one)
 //                   A group is a section (anchor: its header line) or a
 //                   submenu (anchor: its POPUP line); occurrence tells which
 //                   of several lines like the anchor it was, the line numbers

@@ -5,6 +5,7 @@
 #include "platform/fs.h"
 #include "tc/edit_plan.h"
 #include "util/file_ops.h"
+#include "util/move_item.h"
 
 #include <windows.h>
 
@@ -31,7 +32,7 @@ class MovedItems {
   void MoveBack() {
     bool allBack = true;
     for (auto it = moved_.rbegin(); it != moved_.rend(); ++it) {
-      allBack = platform::MovePath(it->first, it->second) && allBack;
+      allBack = MoveItem(it->first, it->second) == 0 && allBack;
     }
     moved_.clear();
     if (allBack) DeleteDirectoryTree(folder_, true);

@@ -7,6 +7,8 @@
 #include "tree/tree.h"
 #include "tree/vars_conts.h"
 #include "util/file_ops.h"
+#include "util/line_ends.h"
+#include "util/move_item.h"
 #include "util/text_file.h"
 
 #include <algorithm>
@@ -48,7 +50,13 @@ bool ReplayRecord(const std::wstring& recordFile) {
   if (!removal || !IsPlainFullPath(removal->File)) return false;
   std::optional<TextDocument> doc = LoadTextFile(removal->File);
   if (!doc) return false;
+  const TextDocument before = *doc;
   Reinsert(doc->lines, removal->Groups);
+  std::vector<LineWithEnd> ends;
+  for (const RemovedGroup& group : removal->Groups) {
+    for (const RemovedLine& line : group.Lines) ends.push_back({line.Text, line.End});
+  }
+  CarryLineEnds(*doc, before, std::move(ends));
   if (!SaveTextFile(removal->File, *doc)) return false;
   // Gone once replayed: a further restore must not put the lines back twice.
   return platform::RemoveFile(recordFile);
@@ -81,7 +89,11 @@ class Displaced {
       if (!backup_.MakeBackup(BackupKind::Deleted, home, true)) return false;
       folder_ = backup_.Dir;
     }
-    if (backup_.Dir != folder_ || !backup_.MoveDeletedItem(home)) return false;
+    if (backup_.Dir != folder_) return false;
+    if (!backup_.MoveDeletedItem(home)) {
+      error_ = backup_.LastMoveError;
+      return false;
+    }
     ++count_;
     return true;
   }
@@ -89,17 +101,20 @@ class Displaced {
   // Roll back: the item goes back home; a folder made for it alone goes.
   void MoveBack(const std::wstring& home) {
     const std::wstring saved = folder_ + platform::ExtractFileName(home);
-    if (!platform::MovePath(saved, home)) return;
+    if (MoveItem(saved, home) != 0) return;
     if (--count_ == 0) {
       DeleteDirectoryTree(folder_, true);
       folder_.clear();
     }
   }
 
+  DWORD LastError() const { return error_ != 0 ? error_ : ERROR_CANNOT_MAKE; }
+
  private:
   TBackup& backup_;
   std::wstring folder_;
   int count_ = 0;
+  DWORD error_ = 0;
 };
 
 bool RestoreItem(const std::wstring& folder, const SavedFile& item, Displaced& displaced) {
@@ -117,12 +132,15 @@ bool RestoreItem(const std::wstring& folder, const SavedFile& item, Displaced& d
   }
   const bool occupied = platform::PathExists(home);
   if (occupied && !displaced.MoveAway(home)) {
-    platform::ShowMessage(failure, MB_ICONWARNING | MB_OK);
+    platform::ShowMessage(std::wstring(failure) + L"\n" + home + L"\n" +
+                              SystemMessage(displaced.LastError()),
+                          MB_ICONWARNING | MB_OK);
     return false;
   }
-  if (!platform::MovePath(saved, home)) {
+  if (const DWORD error = MoveItem(saved, home); error != 0) {
     if (occupied) displaced.MoveBack(home);
-    platform::ShowMessage(failure, MB_ICONWARNING | MB_OK);
+    platform::ShowMessage(std::wstring(failure) + L"\n" + home + L"\n" + SystemMessage(error),
+                          MB_ICONWARNING | MB_OK);
     return false;
   }
   return true;
@@ -201,6 +219,7 @@ bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask) {
       return false;
     case RestoreFailure::Record:
     case RestoreFailure::Item:
+    case RestoreFailure::NothingLeft:
       SetInfo(ctx.Tree, index, texts::kNotRestored);
       if (ctx.RequestReread) ctx.RequestReread();
       return false;
@@ -226,10 +245,28 @@ bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask) {
   }
   const std::wstring temp = home + L"~";
   if (!CopyFileBlocks(saved, temp)) return false;
+  // The file it replaces holds every setting changed since the copy was
+  // taken: it goes into a backup folder of its own first, from where
+  // restoring puts it back.
+  std::wstring keptIn;
+  if (platform::PathExists(home)) {
+    if (!ctx.Backup.MakeBackup(BackupKind::Deleted, home, true) || !ctx.Backup.KeepCopyOf(home)) {
+      if (!ctx.Backup.Dir.empty()) DeleteDirectoryTree(ctx.Backup.Dir, true);
+      platform::RemoveFile(temp);
+      SetInfo(ctx.Tree, index, texts::kNotRestored);
+      if (ctx.RequestReread) ctx.RequestReread();
+      return false;
+    }
+    keptIn = ctx.Backup.Dir;
+  }
   const bool placed =
       platform::PathExists(home) ? SwapInReplacement(home, temp) : platform::MovePath(temp, home);
   if (!placed) {
+    // Roll back: the file stayed; its copy in the store is not needed.
     platform::RemoveFile(temp);
+    if (!keptIn.empty()) DeleteDirectoryTree(keptIn, true);
+    SetInfo(ctx.Tree, index, texts::kNotRestored);
+    if (ctx.RequestReread) ctx.RequestReread();
     return false;
   }
   SetInfo(ctx.Tree, index, texts::kRestored);

@@ -30,6 +30,7 @@ enum class RestoreFailure {
   Record,   // a record could not be read or its file not written back
   Item,     // a moved item could not be put back ("Cant rename ...!" was shown)
   Folder,   // everything is back; the emptied folder could not be removed
+  NothingLeft,  // an undone add found none of its lines or files (the folder is gone)
 };
 
 // Replays a deleted-item folder: every record of removed lines into the file
@@ -46,9 +47,11 @@ RestoreFailure RestoreDeletedFolder(const std::wstring& folder, TBackup& backup)
 // the host lists its panel again. True when the folder is gone.
 bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask = true);
 
-// One file of a settings backup ("Restore <name>?" first when ask): the saved
-// copy replaces the file it was taken from (swapped in, never leaving it
-// missing). The copy stays, so it can be restored again. True when done.
+// One file of a settings backup ("Restore <name>?" first when ask): the file
+// it replaces is first kept in a new deleted-item folder of the store (so
+// that restoring that folder gives it back byte for byte), then the saved
+// copy is swapped in (never leaving the file missing). The saved copy
+// stays, so it can be restored again. True when done.
 bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask = true);
 
 // Undoes the add an installed-item folder records: the lines it registered
@@ -57,7 +60,8 @@ bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask = true);
 // created above go again when empty, and the folder itself goes. Nothing
 // changes when a record cannot be read or names a folder that is not the
 // add's (outside My installation's folders when my is given, or not
-// holding the installed file).
+// holding the installed file). NothingLeft when nothing the add made was
+// left to take out (its folder is removed all the same).
 RestoreFailure RestoreInstalledFolder(const std::wstring& folder, TBackup& backup, const TTC* my);
 
 // The backup entry of an installed item at index ("Restore?" first when

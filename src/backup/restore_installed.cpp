@@ -123,7 +123,9 @@ RestoreFailure RestoreInstalledFolder(const std::wstring& folderPath, TBackup& b
       moves.push_back(target);
     }
   }
-  if (!edits.Empty() || !moves.empty()) {
+  const bool nothingLeft = edits.Empty() && moves.empty() &&
+                           !(records->Copying && platform::PathExists(records->Copying->Staging));
+  if (!nothingLeft) {
     const std::wstring item = records->Installed.empty() ? moves.front() : records->Installed;
     switch (MoveIntoDeletedFolder(backup, edits, item, moves.empty(), moves)) {
       case RemovalOutcome::Removed: break;
@@ -143,7 +145,7 @@ RestoreFailure RestoreInstalledFolder(const std::wstring& folderPath, TBackup& b
   if (!DeleteDirectoryTree(platform::ExcludeTrailingBackslash(folder), true)) {
     return RestoreFailure::Folder;
   }
-  return RestoreFailure::None;
+  return nothingLeft ? RestoreFailure::NothingLeft : RestoreFailure::None;
 }
 
 bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask) {
@@ -156,6 +158,9 @@ bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask) {
   TVirtualTreeItem& entry = ctx.Tree[index];
   if (failure == RestoreFailure::None) {
     entry.Info = texts::kRestored;
+    entry.RestoreInstalled = false;
+  } else if (failure == RestoreFailure::NothingLeft) {
+    entry.Info = texts::kNothingLeftToTakeOut;
     entry.RestoreInstalled = false;
   } else {
     entry.Info = texts::kNotRestored;

@@ -182,9 +182,9 @@ class TargetComparer {
       }
     }
     ShortenEntryName(item);
-    const std::wstring itemPath = item.FolderPath();
     const int index = ctx_.Tree.Append(std::move(item));
     if (index < 0) return false;
+    const std::wstring itemPath = ctx_.Tree[index].FolderPath();
     if (include_) {
       std::wstring result = CompareDirectories(ctx_, *job.directory, index, itemPath);
       // As for plugins: a target both installations name tells when its

@@ -102,9 +102,9 @@ void AppendPackerExtensions(CompareContext& ctx, int pluginIndex, const PluginRe
     TVirtualTreeItem ext = MakeFolder(extensionsIndex, extensionsPath, order++, row.ext,
                                       ctx.Icons.Get(IconRole::Folder));
     ShortenEntryName(ext);
-    const std::wstring extPath = ext.FolderPath();
     const int extIndex = ctx.Tree.Append(std::move(ext));
     if (extIndex < 0) return;
+    const std::wstring extPath = ctx.Tree[extIndex].FolderPath();
     const bool hasNew = row.newRow >= 0, hasMy = row.myRow >= 0;
     auto flags = CompareCapabilities(
         hasNew, hasNew ? newReg->Flags[static_cast<size_t>(row.newRow)] : 0, hasMy,

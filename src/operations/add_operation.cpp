@@ -41,13 +41,13 @@ TVirtualTreeItem* Resolve(VirtualTree& tree, const EntryRef& ref) {
 }
 
 // Only the comment: the sign stays until the add has ended.
-void Say(VirtualTree& tree, const EntryRef& ref, const wchar_t* text) {
+void Say(VirtualTree& tree, const EntryRef& ref, const std::wstring& text) {
   if (TVirtualTreeItem* entry = Resolve(tree, ref)) entry->Info = text;
 }
 
-void Mark(VirtualTree& tree, const EntryRef& ref, const wchar_t* text) {
+void Mark(VirtualTree& tree, const EntryRef& ref, const std::wstring& text) {
   if (TVirtualTreeItem* entry = Resolve(tree, ref)) {
-    if (text) entry->Info = text;
+    if (!text.empty()) entry->Info = text;
     entry->Status = L"*!";
     entry->Done = true;
   }
@@ -56,7 +56,7 @@ void Mark(VirtualTree& tree, const EntryRef& ref, const wchar_t* text) {
 // The outcome of an add on its entries (the folder's sign and done flag,
 // whether or not it succeeded: a done entry starts no second add).
 void MarkEnd(VirtualTree& tree, const EntryRef& action, const EntryRef& folder,
-             const wchar_t* actionText, bool added) {
+             const std::wstring& actionText, bool added) {
   Mark(tree, action, actionText);
   Mark(tree, folder, added ? texts::kAdded : texts::kNotAdded);
 }
@@ -81,27 +81,43 @@ void RemoveMadeFolders(const std::vector<std::wstring>& made) {
 
 // Registers the plan's plugin, the record in folder written before the
 // file changes (and dropped again when the file could not be replaced).
-int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder) {
+// renamedTo receives the name the plugin was registered under when its own
+// was another plugin's.
+int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder,
+             std::wstring* renamedTo = nullptr) {
   if (!my) return kRegisterFileError;
   std::wstring record;
-  const int code = RegisterPlugin(*my, plan.Registration, [&](const AddedLines& added) {
-    record = folder + RecordFileName(folder, added.File, L".i");
-    return AppendTextLines(record, FormatAddedRecord(added));
-  });
+  AddedLines written;
+  const int code = RegisterPlugin(
+      *my, plan.Registration,
+      [&](const AddedLines& added) {
+        record = folder + RecordFileName(folder, added.File, L".i");
+        return AppendTextLines(record, FormatAddedRecord(added));
+      },
+      &written);
   if (code == kRegisterFileError && !record.empty()) platform::RemoveFile(record);
+  if (code == kRegisterDone && renamedTo && plan.Kind == ItemKind::FileSystemPlugin &&
+      !written.Lines.empty() && !plan.Registration.Lines.empty()) {
+    const std::wstring& wanted = plan.Registration.Lines.front();
+    const std::wstring& got = written.Lines.front();
+    const std::wstring key = platform::Trim(got.substr(0, got.find(L'=')));
+    if (key != platform::Trim(wanted.substr(0, wanted.find(L'=')))) *renamedTo = key;
+  }
   return code;
 }
 
-const wchar_t* RegistrationText(int code, ItemKind kind) {
+std::wstring RegistrationText(int code, ItemKind kind, const std::wstring& renamedTo = {}) {
   switch (code) {
-    case kRegisterDone: return texts::kAdded;
+    case kRegisterDone:
+      if (!renamedTo.empty()) return texts::kAddedAs + renamedTo + texts::kAddedAsReason;
+      return texts::kAdded;
     case kRegisterPresent: return texts::kAlreadyExists;
     default: return RegistrationFailureText(kind);
   }
 }
 
 bool Fail(OperationContext& ctx, const EntryRef& action, const EntryRef& folder,
-          const wchar_t* actionText) {
+          const std::wstring& actionText) {
   MarkEnd(ctx.Tree, action, folder, actionText, false);
   if (ctx.RequestReread) ctx.RequestReread();
   return false;
@@ -113,12 +129,14 @@ bool AddWithoutCopy(OperationContext& ctx, const AddPlan& plan, const std::wstri
                     const EntryRef& action, const EntryRef& directory,
                     const EntryRef& pluginFolder) {
   Mark(ctx.Tree, directory, texts::kSimilarDirectoryExists);
-  const int code = Register(&ctx.My, plan, folder);
+  std::wstring renamedTo;
+  const int code = Register(&ctx.My, plan, folder, &renamedTo);
   TBackup::PruneFolder(folder);
-  MarkEnd(ctx.Tree, action, pluginFolder, RegistrationText(code, plan.Kind),
-          code != kRegisterFileError);
+  // Registered already and nothing copied: nothing was added.
+  MarkEnd(ctx.Tree, action, pluginFolder, RegistrationText(code, plan.Kind, renamedTo),
+          code == kRegisterDone);
   if (ctx.RequestReread) ctx.RequestReread();
-  return code != kRegisterFileError;
+  return code == kRegisterDone;
 }
 
 // A record of the plugin's own, written whole (a copying.i may be written twice).
@@ -175,13 +193,14 @@ bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
   const AddPlan& plan = add.Plan;
   const std::wstring& folder = add.Folder;
   bool added = false;
-  const wchar_t* actionText = texts::kNotAdded;
+  std::wstring actionText = texts::kNotAdded;
   if (add.Copy->Current() == BackgroundCopy::State::Copied) {
     const CopyInProgress copied{{}, plan.TargetDir, add.Made};
+    std::wstring renamedTo;
     const int code = AppendTextLines(folder + kCopiedFolderFile, FormatCopiedRecord(copied))
-                         ? Register(my, plan, folder)
+                         ? Register(my, plan, folder, &renamedTo)
                          : kRegisterFileError;
-    actionText = RegistrationText(code, plan.Kind);
+    actionText = RegistrationText(code, plan.Kind, renamedTo);
     added = code != kRegisterFileError;
     if (!added) {
       // Roll back: the copy is New's files only; nothing refers to it.
@@ -196,7 +215,7 @@ bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
   }
   TBackup::PruneFolder(folder);
 
-  const wchar_t* filesText = !added                   ? texts::kNotAdded
+  const std::wstring filesText = !added                   ? texts::kNotAdded
                              : plan.Source.OwnFolder ? texts::kAdded
                                                      : texts::kAddedOnlyFile;
   Mark(tree, add.Directory, filesText);

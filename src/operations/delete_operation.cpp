@@ -10,6 +10,7 @@
 #include "tc/registration_editor.h"
 #include "tree/tree.h"
 #include "tree/vars_conts.h"
+#include "util/move_item.h"
 
 namespace orvelle {
 
@@ -28,7 +29,7 @@ const wchar_t* FailureText(ItemKind kind) {
   }
 }
 
-void Mark(VirtualTree& tree, int index, const wchar_t* info, bool done) {
+void Mark(VirtualTree& tree, int index, const std::wstring& info, bool done) {
   if (index < 0 || index >= tree.Count()) return;
   TVirtualTreeItem& e = tree[index];
   e.Info = info;
@@ -36,43 +37,50 @@ void Mark(VirtualTree& tree, int index, const wchar_t* info, bool done) {
   if (done) e.Done = true;
 }
 
+// A move that failed says why: the system's own words.
+std::wstring NotDeleted(DWORD moveError) {
+  std::wstring text = texts::kNotDeleted;
+  if (moveError != 0) text += L" " + SystemMessage(moveError);
+  return text;
+}
+
 void MarkPluginFolder(VirtualTree& tree, int index, DeleteOutcome outcome,
-                      const DeletePlan* plan) {
+                      const DeletePlan* plan, DWORD moveError) {
   const bool wholeDirectory = plan && plan->WholeDirectory;
   const TVirtualTreeItem& action = tree[index];
   const int folder = action.ParentIndex;
   const int directory = tree.FindTreeItem(action.Path + texts::kDirectory);
   const int update = tree.FindTreeItem(action.Path + texts::kUpdateEntry);
   const bool deleted = outcome == DeleteOutcome::Deleted;
-  const wchar_t* actionText = texts::kDeleted;
+  std::wstring actionText = texts::kDeleted;
   switch (outcome) {
     case DeleteOutcome::Deleted: break;
     case DeleteOutcome::NothingToRemove: actionText = texts::kAlreadyMissing; break;
     case DeleteOutcome::BackupFailed: actionText = texts::kCantPrepareBackup; break;
     case DeleteOutcome::EditFailed: actionText = FailureText(ItemKind(action.ActionKind)); break;
-    case DeleteOutcome::MoveFailed: actionText = texts::kNotDeleted; break;
+    case DeleteOutcome::MoveFailed: actionText = NotDeleted(moveError); break;
   }
   Mark(tree, index, actionText, deleted);
   if (folder >= 0) Mark(tree, folder, deleted ? texts::kDeleted : texts::kNotDeleted, deleted);
   // The directory and an update of it tell what became of the files.
   if (deleted || outcome == DeleteOutcome::MoveFailed) {
-    const wchar_t* filesText = !deleted                 ? texts::kNotDeleted
-                               : plan && plan->FilesKept ? texts::kDeletedFilesKept
-                               : wholeDirectory          ? texts::kDeleted
-                                                         : texts::kDeletedOnlyFile;
+    const std::wstring filesText = !deleted                 ? NotDeleted(moveError)
+                                   : plan && plan->FilesKept ? texts::kDeletedFilesKept
+                                   : wholeDirectory          ? texts::kDeleted
+                                                             : texts::kDeletedOnlyFile;
     if (directory >= 0) Mark(tree, directory, filesText, deleted);
     if (update >= 0) Mark(tree, update, filesText, deleted);
   }
 }
 
-void MarkCommandEntry(VirtualTree& tree, int index, DeleteOutcome outcome) {
-  const wchar_t* text = texts::kNotDeleted;
+void MarkCommandEntry(VirtualTree& tree, int index, DeleteOutcome outcome, DWORD moveError) {
+  std::wstring text = texts::kNotDeleted;
   switch (outcome) {
     case DeleteOutcome::Deleted: text = texts::kDeleted; break;
     case DeleteOutcome::NothingToRemove: text = texts::kAlreadyMissing; break;
     case DeleteOutcome::BackupFailed: text = texts::kCantPrepareBackup; break;
-    case DeleteOutcome::EditFailed:
-    case DeleteOutcome::MoveFailed: break;
+    case DeleteOutcome::EditFailed: break;
+    case DeleteOutcome::MoveFailed: text = NotDeleted(moveError); break;
   }
   // The folder that holds the entry is a whole category of the comparison:
   // one deleted file does not make it deleted, so only the entry says so.
@@ -110,10 +118,11 @@ bool StartDelete(OperationContext& ctx, int index, bool ask) {
                                               ctx.OwnPluginFile);
   const DeleteOutcome outcome =
       plan ? RunDelete(ctx.My, ctx.Backup, *plan) : DeleteOutcome::NothingToRemove;
+  const DWORD moveError = outcome == DeleteOutcome::MoveFailed ? ctx.Backup.LastMoveError : 0;
   if (IsPluginKind(kind)) {
-    MarkPluginFolder(ctx.Tree, index, outcome, plan ? &*plan : nullptr);
+    MarkPluginFolder(ctx.Tree, index, outcome, plan ? &*plan : nullptr, moveError);
   } else {
-    MarkCommandEntry(ctx.Tree, index, outcome);
+    MarkCommandEntry(ctx.Tree, index, outcome, moveError);
     if (outcome == DeleteOutcome::EditFailed) platform::ShowError(FailureText(kind));
   }
   if (ctx.RequestReread) ctx.RequestReread();

@@ -12,6 +12,7 @@
 #include "tree/vars_conts.h"
 #include "util/directory_copy.h"
 #include "util/file_ops.h"
+#include "util/move_item.h"
 
 #include <windows.h>
 
@@ -112,9 +113,34 @@ bool FreeModules(const std::vector<std::wstring>& modules, std::wstring& stays) 
   return true;
 }
 
+// The first link below dir (a junction or symbolic link, at any depth), or
+// empty.
+std::wstring FirstLinkBelow(const std::wstring& dir) {
+  for (const platform::FileEntry& entry : platform::EnumFiles(dir + L"\\*")) {
+    const std::wstring path = dir + L"\\" + entry.name;
+    if (IsLink(entry.attributes)) return path;
+    if (entry.IsDirectory()) {
+      if (std::wstring link = FirstLinkBelow(path); !link.empty()) return link;
+    }
+  }
+  return {};
+}
+
+std::wstring StandsAt(const std::wstring& where, const std::wstring& home) {
+  return L"\n" + std::wstring(texts::kStandsAt) + where + texts::kBelongsAt + home;
+}
+
 // The plugin's own folder: rebuilt beside it, then swapped in.
 UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
   UpdateResult result;
+  // The rebuilt folder starts as a copy of My's, and a copy never follows a
+  // link: the link would be lost from My's plugin. Only a replacement of the
+  // whole folder drops My's content on purpose.
+  if (plan.Option != UpdateOption::ReplaceDirectory) {
+    if (std::wstring link = FirstLinkBelow(plan.MyDir); !link.empty()) {
+      return {UpdateOutcome::HoldsLink, {}, link};
+    }
+  }
   std::optional<std::wstring> staging = MakeStagingDirectory(plan.MyDir);
   if (!staging) return result;
   platform::scope_exit dropStaging([&] { DeleteDirectoryTree(*staging, true); });
@@ -130,27 +156,32 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
              !MergeLevel(plan.Option, plan.NewDir, *staging, onlyNames, copied)) {
     return result;
   }
-  if (copied == 0) return {UpdateOutcome::Unchanged, {}};
+  if (copied == 0) return {UpdateOutcome::Unchanged, {}, {}};
   if (!FreeModules(plan.Modules, result.Module)) {
-    return {UpdateOutcome::ModuleLoaded, result.Module};
+    return {UpdateOutcome::ModuleLoaded, result.Module, {}};
   }
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, false)) {
-    return {UpdateOutcome::BackupFailed, {}};
+    return {UpdateOutcome::BackupFailed, {}, {}};
   }
   const std::wstring folder = backup.Dir;
   if (!backup.MoveDeletedItem(plan.MyDir)) {
+    const DWORD error = backup.LastMoveError;
     DeleteDirectoryTree(folder, true);
-    return {UpdateOutcome::MoveFailed, {}};
+    return {UpdateOutcome::MoveFailed, {}, SystemMessage(error)};
   }
   if (!platform::MovePath(*staging, plan.MyDir)) {
+    const std::wstring reason = SystemMessage(::GetLastError());
     // Roll back: the old folder goes home; the backup folder goes once it
     // holds nothing of the user's.
     const std::wstring saved = folder + platform::ExtractFileName(plan.MyDir);
-    if (platform::MovePath(saved, plan.MyDir)) DeleteDirectoryTree(folder, true);
-    return {UpdateOutcome::MoveFailed, {}};
+    if (MoveItem(saved, plan.MyDir) == 0) {
+      DeleteDirectoryTree(folder, true);
+      return {UpdateOutcome::MoveFailed, {}, reason};
+    }
+    return {UpdateOutcome::RollBackFailed, {}, reason + StandsAt(saved, plan.MyDir)};
   }
   dropStaging.release();
-  return {UpdateOutcome::Updated, {}};
+  return {UpdateOutcome::Updated, {}, {}};
 }
 
 // A free name beside target for its replacement.
@@ -195,33 +226,38 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     if (!platform::CopyFileTo(source, *staged, true)) return result;
     files.push_back({target, *staged});
   }
-  if (files.empty()) return {UpdateOutcome::Unchanged, {}};
+  if (files.empty()) return {UpdateOutcome::Unchanged, {}, {}};
   if (!FreeModules(plan.Modules, result.Module)) {
-    return {UpdateOutcome::ModuleLoaded, result.Module};
+    return {UpdateOutcome::ModuleLoaded, result.Module, {}};
   }
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, true)) {
-    return {UpdateOutcome::BackupFailed, {}};
+    return {UpdateOutcome::BackupFailed, {}, {}};
   }
   const std::wstring folder = backup.Dir;
   for (FileReplacement& f : files) {
     f.Moved = backup.MoveDeletedItem(f.Target);
     f.Placed = f.Moved && platform::MovePath(f.Staged, f.Target);
     if (f.Placed) continue;
+    const std::wstring reason = SystemMessage(f.Moved ? ::GetLastError() : backup.LastMoveError);
     // Roll back: every old file goes home, the last replaced first.
-    bool allBack = true;
+    std::wstring notBack;
     for (auto it = files.rbegin(); it != files.rend(); ++it) {
       if (!it->Moved) continue;
       const std::wstring saved = folder + platform::ExtractFileName(it->Target);
       if (it->Placed) {
-        allBack = platform::MovePath(it->Target, it->Staged) && allBack;
-        it->Placed = false;
+        // New's copy goes back to its staging name; on failure it stays in
+        // the way and the old file cannot go home.
+        if (platform::MovePath(it->Target, it->Staged)) it->Placed = false;
       }
-      allBack = platform::MovePath(saved, it->Target) && allBack;
+      if (it->Placed || MoveItem(saved, it->Target) != 0) notBack += StandsAt(saved, it->Target);
     }
-    if (allBack) DeleteDirectoryTree(folder, true);
-    return {UpdateOutcome::MoveFailed, {}};
+    if (notBack.empty()) {
+      DeleteDirectoryTree(folder, true);
+      return {UpdateOutcome::MoveFailed, {}, reason};
+    }
+    return {UpdateOutcome::RollBackFailed, {}, reason + notBack};
   }
-  return {UpdateOutcome::Updated, {}};
+  return {UpdateOutcome::Updated, {}, {}};
 }
 
 int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {
@@ -299,7 +335,14 @@ bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateO
       break;
     case UpdateOutcome::BackupFailed: platform::ShowError(texts::kCantPrepareBackup); break;
     case UpdateOutcome::MoveFailed:
-      platform::ShowError(std::wstring(texts::kDirectoryDeleteError) + L":\n" + plan->MyDir);
+      platform::ShowError(std::wstring(texts::kDirectoryDeleteError) + L":\n" + plan->MyDir +
+                          L"\n" + result.Detail);
+      break;
+    case UpdateOutcome::RollBackFailed:
+      platform::ShowError(std::wstring(texts::kRollBackFailed) + L"\n" + result.Detail);
+      break;
+    case UpdateOutcome::HoldsLink:
+      platform::ShowError(std::wstring(texts::kFolderHoldsLink) + L":\n" + result.Detail);
       break;
   }
   return false;

@@ -31,11 +31,16 @@ enum class UpdateOutcome {
   ModuleLoaded,  // the plugin's module stays loaded (nothing changed)
   BackupFailed,  // the backup folder could not be made (nothing changed)
   MoveFailed,    // the old files could not be moved out or the new ones in (undone)
+  HoldsLink,     // My's folder holds a link the rebuilt copy would not keep (nothing changed)
+  RollBackFailed,  // as MoveFailed, but what was moved could not all go back (Detail says where)
 };
 
 struct UpdateResult {
   UpdateOutcome Outcome = UpdateOutcome::CopyFailed;
   std::wstring Module;  // ModuleLoaded: the module that stays
+  // MoveFailed: the system's reason; HoldsLink: the link; RollBackFailed:
+  // one line per item that is not back, where it stands and where it belongs.
+  std::wstring Detail;
 };
 
 // Carries out a plan against My installation and the backup store.

@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "platform/strings.h"
+#include "util/line_ends.h"
 #include "util/text_file.h"
 
 #include <algorithm>
@@ -20,7 +21,8 @@ size_t EditPlan::Find(const std::wstring& file) {
   if (std::optional<std::string> bytes = ReadFileBytes(file)) {
     edit.readable = true;
     edit.original = std::move(*bytes);
-    edit.document = DecodeText(edit.original);
+    edit.before = DecodeText(edit.original);
+    edit.document = edit.before;
   }
   return edits_.size() - 1;
 }
@@ -38,6 +40,22 @@ void EditPlan::AddRemoval(const std::wstring& file, std::vector<RemovedGroup> gr
   for (RemovedGroup& group : groups) edit.removal.Groups.push_back(std::move(group));
 }
 
+void EditPlan::KeepLineEnds(Edit& edit) {
+  std::vector<LineWithEnd> dropped;
+  CarryLineEnds(edit.document, edit.before, {}, &dropped);
+  // Each removed line is recorded with its own end when that is not the
+  // file's usual one, so that it comes back as it was.
+  for (RemovedGroup& group : edit.removal.Groups) {
+    for (RemovedLine& line : group.Lines) {
+      auto it = std::find_if(dropped.begin(), dropped.end(),
+                             [&](const LineWithEnd& d) { return d.Text == line.Text; });
+      if (it == dropped.end()) continue;
+      if (!it->End.empty() && it->End != edit.before.lineEnd) line.End = it->End;
+      dropped.erase(it);
+    }
+  }
+}
+
 bool EditPlan::Empty() const { return order_.empty(); }
 
 std::vector<FileRemoval> EditPlan::Removals() const {
@@ -49,7 +67,8 @@ std::vector<FileRemoval> EditPlan::Removals() const {
 bool EditPlan::Apply(const RecordFn& record) {
   std::vector<const Edit*> written;
   for (size_t index : order_) {
-    const Edit& edit = edits_[index];
+    Edit& edit = edits_[index];
+    KeepLineEnds(edit);
     if (!record(edit.removal) || !SaveTextFile(edit.file, edit.document)) {
       // Roll back: the files written so far get their old bytes, newest first.
       for (auto it = written.rbegin(); it != written.rend(); ++it) {

@@ -44,10 +44,14 @@ class EditPlan {
     std::wstring file;
     bool readable = false;
     std::string original;  // the bytes as read
+    TextDocument before;   // as read, decoded
     TextDocument document;
     FileRemoval removal;
   };
   size_t Find(const std::wstring& file);  // read on first use
+  // Gives the edited lines their own line ends back, and the removed ones
+  // theirs in the record.
+  static void KeepLineEnds(Edit& edit);
 
   std::deque<Edit> edits_;
   std::vector<size_t> order_;  // edits that lost lines, first change first

@@ -198,7 +198,7 @@ std::vector<RemovedGroup> RemoveSectionLines(std::vector<std::wstring>& lines,
     if (occurrence > 0) {
       groups.push_back(GroupAt(lines, i, occurrence));
     } else if (IsEntryLine(lines[i]) && select(lines[i])) {
-      groups.back().Lines.push_back({static_cast<int>(i) + 1, lines[i]});
+      groups.back().Lines.push_back({static_cast<int>(i) + 1, lines[i], {}});
       drop[i] = true;
     }
   });
@@ -243,7 +243,7 @@ std::vector<RemovedGroup> RemoveNumberedEntries(std::vector<std::wstring>& lines
     const std::set<int>& gone = removed[static_cast<size_t>(s)];
     std::optional<int> number = EntryNumberOf(lines[i], numbering);
     if (number && gone.count(*number)) {
-      group.Lines.push_back({static_cast<int>(i) + 1, lines[i]});
+      group.Lines.push_back({static_cast<int>(i) + 1, lines[i], {}});
       continue;
     }
     std::wstring line = std::move(lines[i]);
@@ -331,7 +331,7 @@ std::vector<RemovedGroup> RemoveMenuItems(std::vector<std::wstring>& lines,
         groups.push_back(open.empty() ? RemovedGroup{}
                                       : GroupAt(lines, anchor, open.back().occurrence));
       }
-      groups[it->second].Lines.push_back({static_cast<int>(i) + 1, lines[i]});
+      groups[it->second].Lines.push_back({static_cast<int>(i) + 1, lines[i], {}});
       continue;
     }
     if (line.OpensSubmenu) {

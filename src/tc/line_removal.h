@@ -40,6 +40,7 @@ enum class EntryNumbering {
 struct RemovedLine {
   int LineNumber = 0;  // 1-based, in the file before the removal
   std::wstring Text;   // as written
+  std::wstring End;    // its line end where it was not the file's usual one; else empty
 };
 
 struct RemovedGroup {

@@ -7,6 +7,7 @@
 #include "tc/line_removal.h"
 #include "tc/registration_editor.h"
 #include "tc/ttc.h"
+#include "util/line_ends.h"
 #include "util/text_file.h"
 
 #include <set>
@@ -101,7 +102,7 @@ bool TakeOutMadeSection(std::vector<std::wstring>& lines, const AddedLines& adde
   }
   RemovedGroup group;
   for (size_t i = header; i < end; ++i) {
-    group.Lines.push_back({static_cast<int>(i) + 1, lines[i]});
+    group.Lines.push_back({static_cast<int>(i) + 1, lines[i], {}});
   }
   lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
               lines.begin() + static_cast<std::ptrdiff_t>(end));
@@ -156,11 +157,39 @@ bool RegistersPath(const TTC& my, const std::vector<std::wstring>& lines,
   return false;
 }
 
+std::wstring FreeKeyFor(const std::vector<std::wstring>& lines, const std::wstring& header,
+                        const std::wstring& key) {
+  std::set<std::wstring> used;
+  bool inside = false;
+  for (const std::wstring& line : lines) {
+    if (IsSectionStart(line)) {
+      inside = OpensSection(line, header);
+    } else if (inside && IsEntry(line)) {
+      used.insert(platform::LowerCase(platform::Trim(line.substr(0, line.find(L'=')))));
+    }
+  }
+  const std::wstring trimmed = platform::Trim(key);
+  if (!used.count(platform::LowerCase(trimmed))) return key;
+  for (int n = 2;; ++n) {
+    std::wstring candidate = trimmed + L" (" + std::to_wstring(n) + L")";
+    if (!used.count(platform::LowerCase(candidate))) return candidate;
+  }
+}
+
 AddedLines InsertRegistration(std::vector<std::wstring>& lines,
                               const RegistrationLines& registration) {
   AddedLines added;
   added.Header = SectionOf(registration.Kind);
   for (const std::wstring& line : registration.Lines) added.Lines.push_back(line);
+  // The host reads the first line of a name only: a plugin added under a
+  // name another plugin has would never be loaded.
+  if (registration.Kind == ItemKind::FileSystemPlugin) {
+    for (std::wstring& line : added.Lines) {
+      const size_t eq = line.find(L'=');
+      if (eq == std::wstring::npos) continue;
+      line = FreeKeyFor(lines, added.Header, line.substr(0, eq)) + line.substr(eq);
+    }
+  }
   if (IsNumberedKind(registration.Kind)) {
     const std::wstring number = std::to_wstring(NextFreeNumber(lines, added.Header));
     for (std::wstring& line : added.Lines) line = number + line;
@@ -188,7 +217,9 @@ int RegisterPlugin(const TTC& my, const RegistrationLines& registration,
   std::optional<TextDocument> doc = LoadTextFile(file);
   if (!doc) return kRegisterFileError;
   if (RegistersPath(my, doc->lines, registration)) return kRegisterPresent;
+  const TextDocument before = *doc;
   AddedLines lines = InsertRegistration(doc->lines, registration);
+  CarryLineEnds(*doc, before);
   lines.File = file;
   lines.MadeWide = doc->encoding == TextEncoding::Ansi && !FitsCodePage(lines.Lines);
   if (record && !record(lines)) return kRegisterFileError;

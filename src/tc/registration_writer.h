@@ -50,6 +50,11 @@ struct AddedLines {
   bool MadeWide = false;
 };
 
+// key, or the first of "key (2)", "key (3)"... that no entry of a section
+// named header uses as its key (compared trimmed, in any letter case).
+std::wstring FreeKeyFor(const std::vector<std::wstring>& lines, const std::wstring& header,
+                        const std::wstring& key);
+
 // The section of a plugin kind as the reader names it ("[filesystemplugins]")
 // and as a new one is written ("[FileSystemPlugins]"); its section slot.
 const wchar_t* SectionOf(ItemKind kind);
@@ -61,7 +66,9 @@ bool RegistersPath(const TTC& my, const std::vector<std::wstring>& lines,
                    const RegistrationLines& registration);
 
 // Adds the registration to lines (see above); File of the result is left
-// empty.
+// empty. A file-system plugin whose name another line of the section holds
+// (in any letter case) is registered under the first free "name (2)",
+// "name (3)"...: the host loads only the first plugin of a name.
 AddedLines InsertRegistration(std::vector<std::wstring>& lines,
                               const RegistrationLines& registration);
 

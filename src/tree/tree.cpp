@@ -1,5 +1,6 @@
 #include "tree/tree.h"
 
+#include "platform/strings.h"
 #include "tree/vars_conts.h"
 #include "util/digest.h"
 
@@ -19,7 +20,26 @@ void EraseValue(std::vector<int>& v, int index) {
 }
 }  // namespace
 
+void VirtualTree::MakeNameUnique(TVirtualTreeItem& item) {
+  if (item.Path.empty() && item.Name.empty()) return;
+  auto taken = [this](const std::wstring& fullPath) {
+    auto it = byLowerPath_.find(platform::LowerCase(fullPath));
+    return it != byLowerPath_.end() && it->second > 0;
+  };
+  if (!taken(item.FullPath())) return;
+  int& next = nextNumber_[platform::LowerCase(item.FullPath())];
+  for (int n = std::max(next, 2); n < kCapacity + kNoticeSlots + 2; ++n) {
+    std::wstring name = item.Name + L" (" + std::to_wstring(n) + L")";
+    if (!taken(item.Path + name)) {
+      item.Name = std::move(name);
+      next = n + 1;
+      return;
+    }
+  }
+}
+
 int VirtualTree::Append(TVirtualTreeItem item) {
+  MakeNameUnique(item);
   if (!released_.empty()) {
     const int slot = released_.back();
     released_.pop_back();
@@ -64,6 +84,8 @@ void VirtualTree::Clear() {
   items_.clear();
   released_.clear();
   byFullPath_.clear();
+  byLowerPath_.clear();
+  nextNumber_.clear();
   byFolder_.clear();
   full_ = false;
   LastFoundIndex = 0;
@@ -74,6 +96,7 @@ void VirtualTree::Index(int index) {
   // A released slot names nothing: no path may find it.
   if (item.Path.empty() && item.Name.empty()) return;
   InsertSorted(byFullPath_[item.FullPath()], index);
+  ++byLowerPath_[platform::LowerCase(item.FullPath())];
   if (item.Order >= 0 && item.Order < kCapacity) {
     auto& orders = byFolder_[item.Path];
     if (orders.size() <= static_cast<size_t>(item.Order)) orders.resize(item.Order + 1);
@@ -84,7 +107,14 @@ void VirtualTree::Index(int index) {
 void VirtualTree::Unindex(int index) {
   const TVirtualTreeItem& item = (*this)[index];
   if (auto it = byFullPath_.find(item.FullPath()); it != byFullPath_.end()) {
+    const size_t before = it->second.size();
     EraseValue(it->second, index);
+    if (it->second.size() != before) {
+      if (auto lower = byLowerPath_.find(platform::LowerCase(item.FullPath()));
+          lower != byLowerPath_.end() && --lower->second <= 0) {
+        byLowerPath_.erase(lower);
+      }
+    }
   }
   if (item.Order >= 0) {
     if (auto it = byFolder_.find(item.Path);
@@ -98,7 +128,7 @@ int VirtualTree::FindTreeItem(std::wstring_view fullPath) {
   if (!fullPath.empty() && fullPath.back() == L'\\') fullPath.remove_suffix(1);
   auto it = byFullPath_.find(std::wstring(fullPath));
   if (it == byFullPath_.end() || it->second.empty()) return -1;
-  LastFoundIndex = it->second.front();
+  LastFoundIndex = it->second.back();
   return LastFoundIndex;
 }
 

@@ -65,6 +65,13 @@ class VirtualTree {
   const TVirtualTreeItem& operator[](int index) const { return items_[static_cast<size_t>(index)]; }
 
   // Appends and returns the new index; -1 when the table is full, which
+  // Full() then reports until the next Clear. A name its folder holds
+  // already (in any letter case, as the host compares names) is made
+  // unique first: "name (2)", "name (3)"..., so that every entry has a path
+  // of its own and the entry a user opens is the one acted on. Read a new
+  // folder's path from the tree after appending it.
+  //
+  // Appends and returns the new index; -1 when the table is full, which
   // Full() then reports until the next Clear. A slot given up with Release is
   // filled first (the lowest one), so entries that are made anew at every
   // listing of a folder do not use up the table.
@@ -80,8 +87,10 @@ class VirtualTree {
 
   void Clear();
 
-  // Index of the first entry whose Path + Name equals fullPath (one trailing
-  // backslash ignored); -1 when none.
+  // Index of the entry whose Path + Name equals fullPath (one trailing
+  // backslash ignored); -1 when none. Where a path was ever held twice (an
+  // entry replaced in place by another), the one the listing shows: the
+  // highest index, as FindListed takes.
   int FindTreeItem(std::wstring_view fullPath);
 
   // The entry the listing shows at position order of folderPath: the last
@@ -100,12 +109,18 @@ class VirtualTree {
  private:
   void Index(int index);
   void Unindex(int index);
+  void MakeNameUnique(TVirtualTreeItem& item);
 
   std::deque<TVirtualTreeItem> items_;
   bool full_ = false;
   std::vector<int> released_;  // slots given up, kept sorted descending
   // Path + Name -> the indexes with that full path, ascending.
   std::unordered_map<std::wstring, std::vector<int>> byFullPath_;
+  // Lower-cased Path + Name -> how many entries hold it.
+  std::unordered_map<std::wstring, int> byLowerPath_;
+  // Lower-cased Path + Name -> the next number to try for it, so that many
+  // entries of one name do not test every number taken before.
+  std::unordered_map<std::wstring, int> nextNumber_;
   // Path -> for each Order, the indexes with that Path and Order, ascending.
   std::unordered_map<std::wstring, std::vector<std::vector<int>>> byFolder_;
 };

@@ -55,6 +55,8 @@ inline constexpr wchar_t kRestoreQuestion[] = L"Restore?";
 inline constexpr wchar_t kRestoreFilePrefix[] = L"Restore ";
 inline constexpr wchar_t kRestored[] = L"Restored!";
 inline constexpr wchar_t kNotRestored[] = L"ERROR! NOT RESTORED!";
+inline constexpr wchar_t kNothingLeftToTakeOut[] =
+    L"Nothing left to take out: neither the plugin's lines nor its files are in My installation";
 inline constexpr wchar_t kCantRenameFile[] = L"Cant rename file!";
 inline constexpr wchar_t kCantRenameDirectory[] = L"Cant rename directory!";
 
@@ -114,6 +116,13 @@ inline constexpr wchar_t kDirectoryDeleteError[] = L"Directory delete Error";
 inline constexpr wchar_t kDirectoryCopyError[] = L"Directory copy Error";
 inline constexpr wchar_t kPluginStillLoaded[] =
     L"Plugin can not be unloaded from memory, nothing replaced";
+// A roll-back that could not put everything back: where things stand now.
+inline constexpr wchar_t kRollBackFailed[] =
+    L"The update failed and could not be undone wholly. Put back by hand:";
+inline constexpr wchar_t kStandsAt[] = L"Stands at ";
+inline constexpr wchar_t kBelongsAt[] = L", it belongs at ";
+inline constexpr wchar_t kFolderHoldsLink[] =
+    L"Not updated: My plugin's folder holds a link, which only \"Replace whole directory\" may drop";
 inline constexpr wchar_t kNothingToUpdate[] =
     L"Nothing to update: no file of the New installation is newer or missing in My one!";
 
@@ -133,6 +142,9 @@ inline constexpr wchar_t kAddEntryInfo[] =
 inline constexpr wchar_t kAddQuestion[] = L"Add?";
 inline constexpr wchar_t kAdded[] = L"ADDED!";
 inline constexpr wchar_t kNotAdded[] = L"ERROR! NOT ADDED!";
+// "ADDED! Registered as " + the name + the reason.
+inline constexpr wchar_t kAddedAs[] = L"ADDED! Registered as \"";
+inline constexpr wchar_t kAddedAsReason[] = L"\": its own name is another plugin's in My installation";
 inline constexpr wchar_t kAddedOnlyFile[] =
     L"ADDED! Only file: its folder is not the plugin's own!";
 inline constexpr wchar_t kCopying[] = L"Copying...";

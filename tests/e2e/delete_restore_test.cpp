@@ -155,3 +155,40 @@ TEST(DeleteRestore, ChangesOfOneSectionAndOnePluginUndoneOldestFirstGiveEverythi
 
 }  // namespace
 }  // namespace orvelle::e2e
+
+namespace orvelle::e2e {
+namespace {
+
+// My installation registers two plugins under one name (the host loads the
+// first only): the comparison shows two folders with paths of their own,
+// and the Delete of each deletes its own plugin, never the other.
+TEST(DeleteRestore, TwoPluginsUnderOneNameAreTwoFoldersEachDeletingItsOwn) {
+  RunningPair pair;
+  const std::wstring ini = pair.MyPath(L"wincmd.ini");
+  std::string bytes = test::ReadBytes(ini);
+  const std::string disk = "Disk=%COMMANDER_PATH%";
+  ASSERT_NE(bytes.find(disk), std::string::npos);
+  bytes.replace(bytes.find(disk), 4, "Registry");
+  test::WriteBytes(ini, bytes);
+
+  const std::wstring wfx = L"\\totalcmd.exe\\Plugins\\WFX\\";
+  // Both folders are there, each listing its own plugin's file.
+  test::ProcessResult first = pair.RunMy(L"list \\ list " + QuoteArg(wfx + L"Registry\\Directory"));
+  test::ProcessResult second = pair.RunMy(L"list \\ list " + QuoteArg(wfx + L"Registry (2)\\Directory"));
+  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+  ASSERT_EQ(second.exitCode, 0u) << second.ErrText();
+  const bool secondIsDisk = HasLineStarting(second, L"disk.wfx\t");
+  EXPECT_NE(secondIsDisk, HasLineStarting(first, L"disk.wfx\t")) << first.OutText() << second.OutText();
+  EXPECT_NE(secondIsDisk, HasLineStarting(second, L"registry.wfx\t")) << second.OutText();
+  const std::wstring diskFolder = wfx + (secondIsDisk ? L"Registry (2)" : L"Registry");
+
+  test::ProcessResult deleted =
+      pair.RunMy(L"--answers yes list \\ exec " + QuoteArg(diskFolder + L"\\Delete"));
+  ASSERT_EQ(deleted.exitCode, 0u) << deleted.ErrText();
+  EXPECT_FALSE(platform::PathExists(pair.MyPath(L"plugins\\wfx\\disk"))) << deleted.OutText();
+  EXPECT_TRUE(platform::FileExists(pair.MyPath(L"plugins\\wfx\\Registry\\registry.wfx")))
+      << "the other plugin of the name stays";
+}
+
+}  // namespace
+}  // namespace orvelle::e2e

@@ -57,10 +57,24 @@ bool DeleteTree(const std::wstring& path) {
   return !platform::PathExists(path);
 }
 
-TempDir::TempDir() {
-  static std::atomic<unsigned> counter{0};
+namespace {
+std::wstring TempBase() {
   wchar_t base[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH + 1, base);
+  return base;
+}
+}  // namespace
+
+std::wstring OtherVolumeFolder() {
+  const std::wstring shm = L"Z:\\dev\\shm";
+  return platform::DirectoryExists(shm) ? shm : std::wstring();
+}
+
+TempDir::TempDir() : TempDir(TempBase()) {}
+
+TempDir::TempDir(const std::wstring& parent) {
+  static std::atomic<unsigned> counter{0};
+  const std::wstring base = platform::IncludeTrailingBackslash(parent);
   for (;;) {
     path_ = std::wstring(base) + L"orvelle-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
             std::to_wstring(counter++);

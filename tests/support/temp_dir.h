@@ -12,6 +12,9 @@ namespace orvelle::test {
 class TempDir {
  public:
   TempDir();
+  // Under another folder than the temp folder (which must exist), for
+  // example one on another volume.
+  explicit TempDir(const std::wstring& parent);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -23,6 +26,11 @@ class TempDir {
  private:
   std::wstring path_;
 };
+
+// A folder on another volume than the temp folder, where one is known:
+// under Wine, Z:\dev\shm (a tmpfs) is one. Empty when none exists; a
+// rename of a folder between the two fails as between Windows drives.
+std::wstring OtherVolumeFolder();
 
 // Whole-file byte access; ReadBytes gives an empty string for a missing file.
 // WriteBytes creates the folders above the file and throws when it cannot

@@ -1,6 +1,7 @@
 #include "backup/backup.h"
 
 #include "platform/fs.h"
+#include "platform/strings.h"
 #include "tree/tree.h"
 #include "support/temp_dir.h"
 #include "tc/ttc.h"
@@ -210,13 +211,16 @@ TEST(BackupSettings, ListsTheInstallationsFilesInGroupOrder) {
   TTC model = SettingsModel(dir);
   model.ConfigPaths.languageini = L"c:\\tc\\language\\wcmd_deu.lng";
   model.LanguageIniFile = L"c:\\tc\\language\\wcmd_deu.ini";
+  // A section kept in the configuration file itself, its path spelt in
+  // another case: that file is saved once.
+  model.SectionFile[1] = platform::UpperCase(model.MainIniFile);
   std::vector<SavedFile> files = SettingsFilesOf(model);
   Lines names;
   for (const SavedFile& f : files) names.push_back(f.SavedName);
-  EXPECT_EQ(names, (Lines{L"0.wincmd.ini", L"0.0.wincmd.ini", L"0.5.searches.ini",
+  EXPECT_EQ(names, (Lines{L"0.wincmd.ini", L"0.5.searches.ini",
                           L"0.9.missing.ini", L"1.wcmd_deu.lng", L"2.wcmd_deu.ini",
                           L"3.wcmd_eng.mnu", L"4.default.bar", L"5.vertical.bar"}));
-  EXPECT_EQ(files[6].SourcePath, dir / L"tc\\wcmd_eng.mnu");
+  EXPECT_EQ(files[5].SourcePath, dir / L"tc\\wcmd_eng.mnu");
 }
 
 TEST(BackupSettings, TakenOnceWithTheExistingFilesAndTheirIndex) {
@@ -238,7 +242,7 @@ TEST(BackupSettings, TakenOnceWithTheExistingFilesAndTheirIndex) {
     EXPECT_TRUE(folders[0].ends_with(L"-s"));
     EXPECT_EQ(backup.Dir, store + L"\\" + folders[0] + L"\\");
     EXPECT_EQ(ReadLines(backup.Dir + L"index.d"),
-              (Lines{L"0.wincmd.ini:" + model.MainIniFile, L"0.0.wincmd.ini:" + model.MainIniFile,
+              (Lines{L"0.wincmd.ini:" + model.MainIniFile,
                      L"0.5.searches.ini:" + dir / L"tc\\searches.ini",
                      L"3.wcmd_eng.mnu:" + dir / L"tc\\wcmd_eng.mnu",
                      L"4.default.bar:" + dir / L"tc\\default.bar"}));

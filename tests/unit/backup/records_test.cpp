@@ -18,7 +18,8 @@ TEST(RemovalRecord, ReadsBackWhatWasWrittenAndRejectsOtherFiles) {
   section.AnchorLine = 40;
   section.Numbering = EntryNumbering::Leading;
   section.RemovedNumbers = {1, 3};
-  section.Lines = {{41, L"1=c:\\x:y\\v.wlx"}, {42, L""}, {45, L"3_detect=EXT=\"Ж\""}};
+  // A line whose end was not the file's usual one keeps it in the record.
+  section.Lines = {{41, L"1=c:\\x:y\\v.wlx", L"\n"}, {42, L"", {}}, {45, L"3_detect=EXT=\"Ж\"", L"\r"}};
   RemovedGroup bar;
   bar.Anchor = L"[Buttonbar]";
   bar.Occurrence = 1;
@@ -27,9 +28,9 @@ TEST(RemovalRecord, ReadsBackWhatWasWrittenAndRejectsOtherFiles) {
   bar.RemovedNumbers = {2};
   bar.CountKey = L"buttoncount";
   bar.CountDelta = 1;
-  bar.Lines = {{5, L"cmd2=notes.txt"}};
+  bar.Lines = {{5, L"cmd2=notes.txt", {}}};
   RemovedGroup top;  // items before any submenu
-  top.Lines = {{1, L"MENUITEM \"x\", notes.txt"}};
+  top.Lines = {{1, L"MENUITEM \"x\", notes.txt", L"\r\n"}};
   removal.Groups = {section, bar, top};
 
   Lines lines = FormatRemovalRecord(removal);
@@ -40,12 +41,18 @@ TEST(RemovalRecord, ReadsBackWhatWasWrittenAndRejectsOtherFiles) {
   ASSERT_EQ(back->Groups.size(), 3u);
   EXPECT_EQ(back->Groups[0].Anchor, section.Anchor);
   EXPECT_EQ(back->Groups[0].Lines[0].Text, L"1=c:\\x:y\\v.wlx");
+  EXPECT_EQ(back->Groups[0].Lines[0].End, L"\n");
+  EXPECT_EQ(back->Groups[0].Lines[1].End, L"");
+  EXPECT_EQ(back->Groups[0].Lines[2].End, L"\r");
+  EXPECT_EQ(back->Groups[2].Lines[0].End, L"\r\n");
   EXPECT_EQ(back->Groups[1].CountDelta, 1);
   EXPECT_TRUE(back->Groups[2].Anchor.empty());
 
   for (const Lines& bad : {Lines{}, Lines{L"c:\\tc\\wincmd.ini"}, Lines{L"file=x", L"1:line"},
                            Lines{L"file=x", L"group=1:2"}, Lines{L"file=x", L"group=1:2:[a]", L"x"},
-                           Lines{L"file=x", L"group=1:2:[a]", L"numbers=sideways:1"}}) {
+                           Lines{L"file=x", L"group=1:2:[a]", L"numbers=sideways:1"},
+                           Lines{L"file=x", L"group=1:2:[a]", L"end=lf"},
+                           Lines{L"file=x", L"group=1:2:[a]", L"3:x", L"end=nl"}}) {
     EXPECT_FALSE(ParseRemovalRecord(bad));
   }
 }

@@ -530,3 +530,35 @@ TEST(Add, RecordsNamingAnotherFolderChangeNothing) {
 
 }  // namespace
 }  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// My installation gives the plugin's name (in another case) to another
+// plugin: the host would load only that one, so the add registers under a
+// free name and says which; undoing it leaves My installation as it was.
+TEST(Add, ANameAnotherPluginHasGivesWayToAFreeOne) {
+  AddBench b;
+  const std::wstring ini = b.r.Path(L"wincmd.ini");
+  std::optional<TextDocument> doc = LoadTextFile(ini);
+  ASSERT_TRUE(doc);
+  auto section = std::find(doc->lines.begin(), doc->lines.end(), L"[FileSystemPlugins]");
+  ASSERT_NE(section, doc->lines.end());
+  doc->lines.insert(section + 1, L"облако=%COMMANDER_PATH%\\plugins\\wfx\\ftp\\ftp.wfx");
+  ASSERT_TRUE(SaveTextFile(ini, *doc));
+  const test::TreeSnapshot before = SnapshotTree(b.r.MyDir());
+
+  ASSERT_TRUE(b.Add(L"Облако", ItemKind::FileSystemPlugin, L"cloud\\cloud.wfx"));
+  b.ExpectEntries(L"Облако", L"ADDED!", L"ADDED!",
+                  std::wstring(texts::kAddedAs) + L"Облако (2)" + texts::kAddedAsReason);
+  const Lines lines = FileLines(ini);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      L"Облако (2)=%COMMANDER_PATH%\\plugins\\wfx\\Cloud\\cloud.wfx"),
+            lines.end());
+  EXPECT_EQ(RestoreInstalledFolder(b.StoreFolder(L'i'), b.r.Backup(), &b.r.My()),
+            RestoreFailure::None);
+  EXPECT_EQ(test::DescribeDifferences(before, SnapshotTree(b.r.MyDir())), L"");
+}
+
+}  // namespace
+}  // namespace orvelle

@@ -156,10 +156,21 @@ const std::vector<std::wstring>& ListOf(TTC& m, ItemKind kind) {
   }
 }
 
+// The store beside My installation, and on another volume (a portable
+// installation on a USB stick, the plugin on the system drive), where a
+// whole folder cannot be renamed into it.
+std::vector<std::wstring> StorePlaces() {
+  std::vector<std::wstring> places{L""};
+  if (!test::OtherVolumeFolder().empty()) places.push_back(test::OtherVolumeFolder());
+  return places;
+}
+
 TEST(DeleteRestore, EveryKindComesBackByteForByte) {
+  for (const std::wstring& storePlace : StorePlaces())
   for (const RoundTrip& trip : RoundTrips()) {
     SCOPED_TRACE(trip.name);
-    RichInstallation r;
+    SCOPED_TRACE(storePlace.empty() ? "store beside My installation" : "store on another volume");
+    RichInstallation r(storePlace);
     Boxes boxes;
     const test::TreeSnapshot my = SnapshotTree(r.MyDir());
     const test::TreeSnapshot others = SnapshotTree(r.NewDir());
@@ -224,7 +235,9 @@ TEST(DeleteRestore, AStoppedRestoreGoesOnWhereItStopped) {
   ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
   EXPECT_EQ(RestoreDeletedFolder(folder, r.Backup()), RestoreFailure::Item);
   ::CloseHandle(inUse);
-  EXPECT_EQ(boxes.texts, std::vector<std::wstring>{L"Cant rename file!"});
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_TRUE(boxes.texts[0].starts_with(L"Cant rename file!\n" + r.Path(L"notes.txt") + L"\n"))
+      << "says which file and why";
   EXPECT_TRUE(platform::FileExists(folder + kMovedItemsFile));
   EXPECT_EQ(test::DescribeDifferences(my, SnapshotTree(r.MyDir())), L"removed notes.txt\n")
       << "every line is back already";
@@ -310,6 +323,50 @@ TEST(DeletePlan, TheDirectoryGoesOnlyWhenItIsThePluginsOwn) {
   r.New().ListerPluginFiles.push_back(platform::LowerCase(r.Path(L"plugins\\wlx\\view\\extra.wlx")));
   EXPECT_FALSE(MayMoveDirectory(my, &r.New(), r.Path(L"plugins\\wlx\\view"),
                                 {r.Path(L"plugins\\wlx\\view\\view.wlx")}, L""));
+}
+
+}  // namespace
+}  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// Restoring a settings file keeps the one it replaces, which holds every
+// setting changed since: restoring that gives it back byte for byte. Also
+// with the store on another volume.
+TEST(SettingsRestore, TheReplacedFileIsKeptAndComesBackByteForByte) {
+  for (const std::wstring& storePlace : StorePlaces()) {
+    SCOPED_TRACE(storePlace.empty() ? "store beside My installation" : "store on another volume");
+    RichInstallation r(storePlace);
+    Boxes boxes;
+    const std::wstring ini = r.Path(L"wincmd.ini");
+    const std::string first = test::ReadBytes(ini);
+    ASSERT_TRUE(r.Backup().MakeBackup(r.My()));
+    const std::wstring settings = r.Backup().Dir;
+    const std::string later = first + std::string("[\0A\0d\0d\0e\0d\0]\0\r\0\n\0", 18);
+    test::WriteBytes(ini, later);
+
+    TVirtualTreeItem saved;
+    saved.Path = L"\\Backup\\1.Total Commander\\";
+    saved.Name = L"0.wincmd.ini";
+    saved.MyFile = platform::ExcludeTrailingBackslash(settings);
+    saved.IsBackupEntry = saved.RestoreSettings = true;
+    const int index = r.Tree().Append(saved);
+    RestoreContext ctx{r.Tree(), r.Backup(), nullptr, &r.My()};
+    ASSERT_TRUE(RestoreSettingsFile(ctx, index, false));
+    EXPECT_EQ(test::ReadBytes(ini), first);
+    const std::wstring kept = r.Backup().Dir;
+    ASSERT_NE(kept, settings);
+    EXPECT_EQ(test::ReadBytes(kept + L"wincmd.ini"), later);
+
+    EXPECT_EQ(RestoreDeletedFolder(kept, r.Backup()), RestoreFailure::None);
+    EXPECT_EQ(test::ReadBytes(ini), later) << "the restore is undone";
+    EXPECT_FALSE(platform::PathExists(kept));
+    // The saved copy stays: it can be restored again.
+    ASSERT_TRUE(RestoreSettingsFile(ctx, index, false));
+    EXPECT_EQ(test::ReadBytes(ini), first);
+    EXPECT_TRUE(boxes.texts.empty());
+  }
 }
 
 }  // namespace

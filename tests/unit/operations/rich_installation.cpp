@@ -160,7 +160,12 @@ void WriteNew(const std::wstring& dir) {
 
 }  // namespace
 
-RichInstallation::RichInstallation() {
+RichInstallation::RichInstallation() : RichInstallation(std::wstring()) {}
+
+RichInstallation::RichInstallation(const std::wstring& storeParent)
+    : pluginHolder_(storeParent.empty() ? std::make_unique<TempDir>()
+                                        : std::make_unique<TempDir>(storeParent)),
+      plugin_(*pluginHolder_) {
   WriteMy(my_.Path());
   WriteNew(new_.Path());
   myModel_ = std::make_unique<TTC>(ModelIn(my_.Path()));

@@ -23,6 +23,9 @@ namespace orvelle::test {
 class RichInstallation {
  public:
   RichInstallation();
+  // With the plugin's folder (and so its store) under storeParent, for
+  // example on another volume than My installation.
+  explicit RichInstallation(const std::wstring& storeParent);
 
   // My installation's program folder and the New one's.
   const std::wstring& MyDir() const { return my_.Path(); }
@@ -46,7 +49,9 @@ class RichInstallation {
   std::wstring Path(std::wstring_view relative) const { return my_ / relative; }
 
  private:
-  TempDir my_, new_, plugin_;
+  TempDir my_, new_;
+  std::unique_ptr<TempDir> pluginHolder_;
+  TempDir& plugin_;
   std::unique_ptr<TTC> myModel_, newModel_;
   VirtualTree tree_;
   std::unique_ptr<TBackup> backup_;

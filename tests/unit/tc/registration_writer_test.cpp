@@ -49,6 +49,18 @@ TEST(RegistrationWriter, InsertsWhereTheHostReadsAndTakesBackExactlyThat) {
        Registration(ItemKind::ListerPlugin, {L"=c:\\md\\markdown.wlx", L"_detect=EXT=\"MD\""}, L""),
        {L"[ListerPlugins]", L"0=c:\\a.wlx", L"0_detect=EXT=\"A\"", L"1=c:\\b.wlx", L"3=c:\\d.wlx",
         L"2=c:\\md\\markdown.wlx", L"2_detect=EXT=\"MD\"", L"[ContentPlugins]", L"0=c:\\x.wdx"}},
+      // The host loads only the first plugin of a name: another plugin's
+      // name (in any case, blanks around it aside) gives way to a free one.
+      {"file-system plugin whose name another plugin has: the first free name",
+       {L"[FileSystemPlugins]", L"clash = c:\\a\\a.wfx", L"Clash (2)=c:\\b\\b.wfx"},
+       Registration(ItemKind::FileSystemPlugin, {L"Clash=c:\\c\\c.wfx"}, L""),
+       {L"[FileSystemPlugins]", L"clash = c:\\a\\a.wfx", L"Clash (2)=c:\\b\\b.wfx",
+        L"Clash (3)=c:\\c\\c.wfx"}},
+      {"a name only another section uses stays",
+       {L"[FileSystemPlugins]", L"FTP=c:\\f\\ftp.wfx", L"[Other]", L"Clash=1"},
+       Registration(ItemKind::FileSystemPlugin, {L"Clash=c:\\c\\c.wfx"}, L""),
+       {L"[FileSystemPlugins]", L"FTP=c:\\f\\ftp.wfx", L"Clash=c:\\c\\c.wfx", L"[Other]",
+        L"Clash=1"}},
       {"content plugin into a file that has no such section yet",
        {},
        Registration(ItemKind::ContentPlugin, {L"=c:\\f\\fileattrs.wdx"}, L""),

@@ -21,16 +21,39 @@ TEST(VirtualTree, NewEntryHasNoPlaceYet) {
   EXPECT_EQ(item.ParentIndex, -2);
 }
 
-TEST(VirtualTree, FindsFirstMatchWithOrWithoutTrailingBackslash) {
+TEST(VirtualTree, FindsAnEntryWithOrWithoutTrailingBackslash) {
   VirtualTree tree;
   tree.Append(Entry(L"\\", L"inst", 0));
   tree.Append(Entry(L"\\inst\\", L"Main unit", 0));
-  tree.Append(Entry(L"\\inst\\", L"Main unit", 0));  // a later copy
   EXPECT_EQ(tree.FindTreeItem(L"\\inst\\Main unit"), 1);
   EXPECT_EQ(tree.FindTreeItem(L"\\inst\\Main unit\\"), 1);
   EXPECT_EQ(tree.FindTreeItem(L"\\inst"), 0);
   EXPECT_EQ(tree.FindTreeItem(L"\\INST"), -1) << "paths compare exactly";
   EXPECT_EQ(tree.FindTreeItem(L"\\nothing"), -1);
+}
+
+// Two plugins registered under one name (or names that differ in case only,
+// as the host compares them) are two folders with paths of their own: the
+// entry the listing shows is the one a look-up finds, so an action opened in
+// either acts on its own plugin.
+TEST(VirtualTree, EveryEntryGetsAPathOfItsOwn) {
+  VirtualTree tree;
+  tree.Append(Entry(L"\\WFX\\", L"Clash", 0));
+  const int second = tree.Append(Entry(L"\\WFX\\", L"Clash", 1));
+  const int third = tree.Append(Entry(L"\\WFX\\", L"CLASH", 2));
+  const int fourth = tree.Append(Entry(L"\\WFX\\", L"Clash (2)", 3));
+  EXPECT_EQ(tree[second].Name, L"Clash (2)");
+  EXPECT_EQ(tree[third].Name, L"CLASH (3)");
+  EXPECT_EQ(tree[fourth].Name, L"Clash (2) (2)");
+  for (int order = 0; order < 4; ++order) {
+    const int listed = tree.FindListed(L"\\WFX\\", order);
+    EXPECT_EQ(tree.FindTreeItem(tree[listed].FullPath()), listed) << order;
+  }
+  // A slot given up frees its name.
+  tree.Release(second);
+  EXPECT_EQ(tree[tree.Append(Entry(L"\\WFX\\", L"clash (2)", 4))].Name, L"clash (2)");
+  // Other folders may hold the name.
+  EXPECT_EQ(tree[tree.Append(Entry(L"\\WLX\\", L"Clash", 0))].Name, L"Clash");
 }
 
 TEST(VirtualTree, ListingTakesLastEntryPerOrder) {
