@@ -88,16 +88,16 @@ bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstr
   return true;
 }
 
-// Frees every module of the list that the process has loaded. False, with
-// the module named, when one stays.
-bool FreeModules(const std::vector<std::wstring>& modules, std::wstring& stays) {
+// Whether the process has loaded one of the modules. Such a module is
+// never freed here: the host holds pointers into it and calls them at any
+// time. Its file is renamed aside like any other (the system lets a
+// loaded library's file be renamed), and the host keeps running the old
+// code until it is started anew.
+bool AnyLoaded(const std::vector<std::wstring>& modules) {
   for (const std::wstring& module : modules) {
-    if (::GetModuleHandleW(module.c_str()) != nullptr && !UnloadModule(module)) {
-      stays = module;
-      return false;
-    }
+    if (::GetModuleHandleW(module.c_str()) != nullptr) return true;
   }
-  return true;
+  return false;
 }
 
 // The plugin's own folder: rebuilt beside it, then swapped in.
@@ -119,9 +119,6 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     return result;
   }
   if (copied == 0) return {UpdateOutcome::Unchanged, {}};
-  if (!FreeModules(plan.Modules, result.Module)) {
-    return {UpdateOutcome::ModuleLoaded, result.Module};
-  }
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, false)) {
     return {UpdateOutcome::BackupFailed, {}};
   }
@@ -138,7 +135,7 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     return {UpdateOutcome::MoveFailed, {}};
   }
   dropStaging.release();
-  return {UpdateOutcome::Updated, {}};
+  return {UpdateOutcome::Updated, AnyLoaded(plan.Modules)};
 }
 
 // A free name beside target for its replacement.
@@ -184,9 +181,6 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     files.push_back({target, *staged});
   }
   if (files.empty()) return {UpdateOutcome::Unchanged, {}};
-  if (!FreeModules(plan.Modules, result.Module)) {
-    return {UpdateOutcome::ModuleLoaded, result.Module};
-  }
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, true)) {
     return {UpdateOutcome::BackupFailed, {}};
   }
@@ -209,7 +203,7 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     if (allBack) DeleteDirectoryTree(folder, true);
     return {UpdateOutcome::MoveFailed, {}};
   }
-  return {UpdateOutcome::Updated, {}};
+  return {UpdateOutcome::Updated, AnyLoaded(plan.Modules)};
 }
 
 int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {
@@ -274,15 +268,14 @@ bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateO
       entry.Status = L"*!";
       entry.Info = texts::kUpdated;
       if (ctx.RequestReread) ctx.RequestReread();
-      platform::ShowInformation(texts::kUpdateSuccessful);
+      platform::ShowInformation(result.RestartNeeded ? std::wstring(texts::kUpdateSuccessful) +
+                                                           L"\n" + texts::kUpdateAfterRestart
+                                                     : std::wstring(texts::kUpdateSuccessful));
       return true;
     }
     case UpdateOutcome::Unchanged: platform::ShowInformation(texts::kNothingToUpdate); break;
     case UpdateOutcome::CopyFailed:
       platform::ShowError(CopyError(plan->NewDir, plan->MyDir));
-      break;
-    case UpdateOutcome::ModuleLoaded:
-      platform::ShowError(std::wstring(texts::kPluginStillLoaded) + L":\n" + result.Module);
       break;
     case UpdateOutcome::BackupFailed: platform::ShowError(texts::kCantPrepareBackup); break;
     case UpdateOutcome::MoveFailed:
