@@ -100,7 +100,7 @@ std::optional<CommandKind> CommandOf(const std::wstring& word) {
       {L"delete", CommandKind::Delete}, {L"icon", CommandKind::Icon},
       {L"fields", CommandKind::Fields}, {L"root", CommandKind::Root},
       {L"pump", CommandKind::Pump},     {L"show", CommandKind::Show},
-      {L"unload", CommandKind::Unload},
+      {L"unload", CommandKind::Unload}, {L"load", CommandKind::Load},
   };
   for (const auto& c : kCommands) {
     if (word == c.name) return c.kind;
@@ -327,6 +327,9 @@ Commands (run in order):
   unload               FreeLibrary the plugin, as a host that lets it go; the
                        commands after it that call the plugin print
                        "(unloaded)"
+  load                 after unload: load the plugin again (FsInit anew), the
+                       old copy's addresses kept taken so that it lands
+                       elsewhere; "load -> 1 (another address)"
 Output (UTF-8, "\n" line ends):
   listing lines: NAME<TAB>d|f<TAB>SIZE<TAB>ATTR<TAB>YYYY-MM-DD HH:MM:SS|0<TAB>SIGN<TAB>COMMENT
     tree: the full virtual path instead of NAME; an empty listing prints

@@ -8,7 +8,8 @@
 
 namespace tchost {
 
-enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show, Unload };
+enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show, Unload,
+                         Load };
 
 struct Command {
   CommandKind kind = CommandKind::List;

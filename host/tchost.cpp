@@ -128,7 +128,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
   // As the host: the wide interface when the plugin has it, unless told not to.
   PluginCalls calls(plugin.api, options.forceAnsi);
   calls.Init(kPluginNumber);
-  CommandRunner runner(calls, window, plugin.module, options.captureDir);
+  CommandRunner runner(calls, window, plugin, pluginPath, options.captureDir);
   window.SetCommandHandler([&runner](const Command& command) { runner.Run(command); });
   LARGE_INTEGER frequency{}, start{}, end{};
   ::QueryPerformanceFrequency(&frequency);
