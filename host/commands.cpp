@@ -56,7 +56,8 @@ std::wstring ListingColumns(const FoundEntry& entry, const std::wstring& sign,
 void CommandRunner::Run(const Command& command) {
   const std::vector<std::wstring>& a = command.args;
   // The entry points are gone with the library.
-  if (unloaded_ && command.kind != CommandKind::Pump && command.kind != CommandKind::Unload) {
+  if (unloaded_ && command.kind != CommandKind::Pump && command.kind != CommandKind::Unload &&
+      command.kind != CommandKind::Load) {
     PrintLine(L"(unloaded)");
     window_.PumpPending();
     return;
@@ -99,16 +100,47 @@ void CommandRunner::Run(const Command& command) {
       Show(a[0]);
       break;
     case CommandKind::Unload:
-      if (!unloaded_) {
-        // A plugin may keep itself loaded (a thread of its own holding a
-        // reference): whether the module is still mapped is its business.
-        const BOOL freed = ::FreeLibrary(module_);
-        unloaded_ = true;
-        PrintLine(L"unload" + Result(freed));
-      }
+      Unload();
+      break;
+    case CommandKind::Load:
+      Load();
       break;
   }
   window_.PumpPending();
+}
+
+void CommandRunner::Unload() {
+  if (unloaded_) return;
+  // Where the copy lay, read before it goes.
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(plugin_.module);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      reinterpret_cast<const BYTE*>(plugin_.module) + dos->e_lfanew);
+  oldBase_ = plugin_.module;
+  oldSize_ = nt->OptionalHeader.SizeOfImage;
+  // A plugin may keep itself loaded (a thread of its own holding a
+  // reference): whether the module is still mapped is its business.
+  const BOOL freed = ::FreeLibrary(plugin_.module);
+  unloaded_ = true;
+  PrintLine(L"unload" + Result(freed));
+}
+
+void CommandRunner::Load() {
+  if (!unloaded_) {
+    PrintLine(L"load -> 0 (loaded)");
+    return;
+  }
+  // The old copy's range stays taken (when it is free), as in a host whose
+  // address space has moved on: the new copy lands at another address.
+  if (oldBase_ != nullptr) ::VirtualAlloc(oldBase_, oldSize_, MEM_RESERVE, PAGE_NOACCESS);
+  std::wstring error;
+  if (!LoadPlugin(pluginPath_, plugin_, error)) {
+    PrintLine(L"load -> 0 (" + error + L")");
+    return;
+  }
+  unloaded_ = false;
+  calls_.Init(1);
+  PrintLine(std::wstring(L"load -> 1") +
+            (plugin_.module == oldBase_ ? L" (same address)" : L" (another address)"));
 }
 
 std::vector<CommandRunner::Entry> CommandRunner::ListFolder(const std::wstring& folder,

@@ -4,6 +4,7 @@
 
 #include "host_window.h"
 #include "options.h"
+#include "plugin_api.h"
 #include "plugin_calls.h"
 
 #include <string>
@@ -13,9 +14,15 @@ namespace tchost {
 
 class CommandRunner {
  public:
-  CommandRunner(const PluginCalls& calls, HostWindow& window, HMODULE module,
-                std::wstring captureDir = {})
-      : calls_(calls), window_(window), module_(module), captureDir_(std::move(captureDir)) {}
+  // plugin is the library loaded from pluginPath that calls uses; the
+  // command `load` loads it anew into the same object.
+  CommandRunner(const PluginCalls& calls, HostWindow& window, LoadedPlugin& plugin,
+                std::wstring pluginPath, std::wstring captureDir = {})
+      : calls_(calls),
+        window_(window),
+        plugin_(plugin),
+        pluginPath_(std::move(pluginPath)),
+        captureDir_(std::move(captureDir)) {}
 
   void Run(const Command& command);
 
@@ -37,11 +44,18 @@ class CommandRunner {
   void Fields();
   void Root();
   void Show(const std::wstring& folder);
+  void Unload();
+  void Load();
 
   const PluginCalls& calls_;
   HostWindow& window_;
-  HMODULE module_;
+  LoadedPlugin& plugin_;
+  std::wstring pluginPath_;
   bool unloaded_ = false;
+  // The address range the unloaded copy took, kept reserved by `load` so
+  // that the new copy lands elsewhere.
+  void* oldBase_ = nullptr;
+  size_t oldSize_ = 0;
   std::wstring captureDir_;
   int shown_ = 0;
 };

@@ -42,6 +42,12 @@ LRESULT CALLBACK HostWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam,
         }
         return 0;
       }
+      if (msg == kRunCommandMessage) {
+        if (self->commandHandler_) {
+          self->commandHandler_(*reinterpret_cast<const Command*>(lParam));
+        }
+        return 0;
+      }
       if (msg == WM_CLOSE) {
         // Tests stop an idle harness this way; the window itself stays until
         // the harness ends, as the plugin may still hold its handle.

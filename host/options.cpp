@@ -27,13 +27,36 @@ std::optional<double> ParseSeconds(const std::wstring& text) {
   return value;
 }
 
-std::optional<std::vector<Answer>> ParseAnswers(const std::wstring& text) {
+bool ParseCommand(const std::vector<std::wstring>& args, size_t& i, Options& options,
+                  std::wstring& error);
+
+// "list \Backup" -> the command, its one argument being the rest of the text.
+std::optional<Command> ParseAnswerCommand(const std::wstring& text) {
+  const size_t space = text.find(L' ');
+  std::vector<std::wstring> args{text.substr(0, space)};
+  if (space != std::wstring::npos && space + 1 < text.size()) args.push_back(text.substr(space + 1));
+  Options parsed;
+  std::wstring error;
+  size_t i = 0;
+  if (!ParseCommand(args, i, parsed, error) || i != args.size()) return std::nullopt;
+  return parsed.commands.front();
+}
+
+std::optional<std::vector<Answer>> ParseAnswers(const std::wstring& text,
+                                                std::vector<std::optional<Command>>& commands) {
   std::vector<Answer> answers;
   size_t start = 0;
   while (start <= text.size()) {
     size_t comma = text.find(L',', start);
     std::wstring word = text.substr(start, comma == std::wstring::npos ? std::wstring::npos
                                                                         : comma - start);
+    std::optional<Command> command;
+    if (const size_t at = word.find(L'@'); at != std::wstring::npos) {
+      command = ParseAnswerCommand(word.substr(at + 1));
+      if (!command) return std::nullopt;
+      word.resize(at);
+    }
+    commands.push_back(std::move(command));
     if (_wcsicmp(word.c_str(), L"yes") == 0) {
       answers.push_back(Answer::Yes);
     } else if (_wcsicmp(word.c_str(), L"no") == 0) {
@@ -44,6 +67,8 @@ std::optional<std::vector<Answer>> ParseAnswers(const std::wstring& text) {
       answers.push_back(Answer::Cancel);
     } else if (!word.empty() || !text.empty()) {
       return std::nullopt;
+    } else {
+      commands.pop_back();
     }
     if (comma == std::wstring::npos) break;
     start = comma + 1;
@@ -75,7 +100,7 @@ std::optional<CommandKind> CommandOf(const std::wstring& word) {
       {L"delete", CommandKind::Delete}, {L"icon", CommandKind::Icon},
       {L"fields", CommandKind::Fields}, {L"root", CommandKind::Root},
       {L"pump", CommandKind::Pump},     {L"show", CommandKind::Show},
-      {L"unload", CommandKind::Unload},
+      {L"unload", CommandKind::Unload}, {L"load", CommandKind::Load},
   };
   for (const auto& c : kCommands) {
     if (word == c.name) return c.kind;
@@ -198,12 +223,15 @@ bool ParseOption(const std::vector<std::wstring>& args, size_t& i, Options& opti
     command.args.push_back(value);
     options.commands.push_back(std::move(command));
   } else if (arg == L"--answers") {
-    std::optional<std::vector<Answer>> answers = ParseAnswers(value);
+    std::vector<std::optional<Command>> commands;
+    std::optional<std::vector<Answer>> answers = ParseAnswers(value, commands);
     if (!answers) {
-      error = L"--answers: expected a comma-separated list of yes, no, ok, cancel: " + value;
+      error = L"--answers: expected a comma-separated list of yes, no, ok, cancel, each "
+              L"optionally followed by @COMMAND: " + value;
       return false;
     }
     options.answers = *answers;
+    options.answerCommands = std::move(commands);
   } else if (arg == L"--cancel-at") {
     std::optional<long long> n = ParseInteger(value);
     if (!n || *n < 1 || *n > 0x7FFFFFFF) {
@@ -264,7 +292,10 @@ Options:
                        paths up to 259 characters) even when the plugin
                        exports the wide ones, which are called otherwise
   --answers LIST       answers to message boxes, in order: comma-separated
-                       yes, no, ok, cancel; then the default button is pressed
+                       yes, no, ok, cancel; then the default button is pressed.
+                       "yes@list \\Backup": first run the command (one
+                       argument) while the message box is open, as the host
+                       does when a re-read arrives then, then answer
   --progress           print every progress callback
   --times              print how long each command took, on stderr:
                        "time N SECONDS" for the N-th command (from 1)
@@ -296,6 +327,9 @@ Commands (run in order):
   unload               FreeLibrary the plugin, as a host that lets it go; the
                        commands after it that call the plugin print
                        "(unloaded)"
+  load                 after unload: load the plugin again (FsInit anew), the
+                       old copy's addresses kept taken so that it lands
+                       elsewhere; "load -> 1 (another address)"
 Output (UTF-8, "\n" line ends):
   listing lines: NAME<TAB>d|f<TAB>SIZE<TAB>ATTR<TAB>YYYY-MM-DD HH:MM:SS|0<TAB>SIGN<TAB>COMMENT
     tree: the full virtual path instead of NAME; an empty listing prints

@@ -8,7 +8,8 @@
 
 namespace tchost {
 
-enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show, Unload };
+enum class CommandKind { List, Tree, Exec, Get, Delete, Icon, Fields, Root, Pump, Show, Unload,
+                         Load };
 
 struct Command {
   CommandKind kind = CommandKind::List;
@@ -23,6 +24,10 @@ struct Options {
   std::optional<std::wstring> iniFile;  // from /i=, quotes removed
   std::optional<std::wstring> pluginFile;
   std::vector<Answer> answers;
+  // Beside each answer: a command run on the host's thread while the
+  // message box is still open, before it is answered ("yes@list \Backup"),
+  // as the host does when a re-read arrives while the plugin asks.
+  std::vector<std::optional<Command>> answerCommands;
   // --press: for the n-th dialog, the texts of the controls to press.
   std::vector<std::vector<std::wstring>> presses;
   std::wstring captureDir;  // --capture: pictures of dialogs and panels

@@ -117,7 +117,8 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
       options.pluginFile ? FullPath(*options.pluginFile) : ownDir + L"\\" + ORVELLE_PLUGIN_FILE;
   SetCallbackSettings({options.printProgress, options.cancelAt});
   // Watching from the start: a plugin may ask something while it loads.
-  UserWatcher watcher({options.answers, options.presses, options.captureDir}, window.handle());
+  UserWatcher watcher({options.answers, options.answerCommands, options.presses, options.captureDir},
+                      window.handle());
   LoadedPlugin plugin;
   std::wstring error;
   if (!LoadPlugin(pluginPath, plugin, error)) {
@@ -127,7 +128,8 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
   // As the host: the wide interface when the plugin has it, unless told not to.
   PluginCalls calls(plugin.api, options.forceAnsi);
   calls.Init(kPluginNumber);
-  CommandRunner runner(calls, window, plugin.module, options.captureDir);
+  CommandRunner runner(calls, window, plugin, pluginPath, options.captureDir);
+  window.SetCommandHandler([&runner](const Command& command) { runner.Run(command); });
   LARGE_INTEGER frequency{}, start{}, end{};
   ::QueryPerformanceFrequency(&frequency);
   int number = 0;
@@ -147,6 +149,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
     }
   }
   window.PumpPending();
+  window.SetCommandHandler({});
   return 0;
 }
 

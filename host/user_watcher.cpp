@@ -1,6 +1,7 @@
 #include "user_watcher.h"
 
 #include "dialog_reader.h"
+#include "host_window.h"
 #include "output.h"
 #include "panel_view.h"
 #include "window_capture.h"
@@ -185,7 +186,14 @@ void UserWatcher::AnswerMessageBox(HWND box) {
                       Quoted(WindowText(::GetDlgItem(box, kMessageBoxTextId))) + L" -> ";
   int id = 0;
   if (nextAnswer_ < settings_.answers.size()) {
-    Answer answer = settings_.answers[nextAnswer_++];
+    const size_t n = nextAnswer_++;
+    if (n < settings_.answerCommands.size() && settings_.answerCommands[n]) {
+      // The box stays open meanwhile: the host's thread runs the command
+      // from inside the box's message loop.
+      handled_.insert(box);
+      RunOnHostThread(*settings_.answerCommands[n]);
+    }
+    Answer answer = settings_.answers[n];
     id = ButtonIdOf(answer);
     if (::GetDlgItem(box, id) != nullptr) {
       line += AnswerName(answer);
@@ -207,6 +215,24 @@ void UserWatcher::AnswerMessageBox(HWND box) {
 void UserWatcher::CloseWindow(HWND window) {
   PrintLine(L"window " + Quoted(WindowText(window)) + L" -> close");
   ::PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void UserWatcher::RunOnHostThread(const Command& command) {
+  bool done = false;
+  if (!::SendMessageCallbackW(hostWindow_, kRunCommandMessage, 0,
+                              reinterpret_cast<LPARAM>(&command), &CommandDone,
+                              reinterpret_cast<ULONG_PTR>(&done))) {
+    return;
+  }
+  const ULONGLONG deadline = ::GetTickCount64() + kCommandTimeoutMs;
+  while (!done && ::GetTickCount64() < deadline) {
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    if (!done) {
+      AnswerMessageBoxes();
+      ::Sleep(20);
+    }
+  }
 }
 
 void UserWatcher::SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -18,6 +19,8 @@ namespace tchost {
 
 struct WatcherSettings {
   std::vector<Answer> answers;
+  // Beside each answer, a command run on the host's thread first.
+  std::vector<std::optional<Command>> answerCommands;
   // For the n-th dialog, the texts of the controls to press in order.
   std::vector<std::vector<std::wstring>> presses;
   // When set, each dialog is captured as CAPTUREDIR\dialog-N.bmp first.
@@ -46,6 +49,9 @@ class UserWatcher {
   void CloseWindow(HWND window);
   void PlayDialog(HWND dialog);
   std::wstring Press(HWND dialog, const std::wstring& text);
+  // Has the host's thread run a harness command while a message box of the
+  // plugin is open, answering other message boxes meanwhile.
+  void RunOnHostThread(const Command& command);
   // Sends a command to the dialog and answers message boxes until the
   // dialog has handled it.
   void SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam);

@@ -184,6 +184,8 @@ bool RegisterGridClass() {
   return ::RegisterClassExW(&wc) != 0;
 }
 
+void UnregisterGridClass() { ::UnregisterClassW(grid::kClassName, OwnModule()); }
+
 void SetGridContent(HWND grid, const GridData& data, const std::vector<int>& columnWidths,
                     int rowHeight) {
   ContentArgs args{&data, &columnWidths, rowHeight};

@@ -38,6 +38,11 @@ struct GridData {
 // Registers the grid's window class for the module that holds this code;
 // true when it is (or already was) registered.
 bool RegisterGridClass();
+// Takes the class back when the library is unloaded. The system keeps a
+// library's classes after it is gone: one registered by this copy would
+// send the next copy's grids (loaded at another address, or the same) to a
+// window procedure that is no longer there.
+void UnregisterGridClass();
 
 // Hands the grid its content and geometry (pixels); the window copies them.
 void SetGridContent(HWND grid, const GridData& data, const std::vector<int>& columnWidths,

@@ -101,16 +101,16 @@ bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstr
   return true;
 }
 
-// Frees every module of the list that the process has loaded. False, with
-// the module named, when one stays.
-bool FreeModules(const std::vector<std::wstring>& modules, std::wstring& stays) {
+// Whether the process has loaded one of the modules. Such a module is
+// never freed here: the host holds pointers into it and calls them at any
+// time. Its file is renamed aside like any other (the system lets a
+// loaded library's file be renamed), and the host keeps running the old
+// code until it is started anew.
+bool AnyLoaded(const std::vector<std::wstring>& modules) {
   for (const std::wstring& module : modules) {
-    if (::GetModuleHandleW(module.c_str()) != nullptr && !UnloadModule(module)) {
-      stays = module;
-      return false;
-    }
+    if (::GetModuleHandleW(module.c_str()) != nullptr) return true;
   }
-  return true;
+  return false;
 }
 
 // The first link below dir (a junction or symbolic link, at any depth), or
@@ -138,7 +138,7 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
   // whole folder drops My's content on purpose.
   if (plan.Option != UpdateOption::ReplaceDirectory) {
     if (std::wstring link = FirstLinkBelow(plan.MyDir); !link.empty()) {
-      return {UpdateOutcome::HoldsLink, {}, link};
+      return {UpdateOutcome::HoldsLink, link};
     }
   }
   std::optional<std::wstring> staging = MakeStagingDirectory(plan.MyDir);
@@ -156,18 +156,15 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
              !MergeLevel(plan.Option, plan.NewDir, *staging, onlyNames, copied)) {
     return result;
   }
-  if (copied == 0) return {UpdateOutcome::Unchanged, {}, {}};
-  if (!FreeModules(plan.Modules, result.Module)) {
-    return {UpdateOutcome::ModuleLoaded, result.Module, {}};
-  }
+  if (copied == 0) return {UpdateOutcome::Unchanged, {}};
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, false)) {
-    return {UpdateOutcome::BackupFailed, {}, {}};
+    return {UpdateOutcome::BackupFailed, {}};
   }
   const std::wstring folder = backup.Dir;
   if (!backup.MoveDeletedItem(plan.MyDir)) {
     const DWORD error = backup.LastMoveError;
     DeleteDirectoryTree(folder, true);
-    return {UpdateOutcome::MoveFailed, {}, SystemMessage(error)};
+    return {UpdateOutcome::MoveFailed, SystemMessage(error)};
   }
   if (!platform::MovePath(*staging, plan.MyDir)) {
     const std::wstring reason = SystemMessage(::GetLastError());
@@ -176,12 +173,12 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     const std::wstring saved = folder + platform::ExtractFileName(plan.MyDir);
     if (MoveItem(saved, plan.MyDir) == 0) {
       DeleteDirectoryTree(folder, true);
-      return {UpdateOutcome::MoveFailed, {}, reason};
+      return {UpdateOutcome::MoveFailed, reason};
     }
-    return {UpdateOutcome::RollBackFailed, {}, reason + StandsAt(saved, plan.MyDir)};
+    return {UpdateOutcome::RollBackFailed, reason + StandsAt(saved, plan.MyDir)};
   }
   dropStaging.release();
-  return {UpdateOutcome::Updated, {}, {}};
+  return {UpdateOutcome::Updated, AnyLoaded(plan.Modules)};
 }
 
 // A free name beside target for its replacement.
@@ -226,12 +223,9 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     if (!platform::CopyFileTo(source, *staged, true)) return result;
     files.push_back({target, *staged});
   }
-  if (files.empty()) return {UpdateOutcome::Unchanged, {}, {}};
-  if (!FreeModules(plan.Modules, result.Module)) {
-    return {UpdateOutcome::ModuleLoaded, result.Module, {}};
-  }
+  if (files.empty()) return {UpdateOutcome::Unchanged, {}};
   if (!backup.MakeBackup(BackupKind::Deleted, plan.MyFile, true)) {
-    return {UpdateOutcome::BackupFailed, {}, {}};
+    return {UpdateOutcome::BackupFailed, {}};
   }
   const std::wstring folder = backup.Dir;
   for (FileReplacement& f : files) {
@@ -253,11 +247,11 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     }
     if (notBack.empty()) {
       DeleteDirectoryTree(folder, true);
-      return {UpdateOutcome::MoveFailed, {}, reason};
+      return {UpdateOutcome::MoveFailed, reason};
     }
-    return {UpdateOutcome::RollBackFailed, {}, reason + notBack};
+    return {UpdateOutcome::RollBackFailed, reason + notBack};
   }
-  return {UpdateOutcome::Updated, {}, {}};
+  return {UpdateOutcome::Updated, AnyLoaded(plan.Modules)};
 }
 
 int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {
@@ -323,15 +317,14 @@ bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateO
       entry.Status = L"*!";
       entry.Info = texts::kUpdated;
       if (ctx.RequestReread) ctx.RequestReread();
-      platform::ShowInformation(texts::kUpdateSuccessful);
+      platform::ShowInformation(result.RestartNeeded ? std::wstring(texts::kUpdateSuccessful) +
+                                                           L"\n" + texts::kUpdateAfterRestart
+                                                     : std::wstring(texts::kUpdateSuccessful));
       return true;
     }
     case UpdateOutcome::Unchanged: platform::ShowInformation(texts::kNothingToUpdate); break;
     case UpdateOutcome::CopyFailed:
       platform::ShowError(CopyError(plan->NewDir, plan->MyDir));
-      break;
-    case UpdateOutcome::ModuleLoaded:
-      platform::ShowError(std::wstring(texts::kPluginStillLoaded) + L":\n" + result.Module);
       break;
     case UpdateOutcome::BackupFailed: platform::ShowError(texts::kCantPrepareBackup); break;
     case UpdateOutcome::MoveFailed:

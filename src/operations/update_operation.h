@@ -5,9 +5,11 @@
 // first, beside what it replaces: a rebuilt copy of the plugin's folder
 // (My's files with New's merged in, or New's alone for "Replace whole
 // directory"), or each replacing file next to the file it replaces. Only
-// then is the plugin's module freed, a deleted-item folder made in the
-// backup store, what is replaced moved into it (listed in its index.d), and
-// the new content renamed into place. A step that fails undoes the steps
+// then is a deleted-item folder made in the backup store, what is replaced
+// moved into it (listed in its index.d), and the new content renamed into
+// place. A plugin module the host has loaded is never freed (the host would
+// call into unmapped code): its file is renamed aside like the others, and
+// the new version takes effect when the host is started again. A step that fails undoes the steps
 // before it; My's plugin is then as it was. Opening the backup folder's
 // entry in "\Backup" puts the old files back byte for byte (what stands in
 // their place goes into a backup folder of its own).
@@ -28,7 +30,6 @@ enum class UpdateOutcome {
   Updated,
   Unchanged,     // nothing to copy: My's files are as new as New's (nothing was made)
   CopyFailed,    // the new content could not be made (nothing changed)
-  ModuleLoaded,  // the plugin's module stays loaded (nothing changed)
   BackupFailed,  // the backup folder could not be made (nothing changed)
   MoveFailed,    // the old files could not be moved out or the new ones in (undone)
   HoldsLink,     // My's folder holds a link the rebuilt copy would not keep (nothing changed)
@@ -37,10 +38,12 @@ enum class UpdateOutcome {
 
 struct UpdateResult {
   UpdateOutcome Outcome = UpdateOutcome::CopyFailed;
-  std::wstring Module;  // ModuleLoaded: the module that stays
   // MoveFailed: the system's reason; HoldsLink: the link; RollBackFailed:
   // one line per item that is not back, where it stands and where it belongs.
   std::wstring Detail;
+  // Updated: the process has the plugin's old module loaded, and runs it
+  // until it is started again.
+  bool RestartNeeded = false;
 };
 
 // Carries out a plan against My installation and the backup store.
@@ -61,8 +64,9 @@ struct UpdateRequest {
 std::optional<UpdateRequest> PrepareUpdate(const OperationContext& ctx, int index);
 
 // Carries out the chosen option. On success the entry shows "UPDATED!" and
-// is done, "Update successfull!" is shown and the host lists its panel
-// again: true. Otherwise a message box says what failed and the entry keeps
+// is done, "Update successfull!" is shown (saying that the file manager has
+// to be restarted when it had the plugin loaded) and the host lists its
+// panel again: true. Otherwise a message box says what failed and the entry keeps
 // its state: false.
 bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateOption option);
 

@@ -37,8 +37,8 @@ struct UpdatePlan {
   // plugin in a shared folder of My installation is matched with.
   bool NewWhole = false;
   std::vector<std::wstring> NewNames;
-  // Module files the host may have loaded: freed before anything is
-  // replaced.
+  // Module files the host may have loaded: never freed, only told about
+  // (the new version takes effect at the host's next start).
   std::vector<std::wstring> Modules;
 };
 

@@ -28,6 +28,9 @@ int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fie
   std::wstring value;
   const int type = GetFieldValue(state, remoteName, fieldIndex, value);
   if (type != host::ft_string) return type;
+  // No room even for the terminating zero: the value was not handed over,
+  // so it is not reported as one.
+  if (buffer == nullptr || maxlen < 1) return host::ft_fieldempty;
   CopyToHost(value, buffer, maxlen);
   return host::ft_string;
 }
@@ -37,8 +40,11 @@ int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fie
   std::wstring value;
   const int type = GetFieldValue(state, remoteName, fieldIndex, value);
   if (type != host::ft_string) return type;
-  // The host counts the buffer in bytes in both forms.
-  CopyToHost(value, buffer, maxlen / static_cast<int>(sizeof(wchar_t)));
+  // The host counts the buffer in bytes in both forms: fewer than one
+  // character's worth holds not even the terminating zero.
+  const int capacity = maxlen / static_cast<int>(sizeof(wchar_t));
+  if (buffer == nullptr || capacity < 1) return host::ft_fieldempty;
+  CopyToHost(value, buffer, capacity);
   return host::ft_stringw;
 }
 

@@ -30,7 +30,9 @@ int GetFieldValue(PluginState& state, const std::wstring& remoteName, int fieldI
 
 // The field's value written into the host's value buffer of maxlen bytes,
 // cut to fit: ANSI text with type 8 for the ANSI entry point, wide text with
-// type 11 for the wide one. GetFieldValue's -1 writes nothing.
+// type 11 for the wide one. GetFieldValue's -1 writes nothing; a buffer
+// without room for one character (or none at all) gets nothing and -3
+// (field empty).
 int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fieldIndex,
                      char* buffer, int maxlen);
 int FieldValueToHost(PluginState& state, const std::wstring& remoteName, int fieldIndex,

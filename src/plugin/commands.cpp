@@ -14,7 +14,8 @@
 namespace orvelle {
 
 int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::wstring& verb) {
-  if (state.Tree.TreeBuilding) return host::FS_EXEC_ERROR;
+  if (IsBusy(state)) return host::FS_EXEC_ERROR;
+  BusyScope busy(state);
   CompleteFinishedAdds(state);
   if (platform::Trim(verb) != L"open") return host::FS_EXEC_OK;
   const int index = state.Tree.Tree.FindTreeItem(remoteName);
@@ -121,6 +122,9 @@ int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::
     return host::FS_FILE_EXISTS;
   }
   // A move copies too: the installations' files are never removed from here.
+  // The host's progress display dispatches messages: what calls in meanwhile
+  // finds the copy running.
+  BusyScope busy(state);
   CopyProgress progress(state);
   const int result = CopyFileWithProgress(source, localName, &CopyProgress::Report,
                                           state.Host.PluginNumber);
@@ -135,7 +139,8 @@ int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::
 }
 
 bool DeleteEntry(PluginState& state, const std::wstring& remoteName) {
-  if (state.Tree.TreeBuilding) return false;
+  if (IsBusy(state)) return false;
+  BusyScope busy(state);
   CompleteFinishedAdds(state);
   const int index = state.Tree.Tree.FindTreeItem(remoteName);
   if (index < 0 || state.Tree.Tree[index].Action != 1) return false;

@@ -4,6 +4,7 @@
 // text at this edge (plugin/host_text.h), calls the library, and catches
 // everything: no exception ever reaches the host, which gets the interface's
 // error value.
+#include "forms/grid.h"
 #include "plugin/columns.h"
 #include "plugin/commands.h"
 #include "plugin/entry.h"
@@ -11,6 +12,7 @@
 #include "plugin/host_text.h"
 #include "plugin/listing.h"
 #include "plugin/state.h"
+#include "util/icons.h"
 
 #include <windows.h>
 
@@ -140,8 +142,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept 
       // its thread holds a reference. At process exit (reserved set) the
       // system has already ended that thread wherever it was, perhaps
       // holding a lock of the state: nothing is torn down then, the process
-      // goes as a whole.
+      // goes as a whole. The state and the icon cache are held by pointers
+      // for this, so that no static destructor tears them down either.
       DestroyState();
+      FreeIconCache();
+      // A copy of the library loaded later registers the class anew.
+      UnregisterGridClass();
     }
   } catch (...) {
   }

@@ -52,6 +52,7 @@ inline constexpr int ft_nomorefields = 0;
 inline constexpr int ft_string = 8;
 inline constexpr int ft_stringw = 11;
 inline constexpr int ft_nosuchfield = -1;
+inline constexpr int ft_fieldempty = -3;
 
 // WM_USER + 51 with the internal command 540, "reread source panel".
 inline constexpr UINT kHostCommandMessage = WM_USER + 51;

@@ -25,11 +25,29 @@ ListedEntry DescribeEntry(const TVirtualTreeItem& item) {
   return e;
 }
 
+namespace {
+FindResult ListedFirst(const PluginState& state, ListedEntry& out) {
+  const int index = state.Tree.Tree.FindListed(state.Listing.CurrentDir, 0);
+  if (index < 0) return FindResult::Empty;
+  out = DescribeEntry(state.Tree.Tree[index]);
+  return FindResult::Found;
+}
+}  // namespace
+
 FindResult FindFirstEntry(PluginState& state, const std::wstring& path, ListedEntry& out) {
   if (state.Tree.TreeBuilding) return FindResult::Busy;
-  CompleteFinishedAdds(state);
   ListingState& listing = state.Listing;
+  listing.FindCounter = 0;
+  // The host passes "\" or a folder below it. Anything else names no folder
+  // of the plugin; an empty path above all is not the root, whose listing
+  // starts a comparison.
+  if (path.empty() || path.front() != L'\\') {
+    listing.CurrentDir.clear();
+    return FindResult::Empty;
+  }
   listing.CurrentDir = path == L"\\" ? path : path + L"\\";
+  if (state.OpenCommands > 0) return ListedFirst(state, out);
+  CompleteFinishedAdds(state);
 
   if (listing.CurrentDir == L"\\" && !listing.RootRelisted) {
     BuildTree(state);
@@ -44,11 +62,7 @@ FindResult FindFirstEntry(PluginState& state, const std::wstring& path, ListedEn
     RefreshBackupFolder(state);
   }
 
-  listing.FindCounter = 0;
-  int index = state.Tree.Tree.FindListed(listing.CurrentDir, 0);
-  if (index < 0) return FindResult::Empty;
-  out = DescribeEntry(state.Tree.Tree[index]);
-  return FindResult::Found;
+  return ListedFirst(state, out);
 }
 
 bool FindNextEntry(PluginState& state, ListedEntry& out) {

@@ -26,6 +26,8 @@ enum class FindResult { Found, Empty, Busy };
 // The first entry of a folder ("\" for the root, others without trailing
 // backslash). Listing the root builds the comparison, or asks whether to
 // repeat it; the listing right after such a rebuild is served as it is.
+// While a command of the host runs (BusyScope) the tree is served as it is.
+// A path that does not begin with a backslash (or none) lists nothing.
 FindResult FindFirstEntry(PluginState& state, const std::wstring& path, ListedEntry& out);
 bool FindNextEntry(PluginState& state, ListedEntry& out);
 void FindCloseListing(PluginState& state);

@@ -8,9 +8,14 @@
 namespace orvelle {
 
 namespace {
+// A pointer, not an object with a destructor: at process exit the system
+// has already ended the other threads wherever they were (perhaps holding a
+// lock of the state), and the C runtime runs the destructors of the
+// library's static objects then. The state is only torn down when the
+// library is unloaded while the process goes on.
 std::unique_ptr<PluginState>& Holder() {
-  static std::unique_ptr<PluginState> state;
-  return state;
+  static auto* state = new std::unique_ptr<PluginState>();
+  return *state;
 }
 
 std::wstring ModuleFileName(HMODULE module) {

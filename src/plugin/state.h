@@ -64,6 +64,11 @@ struct TreeState {
 struct PluginState {
   HostLink Host;
   PluginIdentity Identity;
+  // Commands of the host that are running now, counted: a dialog or a
+  // message box they show keeps dispatching messages, and a re-read the host
+  // handles meanwhile calls in again. While it is above 0 nothing that a
+  // running command may hold is rebuilt or released (see BusyScope).
+  int OpenCommands = 0;
   // 6 after a listing started in an ordinary folder, 0 in a content folder;
   // 5 before any listing. Files are copied out only when it is not 6.
   int ListOperation = 5;
@@ -80,6 +85,31 @@ struct PluginState {
   // out of the tree.
   std::unique_ptr<TBackup> Backup;
 };
+
+// Counts a command of the host as running for its lifetime. What the
+// plugin answers when the host calls in while one runs:
+// - a listing is served from the tree as it stands: no comparison is built
+//   or asked for, the backup store is not read again, finished adds are not
+//   completed (the command may hold the store object or entries of the
+//   tree); the next listing after the command does all of it;
+// - opening an entry, or the delete key, is refused as "busy" (an error for
+//   the open, FALSE for the delete), as while a comparison is built;
+// - columns, icons and copies out only read, and are served.
+class BusyScope {
+ public:
+  explicit BusyScope(PluginState& state) : state_(state) { ++state_.OpenCommands; }
+  ~BusyScope() { --state_.OpenCommands; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  PluginState& state_;
+};
+
+// True while a comparison is built or a command of the host runs.
+inline bool IsBusy(const PluginState& state) {
+  return state.Tree.TreeBuilding || state.OpenCommands > 0;
+}
 
 // Creates the state for the plugin module (null: the calling executable, as
 // in tests). Light work only: it runs while the library is being loaded.

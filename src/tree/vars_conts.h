@@ -111,11 +111,13 @@ inline constexpr wchar_t kCopyWithReplace[] = L"Copy with replace all files";
 inline constexpr wchar_t kWithoutDirectories[] = L"without directories";
 inline constexpr wchar_t kUpdated[] = L"UPDATED!";
 inline constexpr wchar_t kUpdateSuccessful[] = L"Update successfull!";
+// After kUpdateSuccessful when the file manager has the plugin loaded.
+inline constexpr wchar_t kUpdateAfterRestart[] =
+    L"The file manager has the old version loaded: the new one takes effect when the file "
+    L"manager is restarted.";
 // Each followed by ":", a line break and the folders concerned.
 inline constexpr wchar_t kDirectoryDeleteError[] = L"Directory delete Error";
 inline constexpr wchar_t kDirectoryCopyError[] = L"Directory copy Error";
-inline constexpr wchar_t kPluginStillLoaded[] =
-    L"Plugin can not be unloaded from memory, nothing replaced";
 // A roll-back that could not put everything back: where things stand now.
 inline constexpr wchar_t kRollBackFailed[] =
     L"The update failed and could not be undone wholly. Put back by hand:";

@@ -18,6 +18,7 @@ enum class FileStep {
   Rename,        // one rename of a swap
   DeleteFile,    // the old file dropped after a swap
   ListFolder,    // a folder of an installation listed for the comparison
+  ReadFile,      // a read of a program's or icon file's resources
 };
 
 // Answers true for a step that is to fail; path is the file or folder made,

@@ -94,13 +94,6 @@ std::optional<std::wstring> RootOf(const std::wstring& path) {
   return share == std::wstring::npos ? path : path.substr(0, share);
 }
 
-HMODULE OwnModule() {
-  HMODULE self = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&OwnModule), &self);
-  return self;
-}
-
 }  // namespace
 
 bool CopyFileBlocks(const std::wstring& source, const std::wstring& target) {
@@ -267,19 +260,6 @@ bool CreateDirectoryPath(const std::wstring& path) {
     if (!::CreateDirectoryW(platform::LongPathForm(*it + L"\\").c_str(), nullptr)) return false;
   }
   return true;
-}
-
-bool UnloadModule(const std::wstring& moduleFileName) {
-  // Load counts are small; a module still there after this many frees is
-  // pinned (a static import of the process) and will not go.
-  constexpr int kMaxFrees = 1024;
-  HMODULE module = ::GetModuleHandleW(moduleFileName.c_str());
-  if (!module || module == OwnModule()) return false;
-  for (int i = 0; i < kMaxFrees && module; ++i) {
-    if (!::FreeLibrary(module)) return false;
-    module = ::GetModuleHandleW(moduleFileName.c_str());
-  }
-  return module == nullptr;
 }
 
 }  // namespace orvelle

@@ -57,9 +57,4 @@ bool ShellCopyDirectory(const std::wstring& sourceDir, const std::wstring& targe
 // is missing, when path already existed, or a creation failed.
 bool CreateDirectoryPath(const std::wstring& path);
 
-// Frees the module while the process has it loaded; false when it was not
-// loaded, when it is this plugin's own module, or when it stays loaded (a
-// module pinned by the loader).
-bool UnloadModule(const std::wstring& moduleFileName);
-
 }  // namespace orvelle

@@ -3,21 +3,22 @@
 
 #include "platform/fs.h"
 #include "platform/handle.h"
-#include "platform/mapped_file.h"
 #include "platform/strings.h"
 #include "util/pe_resources.h"
 
 #include <shellapi.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 
 namespace orvelle {
 
 namespace {
 
-// Icons created for files, by lower-cased path. Destroyed by FreeIconCache,
-// and when the library is unloaded.
+// Icons created for files, by lower-cased path. Destroyed by FreeIconCache
+// (a new comparison, the library unloaded); never by a static destructor,
+// which would run at process exit after the system ended the other threads.
 struct IconCache {
   std::mutex lock;
   std::map<std::wstring, platform::unique_hicon> icons;
@@ -25,8 +26,8 @@ struct IconCache {
 };
 
 IconCache& Cache() {
-  static IconCache cache;
-  return cache;
+  static auto* cache = new IconCache();
+  return *cache;
 }
 
 bool IsPluginExtension(const std::wstring& fileName) {
@@ -52,11 +53,19 @@ HINSTANCE OwnModule() {
 // not, is not there), and not for an icon file whose images do not lie
 // wholly in it; the system reads both without checking.
 bool SystemMayReadIcon(const std::wstring& fileName) {
-  std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
+  // Icon files are small: a larger file is looked at by its start only, and
+  // one that looks like an icon file is then not left to the system.
+  constexpr uint64_t kLargestIconFile = 16u << 20;
+  std::unique_ptr<FileBytes> file = FileBytes::Open(fileName);
   if (!file) return false;
-  const std::string_view bytes = file->Bytes();
-  if (PeResources::LooksLikePe(bytes)) return false;
-  return !LooksLikeIconFile(bytes) || IconFileIntact(bytes);
+  const bool whole = file->Size() <= kLargestIconFile;
+  // Read, not mapped (util/byte_source.h): a read that fails is a file the
+  // system is not asked about.
+  const std::optional<std::string_view> bytes = file->At(
+      0, static_cast<size_t>(whole ? file->Size() : PeResources::kHeadersLimit));
+  if (!bytes || PeResources::LooksLikePe(*bytes)) return false;
+  if (!LooksLikeIconFile(*bytes)) return true;
+  return whole && IconFileIntact(*bytes);
 }
 
 HICON LoadFileIcon(const std::wstring& fileName) {

@@ -1,11 +1,11 @@
 // Reading the icon groups of a PE file from its bytes.
 #include "util/icons.h"
 
-#include "platform/mapped_file.h"
 #include "util/digest.h"
 #include "util/pe_resources.h"
 
 #include <cstring>
+#include <memory>
 
 namespace orvelle {
 
@@ -126,9 +126,9 @@ int ChooseIconImage(const std::vector<IconDirEntry>& entries, const std::vector<
 std::optional<TIconLibrary> TIconLibrary::Open(const std::wstring& fileName) {
   // The file is read as bytes, not loaded: the loader maps a cut file and
   // hands out resource pointers past its end.
-  std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
+  std::unique_ptr<FileBytes> file = FileBytes::Open(fileName);
   if (!file) return std::nullopt;
-  std::optional<PeResources> pe = PeResources::Parse(file->Bytes());
+  std::optional<PeResources> pe = PeResources::Parse(*file);
   if (!pe) return std::nullopt;
   TIconLibrary library;
   for (const ResourceName& name : pe->Names(kGroupIconType)) {

@@ -46,6 +46,17 @@ bool SameName(const ResourceName& a, const ResourceName& b) {
 bool PeResources::LooksLikePe(std::string_view bytes) { return NtHeaderOffset(bytes) != 0; }
 
 std::optional<PeResources> PeResources::Parse(std::string_view bytes) {
+  auto memory = std::make_shared<const MemoryBytes>(bytes);
+  std::optional<PeResources> pe = Parse(*memory);
+  if (pe) pe->memory_ = std::move(memory);
+  return pe;
+}
+
+std::optional<PeResources> PeResources::Parse(const ByteSource& source) {
+  const std::optional<std::string_view> head =
+      source.At(0, static_cast<size_t>(std::min(source.Size(), kHeadersLimit)));
+  if (!head) return std::nullopt;
+  const std::string_view bytes = *head;
   const size_t nt = NtHeaderOffset(bytes);
   if (nt == 0) return std::nullopt;
   const size_t fileHeader = nt + 4;
@@ -65,7 +76,7 @@ std::optional<PeResources> PeResources::Parse(std::string_view bytes) {
     return std::nullopt;
   }
   PeResources pe;
-  pe.bytes_ = bytes;
+  pe.source_ = &source;
   if (countField + 4 <= optionalSize) {
     const uint32_t count = Dword(bytes, optional + countField);
     const size_t entry = countField + 4 + kResourceDirectoryIndex * 8;
@@ -98,10 +109,11 @@ std::optional<std::string_view> PeResources::AtAddress(uint32_t rva, uint32_t si
     const uint64_t into = rva - start;
     // Only what the file holds counts: the rest of a section is zeros in
     // memory, or, in a cut file, nothing at all.
-    if (s.rawOffset >= bytes_.size()) return std::nullopt;
-    const uint64_t raw = std::min<uint64_t>(s.rawSize, bytes_.size() - s.rawOffset);
+    const uint64_t fileSize = source_->Size();
+    if (s.rawOffset >= fileSize) return std::nullopt;
+    const uint64_t raw = std::min<uint64_t>(s.rawSize, fileSize - s.rawOffset);
     if (into + size > raw) return std::nullopt;
-    return bytes_.substr(static_cast<size_t>(s.rawOffset + into), size);
+    return source_->At(s.rawOffset + into, size);
   }
   return std::nullopt;
 }

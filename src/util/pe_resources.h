@@ -5,8 +5,11 @@
 // system's loader maps such a file and lets resource pointers run past it).
 #pragma once
 
+#include "util/byte_source.h"
+
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +34,13 @@ class PeResources {
   // its headers or resource directory do not fit in them. A file without
   // resources gives an empty tree. The bytes must outlive the object.
   static std::optional<PeResources> Parse(std::string_view bytes);
+  // The same over a source read as needed (a file): only its headers and
+  // the parts of the resource tree that are looked at are read. A read
+  // that fails is a resource that is not there. The source must outlive
+  // the object.
+  static std::optional<PeResources> Parse(const ByteSource& source);
+  // How far into a file its headers and section table may reach.
+  static constexpr uint64_t kHeadersLimit = 64u << 10;
 
   // The names of one type in directory order (string names, then ids: the
   // order the system enumerates them in).
@@ -60,7 +70,8 @@ class PeResources {
   std::vector<Entry> Directory(uint32_t offset) const;
   std::optional<Entry> Find(const std::vector<Entry>& entries, const ResourceName& name) const;
 
-  std::string_view bytes_;
+  std::shared_ptr<const MemoryBytes> memory_;  // Parse(bytes): the source it made
+  const ByteSource* source_ = nullptr;
   std::vector<Section> sections_;
   uint32_t resourceRva_ = 0;
   uint32_t resourceSize_ = 0;

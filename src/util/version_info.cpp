@@ -4,12 +4,13 @@
 
 #include "platform/fs.h"
 #include "platform/handle.h"
-#include "platform/mapped_file.h"
 #include "util/pe_resources.h"
 #include "util/version_record.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace orvelle {
@@ -49,9 +50,18 @@ std::optional<TPJVersionInfo> ReadVersionInfo(const std::wstring& fileName) {
   if (head == FileHead::Program) {
     // A PE file's record is read from its bytes: the system loads a cut file
     // and copies the record from past its end.
-    std::optional<platform::MappedFile> file = platform::MappedFile::Open(fileName);
-    if (file && PeResources::LooksLikePe(file->Bytes())) {
-      std::optional<PeResources> pe = PeResources::Parse(file->Bytes());
+    // Read, not mapped: see util/byte_source.h.
+    std::unique_ptr<FileBytes> file = FileBytes::Open(fileName);
+    std::optional<std::string_view> headers;
+    if (file) {
+      headers = file->At(0, static_cast<size_t>(
+                                std::min<uint64_t>(file->Size(), PeResources::kHeadersLimit)));
+      // A file that cannot be read now is not handed to the system, which
+      // maps it.
+      if (!headers) return std::nullopt;
+    }
+    if (headers && PeResources::LooksLikePe(*headers)) {
+      std::optional<PeResources> pe = PeResources::Parse(*file);
       if (!pe) return std::nullopt;
       std::vector<ResourceName> names = pe->Names(kVersionType);
       if (names.empty()) return std::nullopt;

@@ -107,6 +107,41 @@ TEST(DeleteRestore, APluginAmongAUsersFilesTakesOnlyItsOwnFiles) {
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
 }
 
+// The host lists "\Backup" again while "Restore?" is still open (a re-read
+// that arrived meanwhile, run from inside the message box's loop): the
+// listing shows the store as it stands, and the restore then runs on it
+// intact and puts everything back.
+TEST(DeleteRestore, AListingWhileRestoreAsksLeavesTheRestoreIntact) {
+  RunningPair pair;
+  test::ProcessResult first = pair.RunMy(L"list \\");
+  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+  const test::TreeSnapshot my = pair.My();
+  const std::wstring imagine = L"\\totalcmd.exe\\Plugins\\WLX\\Imagine.wlx\\Delete";
+  test::ProcessResult deleted =
+      pair.RunMy(L"--answers yes list \\ exec " + QuoteArg(imagine));
+  ASSERT_EQ(deleted.exitCode, 0u) << deleted.ErrText();
+  ASSERT_FALSE(platform::PathExists(pair.MyPath(L"plugins\\wlx\\Imagine")));
+
+  test::ProcessResult restored = pair.RunMy(
+      L"--answers " + QuoteArg(L"yes@list \\Backup") +
+      L" list \\Backup exec \\Backup\\2.Imagine.wlx list \\Backup");
+  ASSERT_EQ(restored.exitCode, 0u) << restored.ErrText();
+  const std::vector<std::wstring> lines = restored.OutLines();
+  const auto asked = std::find(lines.begin(), lines.end(), L"msgbox \"Orvelle\" \"Restore?\" -> yes");
+  ASSERT_NE(asked, lines.end()) << restored.OutText();
+  // The listing made while the box was open comes before its answer.
+  const auto during = std::find_if(lines.begin(), asked, [](const std::wstring& line) {
+    return line.starts_with(L"2.Imagine.wlx\t");
+  });
+  EXPECT_EQ(std::count_if(lines.begin(), asked,
+                          [](const std::wstring& line) { return line.starts_with(L"2.Imagine.wlx\t"); }),
+            2)
+      << "the first listing and the one made while asking\n" << restored.OutText();
+  EXPECT_NE(during, asked);
+  EXPECT_TRUE(HasLine(restored, L"exec \\Backup\\2.Imagine.wlx open -> 0")) << restored.OutText();
+  EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
+}
+
 // Changes made one after the other to one section and to one plugin, undone
 // in the order "\Backup" lists them (the oldest first, not the reverse):
 // FileInfo's lister entry is deleted before Imagine's, which stands in

@@ -435,6 +435,26 @@ TEST(DialogStarts, WorkInFoldersTheAnsiCodePageCannotName) {
   }
 }
 
+
+// The host lets the plugin go and loads it again, at another address: the
+// dialogs' grid class of the first copy must not send the second copy's
+// grids to a window procedure that is gone.
+TEST_F(Dialogs, ADialogOpensAfterTheLibraryWasUnloadedAndLoadedElsewhere) {
+  const std::wstring entry = std::wstring(kFiles) + L"SHARE_NT.EXE";
+  test::ProcessResult run = pair_->RunMy(L"list \\" + Exec(entry) + L" unload load list \\" +
+                                         Exec(entry));
+  ASSERT_EQ(run.exitCode, 0u) << run.ErrText() << run.OutText();
+  const std::vector<std::wstring> lines = run.OutLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), L"load -> 1 (another address)"), lines.end())
+      << run.OutText();
+  const std::vector<Dump> dumps = DumpsOf(run);
+  ASSERT_EQ(dumps.size(), 2u) << run.OutText();
+  for (const Dump& dump : dumps) {
+    EXPECT_EQ(dump.caption, L"File Compare Information");
+    EXPECT_EQ(dump.cells, dumps[0].cells) << "the grid shows the same";
+    EXPECT_FALSE(dump.cells.empty());
+  }
+}
 // Copying out of a content folder copies My installation's file, else New's,
 // by the host's copy flags; in an ordinary folder nothing is copied and the
 // folders the host made are removed.

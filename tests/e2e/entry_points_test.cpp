@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace orvelle::e2e {
@@ -73,6 +74,24 @@ TEST(EntryPoints, NullAndOddArgumentsFromTheHostAreHarmless) {
   auto findNextW = EntryPoint<BOOL(__stdcall*)(HANDLE, WIN32_FIND_DATAW*)>(plugin, "FsFindNextW");
   auto findClose = EntryPoint<int(__stdcall*)(HANDLE)>(plugin, "FsFindClose");
   WIN32_FIND_DATAW data{};
+  // No path or an empty one is not the root: no comparison, nothing written.
+  auto findFirst = EntryPoint<HANDLE(__stdcall*)(char*, WIN32_FIND_DATAA*)>(plugin, "FsFindFirst");
+  WCHAR emptyW[] = L"";
+  char empty[] = "";
+  WIN32_FIND_DATAW untouchedW;
+  WIN32_FIND_DATAA untouched;
+  std::memset(&untouchedW, 0xAB, sizeof untouchedW);
+  std::memset(&untouched, 0xAB, sizeof untouched);
+  const WIN32_FIND_DATAW patternW = untouchedW;
+  const WIN32_FIND_DATAA pattern = untouched;
+  EXPECT_EQ(findFirstW(nullptr, &untouchedW), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(findFirstW(emptyW, &untouchedW), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(findFirst(nullptr, &untouched), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(findFirst(empty, &untouched), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+  EXPECT_EQ(std::memcmp(&untouchedW, &patternW, sizeof patternW), 0) << "written into";
+  EXPECT_EQ(std::memcmp(&untouched, &pattern, sizeof pattern), 0) << "written into";
+  EXPECT_FALSE(findNextW(nullptr, &untouchedW));
   EXPECT_EQ(findFirstW(noBackslash, &data), INVALID_HANDLE_VALUE);
   EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
   EXPECT_EQ(findFirstW(longPath.data(), nullptr), INVALID_HANDLE_VALUE);

@@ -385,40 +385,53 @@ TEST(Update, AnUpdateThatFailsPartWayChangesNothing) {
   }
 }
 
-// A plugin module the host has loaded is freed before its files are
-// replaced; one that cannot be freed stops the update before anything
-// changes.
-TEST(Update, TheLoadedPluginIsFreedFirstOrNothingChanges) {
-  for (const bool pinned : {false, true}) {
-    SCOPED_TRACE(pinned ? "pinned" : "loaded twice");
+// A plugin module the host has loaded is never freed: the host keeps its
+// function pointers. Its file is renamed into the backup like any other,
+// the module stays mapped and usable, the update says that a restart is
+// needed, and the backup brings the loaded file back.
+TEST(Update, ALoadedPluginStaysLoadedWhileItsFilesAreReplaced) {
+  struct Case {
+    const char* name;
+    const wchar_t* tail;
+    bool ownFolder;
+  };
+  for (const Case& c : {Case{"own folder", L"ftp\\ftp.wfx", true},
+                        Case{"shared folder", L"\\x.wfx", false}}) {
+    SCOPED_TRACE(c.name);
     UpdatePair pair;
-    const std::wstring module = pair.MyFtp() + L"\\ftp.wfx";
+    const std::wstring module = (c.ownFolder ? pair.MyFtp() : pair.Tools()) +
+                                (c.ownFolder ? L"\\ftp.wfx" : L"\\x.wfx");
     test::WriteBytes(module, test::MinimalDll());
     test::SetLastWriteTime(module, test::FixedTime());
+    // The host's load, and a second one of its own (as a plugin may hold).
     HMODULE loaded = ::LoadLibraryW(module.c_str());
     ASSERT_TRUE(loaded) << "error " << ::GetLastError();
-    if (pinned) {
-      HMODULE same = nullptr;
-      ASSERT_TRUE(::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, module.c_str(), &same));
-    } else {
-      ASSERT_EQ(::LoadLibraryW(module.c_str()), loaded);
-    }
-    const UpdatePair::State before = pair.Snapshot();
-    std::optional<UpdatePlan> plan = pair.Plan(L"ftp\\ftp.wfx", UpdateOption::CopyTree);
+    ASSERT_EQ(::LoadLibraryW(module.c_str()), loaded);
+    std::optional<UpdatePlan> plan = pair.Plan(c.tail, UpdateOption::CopyTree);
     ASSERT_TRUE(plan);
 
     const UpdateResult result = RunUpdate(*plan, pair.Backup());
-    if (pinned) {
-      EXPECT_EQ(result.Outcome, UpdateOutcome::ModuleLoaded);
-      EXPECT_TRUE(platform::EqualsNoCase(result.Module, module)) << result.Module;
-      EXPECT_EQ(pair.Differences(before), L"");
-      EXPECT_EQ(pair.BackupFolders(), 0u);
-    } else {
-      EXPECT_EQ(result.Outcome, UpdateOutcome::Updated);
-      EXPECT_EQ(::GetModuleHandleW(module.c_str()), nullptr);
-      EXPECT_EQ(test::ReadBytes(module), "new ftp");
-    }
+    EXPECT_EQ(result.Outcome, UpdateOutcome::Updated);
+    EXPECT_TRUE(result.RestartNeeded);
+    EXPECT_EQ(::GetModuleHandleW(module.c_str()), loaded) << "the module was freed";
+    // Its image is still mapped: reading it would fault otherwise.
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(loaded), IMAGE_DOS_SIGNATURE);
+    EXPECT_EQ(test::ReadBytes(module), c.ownFolder ? "new ftp" : "new x");
+
+    const std::wstring folder = pair.Backup().Dir;
+    EXPECT_EQ(RestoreDeletedFolder(folder, pair.Backup()), RestoreFailure::None);
+    EXPECT_EQ(test::ReadBytes(module), test::MinimalDll());
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(loaded), IMAGE_DOS_SIGNATURE);
+    EXPECT_TRUE(::FreeLibrary(loaded));
+    EXPECT_TRUE(::FreeLibrary(loaded));
   }
+  // A plugin nobody loaded needs no restart.
+  UpdatePair pair;
+  std::optional<UpdatePlan> plan = pair.Plan(L"ftp\\ftp.wfx", UpdateOption::CopyTree);
+  ASSERT_TRUE(plan);
+  const UpdateResult result = RunUpdate(*plan, pair.Backup());
+  EXPECT_EQ(result.Outcome, UpdateOutcome::Updated);
+  EXPECT_FALSE(result.RestartNeeded);
 }
 
 // The options by what belongs to the plugin: no "Replace whole directory"

@@ -2,9 +2,12 @@
 #include "plugin/commands.h"
 
 #include "platform/fs.h"
+#include "plugin/build_steps.h"
 #include "plugin/entry.h"
+#include "plugin/listing.h"
 #include "plugin/state.h"
 #include "support/temp_dir.h"
+#include "unit/tc/tc_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +118,73 @@ TEST_F(CopyOutTest, AFailedCopyIsReportedAsAnError) {
   ASSERT_TRUE(locked);
   EXPECT_EQ(Get(L"both", L"b", 0), 3);
   EXPECT_FALSE(platform::PathExists(dir_ / L"b"));
+}
+
+// While the "Restore?" question is open, the host handles a re-read and
+// lists "\Backup", opens another entry and presses the delete key (a modal
+// box keeps dispatching messages). None of it may release what the restore
+// holds: the listing is served from the tree as it stands, the others are
+// turned away as busy, and the restore then completes.
+TEST(ReEntry, CallsWhileARestoreAsksLeaveItsStoreAndEntriesIntact) {
+  CreateState(nullptr);
+  test::TempDir plugin, home;
+  PluginState& state = State();
+  state.Identity.PluginDir = plugin.Path() + L"\\";
+  const std::wstring item = home / L"tool.exe";
+  test::WriteBytes(item, "the tool");
+  RefreshBackupFolder(state);
+  ASSERT_TRUE(state.Backup->MakeBackup(BackupKind::Deleted, item, true));
+  ASSERT_TRUE(state.Backup->MoveDeletedItem(item));
+  RefreshBackupFolder(state);
+  ListedEntry first;
+  ASSERT_EQ(FindFirstEntry(state, L"\\Backup", first), FindResult::Found);
+  const std::wstring entry = L"\\Backup\\" + first.name;
+
+  const TBackup* store = state.Backup.get();
+  const int entries = state.Tree.Tree.Count();
+  std::vector<std::wstring> asked;
+  std::vector<std::wstring> listed;
+  platform::MessageBoxHandler previous =
+      platform::SetMessageBoxHandler([&](const std::wstring& text, UINT) {
+        asked.push_back(text);
+        if (asked.size() > 1) return IDOK;
+        ListedEntry e;
+        if (FindFirstEntry(state, L"\\Backup", e) == FindResult::Found) {
+          do listed.push_back(e.name);
+          while (FindNextEntry(state, e));
+        }
+        FindCloseListing(state);
+        FindFirstEntry(state, L"\\", e);  // builds no comparison: the tree stays
+        EXPECT_EQ(ExecuteEntry(state, entry, L"open"), host::FS_EXEC_ERROR);
+        EXPECT_FALSE(DeleteEntry(state, entry));
+        EXPECT_EQ(state.Backup.get(), store) << "the store the restore holds was rebuilt";
+        EXPECT_EQ(state.Tree.Tree.Count(), entries);
+        return IDYES;
+      });
+  EXPECT_EQ(ExecuteEntry(state, entry, L"open"), host::FS_EXEC_OK);
+  platform::SetMessageBoxHandler(previous);
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked[0], L"Restore?");
+  EXPECT_EQ(listed, std::vector<std::wstring>{first.name});
+  EXPECT_EQ(test::ReadBytes(item), "the tool") << "the restore completed";
+  EXPECT_EQ(state.OpenCommands, 0);
+  DestroyState();
+}
+
+// FsFindFirst without a path, or with an empty one, is no listing of the
+// root: nothing is built, nothing is written, the host gets the error value.
+TEST(ReEntry, AnEmptyPathListsNothingAndBuildsNothing) {
+  CreateState(nullptr);
+  ListedEntry e;
+  e.name = L"untouched";
+  for (const wchar_t* path : {L"", L"abc"}) {
+    EXPECT_EQ(FindFirstEntry(State(), path, e), FindResult::Empty) << path;
+    EXPECT_FALSE(FindNextEntry(State(), e));
+  }
+  EXPECT_EQ(e.name, L"untouched");
+  EXPECT_FALSE(State().MyModel) << "no comparison was started";
+  EXPECT_FALSE(State().Tree.TreeBuilt);
+  DestroyState();
 }
 
 }  // namespace

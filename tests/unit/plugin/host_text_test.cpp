@@ -136,5 +136,35 @@ TEST(HostText, FieldValuesAreWideThroughTheWideInterface) {
   DestroyState();
 }
 
+// A value buffer without room for one character (a wide one of 0 or 1
+// bytes, an ANSI one of 0 bytes, or none) gets nothing written, and the
+// host is not told that a value stands in it.
+TEST(HostText, FieldValueIntoNoRoomIsEmptyAndUnwritten) {
+  CreateState(nullptr);
+  TVirtualTreeItem item;
+  item.Path = L"\\";
+  item.Name = L"x";
+  item.Status = L">";
+  State().Tree.Tree.Append(item);
+  for (int maxlen : {-4, 0, 1}) {
+    wchar_t wide[2] = {L'#', L'#'};
+    EXPECT_EQ(FieldValueToHost(State(), L"\\x", 0, wide, maxlen), host::ft_fieldempty) << maxlen;
+    EXPECT_EQ(wide[0], L'#') << maxlen;
+    char ansi[2] = {'#', '#'};
+    if (maxlen < 1) {
+      EXPECT_EQ(FieldValueToHost(State(), L"\\x", 0, ansi, maxlen), host::ft_fieldempty);
+      EXPECT_EQ(ansi[0], '#') << maxlen;
+    }
+  }
+  EXPECT_EQ(FieldValueToHost(State(), L"\\x", 0, static_cast<wchar_t*>(nullptr), 64),
+            host::ft_fieldempty);
+  // Room for the terminating zero only: an empty text, reported as written.
+  wchar_t one[2] = {L'#', L'#'};
+  EXPECT_EQ(FieldValueToHost(State(), L"\\x", 0, one, 2), host::ft_stringw);
+  EXPECT_EQ(one[0], L'\0');
+  EXPECT_EQ(one[1], L'#');
+  DestroyState();
+}
+
 }  // namespace
 }  // namespace orvelle

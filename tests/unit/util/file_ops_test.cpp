@@ -3,7 +3,6 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/strings.h"
-#include "support/minimal_dll.h"
 #include "support/temp_dir.h"
 #include "util/text_file.h"
 
@@ -310,23 +309,6 @@ TEST(FileOps, CreateDirectoryPathCreatesEveryMissingLevel) {
     EXPECT_FALSE(DirectoryExists(root + L"x"));
     break;
   }
-}
-
-TEST(FileOps, UnloadModuleFreesEveryLoadAtLongPaths) {
-  TempDir dir;
-  const std::wstring folder = LongPath(dir);
-  ASSERT_TRUE(CreateDirectoryPath(folder));
-  const std::wstring dll = folder + L"\\some plugin.wlx";
-  WriteBytes(dll, test::MinimalDll());
-
-  EXPECT_FALSE(UnloadModule(dll));  // not loaded
-  HMODULE first = ::LoadLibraryW(dll.c_str());
-  ASSERT_TRUE(first) << "error " << ::GetLastError();
-  ASSERT_EQ(::LoadLibraryW(dll.c_str()), first);
-  ASSERT_EQ(::LoadLibraryW(dll.c_str()), first);
-  EXPECT_TRUE(UnloadModule(dll));
-  EXPECT_EQ(::GetModuleHandleW(dll.c_str()), nullptr);
-  EXPECT_TRUE(::DeleteFileW(dll.c_str()));  // the file is free to be replaced
 }
 
 }  // namespace

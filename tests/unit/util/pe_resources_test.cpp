@@ -1,7 +1,6 @@
 #include "util/pe_resources.h"
 
 #include "platform/handle.h"
-#include "platform/mapped_file.h"
 #include "support/pe_resources.h"
 #include "support/temp_dir.h"
 #include "util/icons.h"
@@ -55,9 +54,9 @@ std::string ProgramWithResources(const test::TempDir& dir) {
 
 TEST(PeResources, FindsWhatTheSystemFinds) {
   const std::wstring shell = SystemFile(L"shell32.dll");
-  std::optional<platform::MappedFile> file = platform::MappedFile::Open(shell);
+  std::unique_ptr<FileBytes> file = FileBytes::Open(shell);
   ASSERT_TRUE(file);
-  std::optional<PeResources> pe = PeResources::Parse(file->Bytes());
+  std::optional<PeResources> pe = PeResources::Parse(*file);
   ASSERT_TRUE(pe);
   std::vector<ResourceName> system;
   platform::unique_hmodule module(::LoadLibraryExW(shell.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
