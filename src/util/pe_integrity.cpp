@@ -116,10 +116,10 @@ std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
   if (!layout.HasCertificateTable() || layout.securityEntryOffset == 0) return std::nullopt;
   const uint64_t start = layout.certificateOffset;
   const uint64_t size = layout.certificateSize;
-  if (start < uint64_t{layout.securityEntryOffset} + 8 || start + size != bytes.size()) {
+  if (start < uint64_t{layout.securityEntryOffset} + 8 || !Fits(bytes, start, size)) {
     return std::nullopt;
   }
-  std::string_view table = bytes.substr(static_cast<size_t>(start));
+  std::string_view table = bytes.substr(static_cast<size_t>(start), static_cast<size_t>(size));
   while (table.size() >= 8) {
     const uint32_t length = U32(table, 0);
     if (length < 8 || length > table.size()) return std::nullopt;
@@ -129,6 +129,10 @@ std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
     table = table.substr(static_cast<size_t>(next));
   }
   return std::nullopt;
+}
+
+bool CertificateTableEndsFile(uint64_t fileSize, const PeIntegrityLayout& layout) {
+  return uint64_t{layout.certificateOffset} + layout.certificateSize == fileSize;
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> AuthenticodeRanges(uint32_t fileSize,

@@ -36,10 +36,14 @@ std::optional<PeIntegrityLayout> ReadPeIntegrityLayout(std::string_view bytes);
 uint32_t ComputePeChecksum(std::string_view bytes, uint32_t checksumOffset);
 
 // Where the signature lies: the PKCS#7 blob of the first certificate entry,
-// or nullopt when the table lies outside the file, is not the last thing in
-// it (bytes were appended after signing), or holds no Authenticode entry.
+// or nullopt when the table lies outside the file or before the end of the
+// security directory entry, or holds no Authenticode entry.
 std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
                                                  const PeIntegrityLayout& layout);
+
+// Whether the certificate table is the last thing in the file: bytes behind
+// it were added after signing, and no digest covers them.
+bool CertificateTableEndsFile(uint64_t fileSize, const PeIntegrityLayout& layout);
 
 // The byte ranges (offset, length) that an Authenticode digest covers: the
 // whole file except the CheckSum field, the security directory entry and the

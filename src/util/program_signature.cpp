@@ -43,6 +43,7 @@ SignatureState CheckSignedDigest(std::string_view bytes, const PeIntegrityLayout
   const std::optional<platform::SignedMessage> message = platform::DecodeSignedMessage(*blob);
   if (!message) return SignatureState::Broken;
   signer = DisplayName(message->signer);
+  if (!CertificateTableEndsFile(bytes.size(), layout)) return SignatureState::Broken;
   const std::optional<SignedDigest> vouched = ParseIndirectDataDigest(message->content);
   if (!vouched) return SignatureState::Broken;
   const ALG_ID algorithm = AlgorithmOf(vouched->algorithm);

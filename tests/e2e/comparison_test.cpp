@@ -288,7 +288,7 @@ TEST(Comparison, AListedVersionWithAnotherDigestIsAModifiedBuild) {
 
 // A New program signed by a signer no root vouches for is a genuine build
 // ("No") whatever its version; the same program with bytes appended behind
-// its signature is altered. The harness signed at build time runs as New's
+// its signature is altered. The harness signed at build time replaces New's
 // totalcmd.exe; My's unsigned harness stands beside it in the comment.
 TEST(Comparison, TheNewProgramIsJudgedByItsSignature) {
   const std::wstring fixtures = test::BinaryDir() + L"\\fixtures\\signature\\";
@@ -303,14 +303,17 @@ TEST(Comparison, TheNewProgramIsJudgedByItsSignature) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.program)));
-    Pair pair(NewSide{{}, fixtures + c.program, false, false});
-    test::ProcessResult run = pair.RunMy(L"list \"\\totalcmd.exe\\Main unit\"");
+    const std::wstring program = fixtures + c.program;
+    Pair pair([&](const std::wstring& newDir) {
+      ASSERT_TRUE(::CopyFileW(program.c_str(), (newDir + L"\\totalcmd.exe").c_str(), FALSE));
+    });
+    test::ProcessResult run = pair.RunMy(L"list \\ list \"\\totalcmd.exe\\Main unit\"");
     ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
     Lines modified;
     for (const std::wstring& l : run.OutLines()) {
       if (l.starts_with(L"EXE modified\t")) modified = SplitTabs(l);
     }
-    ASSERT_EQ(modified.size(), 7u) << run.OutText();
+    ASSERT_EQ(modified.size(), 7u) << run.OutText() << run.ErrText();
     EXPECT_EQ(modified[5], c.status);
     EXPECT_TRUE(modified[6].starts_with(c.verdict)) << modified[6];
   }

@@ -53,7 +53,7 @@ TEST(ProgramSignature, FixturesByKind) {
       {L"signed.exe", SignatureState::Intact, true, true},
       {L"signed-sha1.exe", SignatureState::Intact, true, true},
       {L"altered.exe", SignatureState::Broken, true, false},
-      {L"appended.exe", SignatureState::Broken, false, false},
+      {L"appended.exe", SignatureState::Broken, true, false},
       {L"stripped.exe", SignatureState::Unsigned, false, true},
       {L"cut.exe", SignatureState::Unsigned, false, false},
       {L"unsigned.exe", SignatureState::Unsigned, false, true},
@@ -204,7 +204,7 @@ TEST(PeIntegrityLayout, CertificateTableBounds) {
     size_t blobSize;  // 0: none
   } cases[] = {
       {"well formed", withTable(0x200, 0x20, 0x20, 2, 0x220), 0x18},
-      {"bytes behind the table", withTable(0x200, 0x20, 0x20, 2, 0x228), 0},
+      {"bytes behind the table (a change, found by the caller)", withTable(0x200, 0x20, 0x20, 2, 0x228), 0x18},
       {"table past the end", withTable(0x200, 0x40, 0x20, 2, 0x220), 0},
       {"table before the directory entry", withTable(0x60, 0x1c0, 0x1c0, 2, 0x220), 0},
       {"entry longer than the table", withTable(0x200, 0x20, 0x28, 2, 0x220), 0},
