@@ -9,7 +9,7 @@ fi
 work=$(pwd)/build/64/bench/signature
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
-program=$(ls build/64/bin/tchost64.exe build/64/bin/tchost.exe 2>/dev/null | head -1)
+program=build/64/bin/tchost64.exe
 cp "$program" "$work/large.exe"
 head -c $((10 * 1024 * 1024 - $(stat -c %s "$program"))) /dev/urandom >> "$work/large.exe"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" \

@@ -1,14 +1,12 @@
 #include "util/program_signature.h"
 
 #include "platform/authenticode.h"
-#include "platform/fs.h"
 #include "platform/mapped_file.h"
 #include "util/pe_integrity.h"
 
 #include <wincrypt.h>
 #include <wintrust.h>
 
-#include <algorithm>
 
 namespace orvelle {
 
