@@ -77,7 +77,7 @@ LONG VerifyEmbeddedSignature(const std::wstring& path) {
 }
 
 std::optional<SignedMessage> DecodeSignedMessage(std::string_view pkcs7) {
-  if (pkcs7.empty() || pkcs7.size() > MAXDWORD) return std::nullopt;
+  if (pkcs7.empty() || uint64_t{pkcs7.size()} > MAXDWORD) return std::nullopt;
   CryptMsg msg{::CryptMsgOpenToDecode(kEncoding, 0, 0, 0, nullptr, nullptr)};
   if (msg.value == nullptr) return std::nullopt;
   if (!::CryptMsgUpdate(msg.value, reinterpret_cast<const BYTE*>(pkcs7.data()),

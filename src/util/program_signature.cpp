@@ -101,7 +101,7 @@ ProgramSignature CheckProgramSignature(const std::wstring& path) {
   if (!file) return result;
   const std::string_view bytes = file->Bytes();
   const std::optional<PeIntegrityLayout> layout = ReadPeIntegrityLayout(bytes);
-  if (!layout || bytes.size() > MAXDWORD) {
+  if (!layout || uint64_t{bytes.size()} > MAXDWORD) {
     result.state = SignatureState::NotProgram;
     return result;
   }
