@@ -7,7 +7,7 @@ set -euo pipefail
 objdump=$1 plugin=$2
 dump=$("$objdump" -p "$plugin")
 
-allowed='^(kernel32|user32|gdi32|shell32|advapi32|version|comctl32|msvcrt|ole32|oleaut32|psapi|ntdll|shlwapi|comdlg32|api-ms-win-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|advapi32|version|comctl32|msvcrt|ole32|oleaut32|psapi|ntdll|shlwapi|comdlg32|wintrust|crypt32|api-ms-win-[a-z0-9-]+)\.dll$'
 imports=$(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 bad=$(printf '%s\n' "$imports" | grep -Ev "$allowed" || true)
 if [ -n "$bad" ]; then

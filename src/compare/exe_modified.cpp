@@ -1,8 +1,26 @@
 #include "compare/exe_modified.h"
 
 #include "platform/strings.h"
+#include "tree/vars_conts.h"
 
 namespace orvelle {
+
+namespace {
+
+std::wstring SignedBy(const std::wstring& signer) {
+  return signer.empty() ? std::wstring(texts::kSigned) : std::wstring(texts::kSigned) + L": " + signer;
+}
+
+const wchar_t* VerdictWord(BuildVerdict v) {
+  switch (v) {
+    case BuildVerdict::Known: return texts::kNo;
+    case BuildVerdict::Modified: return texts::kYes;
+    case BuildVerdict::Unknown: break;
+  }
+  return texts::kUnknownBuild;
+}
+
+}  // namespace
 
 BuildVerdict JudgeBuild(std::span<const KnownBuild> table, const std::wstring& version,
                         const std::wstring& digest) {
@@ -16,6 +34,47 @@ BuildVerdict JudgeBuild(std::span<const KnownBuild> table, const std::wstring& v
     if (platform::EqualsNoCase(row.digest, digest)) return BuildVerdict::Known;
   }
   return versionListed ? BuildVerdict::Modified : BuildVerdict::Unknown;
+}
+
+ProgramVerdict JudgeProgram(const ProgramSignature& signature, BuildVerdict table) {
+  BuildVerdict verdict = table;
+  std::wstring detail;
+  switch (signature.state) {
+    case SignatureState::Intact:
+      verdict = BuildVerdict::Known;
+      detail = SignedBy(signature.signer);
+      break;
+    case SignatureState::Broken:
+      verdict = BuildVerdict::Modified;
+      detail = SignedBy(signature.signer) + L", " + texts::kSignatureBroken;
+      break;
+    case SignatureState::Unchecked:
+      detail = SignedBy(signature.signer) + L", " + texts::kSignatureUnchecked;
+      break;
+    case SignatureState::Unsigned:
+      detail = std::wstring(texts::kUnsigned) + L", ";
+      if (!signature.HasChecksum()) {
+        detail += texts::kNoChecksum;
+      } else if (signature.ChecksumMatches()) {
+        detail += texts::kChecksumMatches;
+      } else {
+        detail += texts::kChecksumDiffers;
+        // A digest the table lists is that build, whatever its header says.
+        if (table != BuildVerdict::Known) verdict = BuildVerdict::Modified;
+      }
+      break;
+    case SignatureState::NotProgram:
+      detail = texts::kNotAProgram;
+      break;
+    case SignatureState::Unreadable:
+      detail = texts::kCannotBeRead;
+      break;
+  }
+  return {verdict, std::wstring(VerdictWord(verdict)) + L" (" + detail + L")"};
+}
+
+std::wstring PairComment(const ProgramVerdict& newSide, const ProgramVerdict& mySide) {
+  return newSide.text + (newSide.text == mySide.text ? L" = " : L" <> ") + mySide.text;
 }
 
 }  // namespace orvelle

@@ -33,20 +33,27 @@ std::wstring IconSourceName(const TTC& model) {
   return platform::ExtractFileName(model.ExeFile);
 }
 
+// The verdict is New's program file's; My's stands beside it in the comment,
+// so that a user sees whether the two builds' evidence agrees. Only the two
+// main program files are checked: a signature check reads the whole file.
 TVirtualTreeItem ExeModifiedEntry(const CompareContext& ctx, int parent, const std::wstring& path) {
   TVirtualTreeItem item = MakeEntry(parent, path, 4, texts::kExeModified, nullptr);
-  switch (JudgeBuild(kKnownBuilds, ctx.New.ProgramVersion, ctx.New.ProgramDigest)) {
+  const ProgramVerdict newSide =
+      JudgeProgram(CheckProgramSignature(ctx.New.ExeFile),
+                   JudgeBuild(kKnownBuilds, ctx.New.ProgramVersion, ctx.New.ProgramDigest));
+  const ProgramVerdict mySide =
+      JudgeProgram(CheckProgramSignature(ctx.My.ExeFile),
+                   JudgeBuild(kKnownBuilds, ctx.My.ProgramVersion, ctx.My.ProgramDigest));
+  item.Info = PairComment(newSide, mySide);
+  switch (newSide.verdict) {
     case BuildVerdict::Unknown:
-      item.Info = texts::kUnknownBuild;
       item.Icon = ctx.Icons.Get(IconRole::Information);
       break;
     case BuildVerdict::Modified:
-      item.Info = texts::kYes;
       item.Status = L"!*";
       item.Icon = ctx.Icons.Get(IconRole::Warning);
       break;
     case BuildVerdict::Known:
-      item.Info = texts::kNo;
       item.Status = L"*";
       item.Icon = ctx.Icons.Get(IconRole::Information);
       break;

@@ -13,8 +13,8 @@ namespace {
 
 constexpr const wchar_t* kFileLabels[kFileRowCount] = {
     texts::kCreationDate, texts::kLastModifDate, texts::kLastAccessDate, texts::kFileSize,
-    texts::kMd5Summ};
-enum FileRow { kCreated, kModified, kAccessed, kSize, kDigest };
+    texts::kMd5Summ, texts::kSignatureRow};
+enum FileRow { kCreated, kModified, kAccessed, kSize, kDigest, kSignature };
 
 constexpr const wchar_t* kVersionLabels[kVersionRowCount] = {
     texts::kFileVersionNumber, texts::kProductVersionNumber, texts::kFileVersionRow,
@@ -32,9 +32,24 @@ std::array<std::wstring, kVersionRowCount> VersionValues(const std::optional<TPJ
           v->internalName, v->privateBuild, v->specialBuild};
 }
 
+// The signer, "none" for an unsigned program, empty for a file that is no
+// program.
+std::wstring SignatureValue(const ProgramSignature& s) {
+  const std::wstring signer = s.signer.empty() ? std::wstring(texts::kSigned) : s.signer;
+  switch (s.state) {
+    case SignatureState::Intact: return signer;
+    case SignatureState::Broken: return signer + L", " + texts::kSignatureBroken;
+    case SignatureState::Unchecked: return signer + L", " + texts::kSignatureUnchecked;
+    case SignatureState::Unsigned: return texts::kNoSignature;
+    case SignatureState::NotProgram:
+    case SignatureState::Unreadable: break;
+  }
+  return {};
+}
+
 std::array<std::wstring, kFileRowCount> FileValues(const FileSideFacts& f) {
   return {FormatDateTime(f.created), FormatDateTime(f.modified), FormatDateTime(f.accessed),
-          GroupDigits(std::to_wstring(f.size)), f.digest};
+          GroupDigits(std::to_wstring(f.size)), f.digest, SignatureValue(f.signature)};
 }
 
 template <typename T>
@@ -74,6 +89,13 @@ std::wstring DigestSign(const std::wstring& a, const std::wstring& b) {
   return !a.empty() && a == b ? L"=" : L"<>";
 }
 
+// Two signature texts: equal or not; nothing to compare when neither file
+// is a program.
+std::wstring SignatureSign(const std::wstring& a, const std::wstring& b) {
+  if (a.empty() && b.empty()) return L"";
+  return a == b ? L"=" : L"<>";
+}
+
 bool SameFile(const std::wstring& newFile, const std::wstring& myFile) {
   const std::wstring a = platform::Trim(newFile);
   return !a.empty() && platform::EqualsNoCase(a, platform::Trim(myFile));
@@ -95,6 +117,7 @@ FileSideFacts ReadFileSide(const std::wstring& path) {
   f.accessed = FileTimeToLocalDateTime(data.ftLastAccessTime);
   f.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   f.digest = FileMD5(path);
+  f.signature = CheckProgramSignature(path);
   f.version = ReadVersionInfo(path);
   return f;
 }
@@ -142,11 +165,18 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
       const std::wstring signs[kFileRowCount] = {
           Order(newSide.created, mySide.created), Order(newSide.modified, mySide.modified),
           Order(newSide.accessed, mySide.accessed), Order(newSide.size, mySide.size),
-          DigestSign(newSide.digest, mySide.digest)};
+          DigestSign(newSide.digest, mySide.digest),
+          SignatureSign(newValues[kSignature], myValues[kSignature])};
       for (size_t i = 0; i < kFileRowCount; ++i) {
         view.fileRows[i].newValue = newValues[i];
         view.fileRows[i].sign = signs[i];
         view.fileRows[i].myValue = myValues[i];
+      }
+      // An intact signature on one side only tells the altered (or foreign)
+      // file apart, whatever decided the overall sign.
+      if ((newSide.signature.state == SignatureState::Intact) !=
+          (mySide.signature.state == SignatureState::Intact)) {
+        view.fileRows[kSignature].framed = true;
       }
       view.header[1] = texts::kNewSide;
       view.header[2] = verdict.sign;
@@ -167,7 +197,8 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
       const auto& values = isNew ? newValues : myValues;
       for (size_t i = 0; i < kFileRowCount; ++i) {
         (isNew ? view.fileRows[i].newValue : view.fileRows[i].myValue) = values[i];
-        view.fileRows[i].sign = sign;
+        // A file that is no program has no signature to mark.
+        view.fileRows[i].sign = i == kSignature && values[i].empty() ? L"" : sign;
       }
       for (auto& s : versionSigns) s = s.empty() ? s : sign;
       view.header[isNew ? 1 : 3] = isNew ? texts::kNewSide : texts::kMySide;

@@ -1,10 +1,12 @@
 // What the File Compare Information dialog shows for two files: the header,
-// the five file rows and the fourteen version rows with their signs, the
-// frame on the row that decided the verdict, and which buttons work. Built
+// the six file rows and the fourteen version rows with their signs, the
+// frame on the row that decided the verdict (and on the signature row when
+// only one side's signature is intact), and which buttons work. Built
 // from facts read beforehand, so that every case is tested without files.
 #pragma once
 
 #include "forms/compare_grids.h"
+#include "util/program_signature.h"
 #include "util/version_info.h"
 
 #include <array>
@@ -22,15 +24,16 @@ struct FileSideFacts {
   uint64_t size = 0;
   std::wstring digest;  // empty when the file could not be read
   std::optional<TPJVersionInfo> version;
+  ProgramSignature signature;
 };
 
-// Reads one file: its times, size, digest and version resource. A path that
+// Reads one file: its times, size, digest, signature and version resource. A path that
 // is empty or names no file gives exists = false.
 FileSideFacts ReadFileSide(const std::wstring& path);
 
 enum class FilesMode { Both, OnlyNew, OnlyMy, Neither };
 
-inline constexpr size_t kFileRowCount = 5;
+inline constexpr size_t kFileRowCount = 6;
 inline constexpr size_t kVersionRowCount = 14;
 
 struct FilesView {

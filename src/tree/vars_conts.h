@@ -75,6 +75,7 @@ inline constexpr wchar_t kLastModifDate[] = L" Last Modif. Date";
 inline constexpr wchar_t kLastAccessDate[] = L" Last Access Date";
 inline constexpr wchar_t kFileSize[] = L" File Size";
 inline constexpr wchar_t kMd5Summ[] = L" MD5 summ";
+inline constexpr wchar_t kSignatureRow[] = L" Signature";
 inline constexpr wchar_t kFileVersionNumber[] = L" File Version Number";
 inline constexpr wchar_t kProductVersionNumber[] = L" Product Version Number";
 inline constexpr wchar_t kFileVersionRow[] = L" File Version";
@@ -181,6 +182,18 @@ inline constexpr wchar_t kWcmIconsInc[] = L"WCMICONS.INC";
 inline constexpr wchar_t kUnknownBuild[] = L"?";
 inline constexpr wchar_t kYes[] = L"Yes";
 inline constexpr wchar_t kNo[] = L"No";
+// What a program file's own evidence says, in the comment of "EXE modified"
+// and in the file dialog's " Signature" row.
+inline constexpr wchar_t kSigned[] = L"signed";
+inline constexpr wchar_t kSignatureBroken[] = L"does not verify";
+inline constexpr wchar_t kSignatureUnchecked[] = L"not verified";
+inline constexpr wchar_t kUnsigned[] = L"unsigned";
+inline constexpr wchar_t kChecksumMatches[] = L"checksum matches";
+inline constexpr wchar_t kChecksumDiffers[] = L"checksum differs";
+inline constexpr wchar_t kNoChecksum[] = L"no checksum";
+inline constexpr wchar_t kNotAProgram[] = L"no program file";
+inline constexpr wchar_t kCannotBeRead[] = L"cannot be read";
+inline constexpr wchar_t kNoSignature[] = L"none";
 inline constexpr wchar_t kIconExtension[] = L".ico";
 inline constexpr wchar_t kPluginsGroup[] = L"Plugins";
 inline constexpr wchar_t kApplicationsGroup[] = L"Applications";

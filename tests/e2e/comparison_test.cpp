@@ -279,11 +279,44 @@ TEST(Comparison, AListedVersionWithAnotherDigestIsAModifiedBuild) {
   ASSERT_EQ(modified.size(), 7u) << run.OutText();
   EXPECT_EQ(version[6], L"6.57");
   EXPECT_EQ(modified[5], L"!*");
-  EXPECT_EQ(modified[6], L"Yes");
+  EXPECT_TRUE(modified[6].starts_with(L"Yes (unsigned, ")) << modified[6];
   Lines unit = line(L"Main unit");
   ASSERT_EQ(unit.size(), 7u);
   EXPECT_NE(unit[5].find(L'!'), std::wstring::npos);
   EXPECT_NE(unit[5].find(L'*'), std::wstring::npos);
+}
+
+// A New program signed by a signer no root vouches for is a genuine build
+// ("No") whatever its version; the same program with bytes appended behind
+// its signature is altered. The harness signed at build time replaces New's
+// totalcmd.exe; My's unsigned harness stands beside it in the comment.
+TEST(Comparison, TheNewProgramIsJudgedByItsSignature) {
+  const std::wstring fixtures = test::BinaryDir() + L"\\fixtures\\signature\\";
+  if (!platform::FileExists(fixtures + L"signed.exe")) GTEST_SKIP() << "no signed test programs";
+  struct Case {
+    const wchar_t* program;
+    const wchar_t* status;
+    const wchar_t* verdict;
+  } cases[] = {
+      {L"signed.exe", L"*", L"No (signed: Orvelle Test Signer) <> ? (unsigned, "},
+      {L"appended.exe", L"!*", L"Yes (signed: Orvelle Test Signer, does not verify) <> ? (unsigned, "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.program)));
+    const std::wstring program = fixtures + c.program;
+    Pair pair([&](const std::wstring& newDir) {
+      ASSERT_TRUE(::CopyFileW(program.c_str(), (newDir + L"\\totalcmd.exe").c_str(), FALSE));
+    });
+    test::ProcessResult run = pair.RunMy(L"list \\ list \"\\totalcmd.exe\\Main unit\"");
+    ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+    Lines modified;
+    for (const std::wstring& l : run.OutLines()) {
+      if (l.starts_with(L"EXE modified\t")) modified = SplitTabs(l);
+    }
+    ASSERT_EQ(modified.size(), 7u) << run.OutText() << run.ErrText();
+    EXPECT_EQ(modified[5], c.status);
+    EXPECT_TRUE(modified[6].starts_with(c.verdict)) << modified[6];
+  }
 }
 
 // Cancelling in the host's progress display: at the first report nothing is

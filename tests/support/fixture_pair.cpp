@@ -8,8 +8,10 @@
 #include "support/test_paths.h"
 
 #include <windows.h>
+#include <imagehlp.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -80,6 +82,25 @@ std::vector<std::vector<IconImage>> IconGroups(int count, int other) {
 // "program", then optionally ",version=a.b.c.d" (a version record written
 // into the copy) and ",icons=N" (N icon groups replacing its icons).
 // `host` is the harness to copy for a "host" line (empty: the build's).
+// The pair's programs stand for genuine builds: after their resources are
+// written, their header checksum is set as a linker sets it, with the
+// system's own image function, so that "EXE modified" finds them unchanged.
+void SetHeaderChecksum(const std::wstring& file) {
+  DWORD stored = 0, computed = 0;
+  if (::MapFileAndCheckSumW(file.c_str(), &stored, &computed) != CHECKSUM_SUCCESS) {
+    Fail(L"cannot compute the checksum of", file);
+  }
+  if (stored == computed) return;
+  std::string bytes = ReadBytes(file);
+  uint32_t peOffset = 0;
+  if (bytes.size() < 0x40) Fail(L"no PE file:", file);
+  std::memcpy(&peOffset, bytes.data() + 0x3c, 4);
+  const size_t at = size_t{peOffset} + 24 + 64;
+  if (at + 4 > bytes.size()) Fail(L"no PE file:", file);
+  std::memcpy(bytes.data() + at, &computed, 4);
+  WriteBytes(file, bytes);
+}
+
 void MakeBinary(const std::wstring& source, const std::wstring& target, std::wstring host) {
   std::wstring kind = source.substr(0, source.find(L','));
   const bool is64 = sizeof(void*) == 8;
@@ -111,6 +132,7 @@ void MakeBinary(const std::wstring& source, const std::wstring& target, std::wst
     }
   }
   if (icons > 0) WriteIconResource(target, IconGroups(icons, otherIcon));
+  SetHeaderChecksum(target);
 }
 
 void SetTreeTimes(const std::wstring& dir, const FILETIME& time) {

@@ -1,5 +1,6 @@
 #include "compare/run_comparison.h"
 #include "support/file_times.h"
+#include "support/test_paths.h"
 #include "unit/compare/compare_fixture.h"
 #include "util/date_time.h"
 
@@ -66,15 +67,17 @@ TEST(MainUnitSkeleton, IconSourceNamedAfterAnExistingIconLibrary) {
   }
 }
 
+// Without program files to read, the table decides New's verdict; the
+// comment says what was found on both sides.
 TEST(MainUnitSkeleton, ExeModifiedByKnownBuilds) {
   struct Case {
     const wchar_t* version;
     const wchar_t* info;
     const wchar_t* status;
   } cases[] = {
-      {L"6.55a", L"No", L"*"},
-      {L"6.57", L"Yes", L"!*"},
-      {L"9.0", L"?", L""},
+      {L"6.55a", L"No (cannot be read) <> ? (cannot be read)", L"*"},
+      {L"6.57", L"Yes (cannot be read) <> ? (cannot be read)", L"!*"},
+      {L"9.0", L"? (cannot be read) = ? (cannot be read)", L""},
   };
   for (const Case& c : cases) {
     CompareFixture f;
@@ -84,6 +87,47 @@ TEST(MainUnitSkeleton, ExeModifiedByKnownBuilds) {
     const TVirtualTreeItem& e = f.At(kUnit + L"EXE modified");
     EXPECT_EQ(e.Info, c.info) << c.version;
     EXPECT_EQ(e.Status, c.status) << c.version;
+  }
+}
+
+// The program files' own evidence, New's deciding the sign and icon: a
+// build signed by an unknown signer is "No" whatever its version, one
+// changed after signing "Yes" with the warning icon.
+TEST(MainUnitSkeleton, ExeModifiedBySignatureAndChecksum) {
+  const std::wstring fixtures = test::BinaryDir() + L"\\fixtures\\signature\\";
+  if (!platform::FileExists(fixtures + L"signed.exe")) GTEST_SKIP() << "no signed test programs";
+  struct Case {
+    const wchar_t* newFile;
+    const wchar_t* myFile;
+    const wchar_t* info;
+    const wchar_t* status;
+    IconRole icon;
+  } cases[] = {
+      {L"signed.exe", L"signed.exe",
+       L"No (signed: Orvelle Test Signer) = No (signed: Orvelle Test Signer)", L"*",
+       IconRole::Information},
+      {L"altered.exe", L"signed.exe",
+       L"Yes (signed: Orvelle Test Signer, does not verify) <> No (signed: Orvelle Test Signer)",
+       L"!*", IconRole::Warning},
+      {L"badsum.exe", L"stripped.exe",
+       L"Yes (unsigned, checksum differs) <> ? (unsigned, checksum matches)", L"!*",
+       IconRole::Warning},
+      {L"unsigned.exe", L"nosum.exe",
+       L"Yes (unsigned, checksum matches) <> ? (unsigned, no checksum)", L"!*", IconRole::Warning},
+  };
+  for (const Case& c : cases) {
+    CompareFixture f;
+    // A listed version with another digest: the table says "Yes", which
+    // only an unsigned file keeps.
+    f.New().ProgramVersion = L"6.57";
+    f.New().ProgramDigest = L"00000000000000000000000000000000";
+    f.New().ExeFile = fixtures + c.newFile;
+    f.My().ExeFile = fixtures + c.myFile;
+    BuildMainUnitSkeleton(f.Ctx());
+    const TVirtualTreeItem& e = f.At(kUnit + L"EXE modified");
+    EXPECT_EQ(e.Info, c.info) << testing::PrintToString(std::wstring(c.newFile));
+    EXPECT_EQ(e.Status, c.status) << testing::PrintToString(std::wstring(c.newFile));
+    EXPECT_EQ(e.Icon, f.Ctx().Icons.Get(c.icon)) << testing::PrintToString(std::wstring(c.newFile));
   }
 }
 

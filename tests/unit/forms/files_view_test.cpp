@@ -17,6 +17,7 @@ FileSideFacts Side(double modified = 44000.5, uint64_t size = 100, std::wstring 
   f.accessed = 44001.0;
   f.size = size;
   f.digest = std::move(digest);
+  f.signature.state = SignatureState::Unsigned;
   return f;
 }
 
@@ -69,12 +70,12 @@ TEST(FilesView, BothFilesFrameTheRowThatDecided) {
   FileSideFacts oldVersion = Side(44003.5, 100, L"AA");
   oldVersion.version = Version(1, L"1.0");
   const Case cases[] = {
-      {"newer date", newer, Side(), L">", L"=|>|=|=|<>", 1, -1},
-      {"other size, same date", bigger, Side(), L"<>", L"=|=|=|>|<>", 3, -1},
-      {"same size, other bytes", otherBytes, Side(), L"<>", L"=|=|=|=|<>", 4, -1},
-      {"equal files", Side(), Side(), L"=", L"=|=|=|=|=", 4, -1},
+      {"newer date", newer, Side(), L">", L"=|>|=|=|<>|=", 1, -1},
+      {"other size, same date", bigger, Side(), L"<>", L"=|=|=|>|<>|=", 3, -1},
+      {"same size, other bytes", otherBytes, Side(), L"<>", L"=|=|=|=|<>|=", 4, -1},
+      {"equal files", Side(), Side(), L"=", L"=|=|=|=|=|=", 4, -1},
       // The version decides before the (older) date.
-      {"newer version", newVersion, oldVersion, L">", L"=|<|=|>|<>", -1, 0},
+      {"newer version", newVersion, oldVersion, L">", L"=|<|=|>|<>|=", -1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -108,6 +109,47 @@ TEST(FilesView, FileRowsShowDatesGroupedSizesAndDigests) {
   EXPECT_EQ(view.fileRows[3].newValue, L"1 234 567");
   EXPECT_EQ(view.fileRows[3].myValue, L"123");
   EXPECT_EQ(view.fileRows[4].newValue, L"0123456789ABCDEF0123456789ABCDEF");
+}
+
+// The signature row: the signer, "none" for an unsigned program, nothing
+// for a file that is no program. Its sign cell is framed when only one side
+// is signed and intact: that tells the genuine file from the other.
+TEST(FilesView, SignatureRowFramesTheOnlyIntactSide) {
+  auto with = [](SignatureState state, const wchar_t* signer = L"") {
+    FileSideFacts f = Side();
+    f.signature.state = state;
+    f.signature.signer = signer;
+    return f;
+  };
+  using S = SignatureState;
+  struct Case {
+    FileSideFacts a, b;
+    const wchar_t *newValue, *sign, *myValue;
+    bool framed;
+  } cases[] = {
+      {with(S::Intact, L"Maker"), with(S::Intact, L"Maker"), L"Maker", L"=", L"Maker", false},
+      {with(S::Intact, L"Maker"), with(S::Intact, L"Other"), L"Maker", L"<>", L"Other", false},
+      {with(S::Intact, L"Maker"), with(S::Unsigned), L"Maker", L"<>", L"none", true},
+      {with(S::Broken, L"Maker"), with(S::Intact, L"Maker"), L"Maker, does not verify", L"<>",
+       L"Maker", true},
+      {with(S::Broken, L"Maker"), with(S::Unsigned), L"Maker, does not verify", L"<>", L"none",
+       false},
+      {with(S::Intact), with(S::Unchecked, L"Maker"), L"signed", L"<>", L"Maker, not verified", true},
+      {with(S::Unsigned), with(S::Unsigned), L"none", L"=", L"none", false},
+      {with(S::NotProgram), with(S::Unreadable), L"", L"", L"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.newValue) + L"|" + c.myValue));
+    const CompareRow row = BuildFilesView(kNew, kMy, c.a, c.b, L"").fileRows[5];
+    EXPECT_EQ(row.label, L" Signature");
+    EXPECT_EQ(row.newValue, c.newValue);
+    EXPECT_EQ(row.sign, c.sign);
+    EXPECT_EQ(row.myValue, c.myValue);
+    EXPECT_EQ(row.framed, c.framed);
+  }
+  // One side only: a file that is no program gets no sign in that row.
+  EXPECT_EQ(BuildFilesView(kNew, L"", with(S::NotProgram), {}, L"").fileRows[5].sign, L"");
+  EXPECT_EQ(BuildFilesView(kNew, L"", with(S::Intact, L"Maker"), {}, L"").fileRows[5].sign, L"*");
 }
 
 // Version rows: numbers and version strings by their order, other strings
@@ -206,7 +248,7 @@ TEST(FilesView, GridsColourRowsBySignOnAlternatingBackgrounds) {
   FilesView view = BuildFilesView(kNew, kMy, Side(44002.5, 100, L"BB"), Side(), L"");
   GridData files = CompareGrid({view.fileRows.begin(), view.fileRows.end()}, look, false);
   GridData versions = CompareGrid({view.versionRows.begin(), view.versionRows.end()}, look, true);
-  ASSERT_EQ(files.rows, 5);
+  ASSERT_EQ(files.rows, 6);
   ASSERT_EQ(versions.rows, 14);
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(files.At(0, c).backColor, look.backColor);
