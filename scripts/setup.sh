@@ -2,12 +2,17 @@
 # Installs what a fresh Debian machine lacks to build and test the plugin:
 # the mingw-w64 cross compilers, 32- and 64-bit Wine, Xvfb, CMake and the
 # GoogleTest sources, and Python for turning pictures into PNG files
-# (make screenshots). Safe to run again: it only installs what is missing.
+# (make screenshots). With --screenshots also Chromium, whose headless mode
+# draws the HTML report's picture; the tests never need it. Safe to run
+# again: it only installs what is missing.
 set -euo pipefail
 
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64
           xvfb xauth cmake make googletest binutils-mingw-w64-x86-64
           binutils-mingw-w64-i686 python3)
+if [ "${1:-}" = --screenshots ]; then
+  packages+=(chromium)
+fi
 
 need_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
