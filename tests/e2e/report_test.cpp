@@ -33,7 +33,7 @@ struct Described {
 const std::vector<Described>& DescribedEntries() {
   static const std::vector<Described> entries = {
       {L"command", std::wstring(kInst) + L"Main unit\\Commands\\Configuration\\cm_DisplayConfig.487",
-       {L"Sign:    <> - different", L"Conf: Display", L"New installation | My installation",
+       {L"Sign:    <> - different", L"Conf: Display", L"Text  487: Conf: Display | 486: Conf: Display",
         L"Text Compare Information"}},
       {L"icon", std::wstring(kInst) + L"Main unit\\Icons\\totalcmd.exe\\7.ico", {L"<> - different"}},
       {L"plugin folder", std::wstring(kInst) + L"Plugins\\WFX\\FTP",
