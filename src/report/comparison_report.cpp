@@ -84,7 +84,9 @@ ComparisonReport CollectReport(const VirtualTree& tree, const std::wstring& inst
       if (i < 0) break;
       const TVirtualTreeItem& e = tree[i];
       if (e.IsFolder) subfolders.push_back(i);
-      const int column = ReportSignColumn(e.Status);
+      // A folder's summary of "!" and "*" reads "!*", which for an entry
+      // means a main program that is no known build: a folder never is one.
+      const int column = e.IsFolder && e.Status == L"!*" ? -1 : ReportSignColumn(e.Status);
       if (column >= 0) ++section.Counts[static_cast<size_t>(column)];
       if ((column >= 0 && e.Status != L"=") || e.Done) section.Differences.push_back(EntryOf(e));
     }

@@ -30,6 +30,8 @@ class ReportTest : public testing::Test {
     Add(L"\\tc.exe\\Main unit\\Files\\", L"B.EXE", L"=", false);
     Add(L"\\tc.exe\\Main unit\\Files\\", L"C.EXE", L"<", false);
     Add(L"\\tc.exe\\Plugins\\", L"FTP", L">", true);
+    // Only-New and only-My entries inside: a summary, not a verdict.
+    Add(L"\\tc.exe\\Plugins\\", L"Disk", L"!*", true);
     const int remove = Add(L"\\tc.exe\\Plugins\\FTP\\", L"Delete", L"*!", false);
     tree_[remove].Action = 1;
     tree_[remove].Done = true;
@@ -67,13 +69,14 @@ std::vector<std::wstring> Names(const std::vector<ReportEntry>& entries) {
 
 TEST_F(ReportTest, CountsEachFolderAndListsWhatDiffers) {
   const ComparisonReport r = Collect();
-  ASSERT_EQ(r.Folders.size(), 5u);
+  ASSERT_EQ(r.Folders.size(), 6u);
   // Listing order, depth first.
   EXPECT_EQ(r.Folders[0].Path, L"tc.exe");
   EXPECT_EQ(r.Folders[1].Path, L"tc.exe\\Main unit");
   EXPECT_EQ(r.Folders[2].Path, L"tc.exe\\Main unit\\Files");
   EXPECT_EQ(r.Folders[3].Path, L"tc.exe\\Plugins");
   EXPECT_EQ(r.Folders[4].Path, L"tc.exe\\Plugins\\FTP");
+  EXPECT_EQ(r.Folders[5].Path, L"tc.exe\\Plugins\\Disk");
   using Counts = std::array<int, kReportSigns.size()>;
   // Columns: > < <> * ! = *! !*. Folders holding several signs are
   // sections of their own, not counted in their parent.
