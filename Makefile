@@ -27,7 +27,8 @@ test: build
 demo: setup build64
 	@scripts/with-display.sh scripts/demo.sh
 
-screenshots: setup build64
+screenshots: build64
+	@scripts/setup.sh --screenshots
 	@scripts/with-display.sh scripts/screenshots.sh
 
 dist: build

@@ -8,7 +8,9 @@
 #     with as many as the plugin uses;
 # and the listing's own cost per entry: the harness lists every folder of
 # the comparison tree (`tree`), its output buffered so that the figure is the
-# entry points' work and not the writing of the lines.
+# entry points' work and not the writing of the lines; and the reports of
+# the whole tree (Report.html and Report.txt written through FsGetFile), per
+# entry as well, so that the two trees show whether they grow linearly.
 #   large: 320 plugins of the four kinds, 66 files each, 1 GiB in all (both
 #          sides); most files equal, some differing in their last byte, some
 #          in their first, some in size, a few on one side only. Its tree
@@ -86,7 +88,7 @@ bench() {
   load_before=$(load)
 
   local diff_s="" floor1_s="" floorn_s="" threads="" pairs=""
-  local compare_s="" tree_s="" cut="" entries=0
+  local compare_s="" tree_s="" html_s="" text_s="" cut="" entries=0 h x
   local out=$root/tree.txt err=$root/times.txt floor_out=$root/floor.txt
   local i t0 t1 c t n attempt
   # Each round measures everything once, so that a busy spell of the machine
@@ -108,12 +110,16 @@ bench() {
         sleep 2
       fi
       run "$root/my/totalcmd.exe" --plugin "$root/my/plugins/wfx/Orvelle/Orvelle.wfx64" --times \
-        list '\' tree '\totalcmd.exe' >"$out" 2>"$err" || true
+        list '\' tree '\totalcmd.exe' get '\Report.html' "$(winpath "$root/report.html")" 1 \
+        get '\Report.txt' "$(winpath "$root/report.txt")" 1 >"$out" 2>"$err" || true
       tr -d '\r' <"$err" >"$err.txt"
       # Command 1 lists the root (both models and the whole comparison),
-      # command 2 every folder of the comparison tree.
+      # command 2 every folder of the comparison tree, 3 and 4 write the
+      # two reports.
       c=$(awk '$1 == "time" && $2 == 1 { print $3 }' "$err.txt")
       t=$(awk '$1 == "time" && $2 == 2 { print $3 }' "$err.txt")
+      h=$(awk '$1 == "time" && $2 == 3 { print $3 }' "$err.txt")
+      x=$(awk '$1 == "time" && $2 == 4 { print $3 }' "$err.txt")
       n=$(grep -c '^.totalcmd.exe.' "$out" || true)
       [ -n "$c" ] && [ -n "$t" ] && [ "$n" -gt 0 ] && break
       sleep 1
@@ -121,6 +127,8 @@ bench() {
     [ "$n" -gt 0 ] || { echo "compare: no comparison came out of the harness" >&2; cat "$out" "$err.txt" >&2; exit 1; }
     compare_s=$(least "$c" "$compare_s")
     tree_s=$(least "$t" "$tree_s")
+    [ -n "$h" ] && html_s=$(least "$h" "$html_s")
+    [ -n "$x" ] && text_s=$(least "$x" "$text_s")
     entries=$n
     # A tree that is full, or a comparison that stopped, marks the root.
     grep -q "Virtual tree was not build completely" "$out" && cut=yes
@@ -133,11 +141,14 @@ bench() {
     pairs=$(field "$floor_out" pairs)
   done
   stop_new
-  local load_after
+  local load_after html_kib text_kib
   load_after=$(load)
+  html_kib=$(( $(stat -c %s "$root/report.html" 2>/dev/null || echo 0) / 1024 ))
+  text_kib=$(( $(stat -c %s "$root/report.txt" 2>/dev/null || echo 0) / 1024 ))
 
   awk -v d="$diff_s" -v f1="$floor1_s" -v fn="$floorn_s" -v n="$threads" -v p="$pairs" \
       -v c="$compare_s" -v t="$tree_s" -v e="$entries" -v cut="$cut" -v r="$repeat" \
+      -v h="$html_s" -v x="$text_s" -v hk="$html_kib" -v xk="$text_kib" \
       -v l0="$load_before" -v l1="$load_after" 'BEGIN {
     printf "load:          %s before, %s after (1-minute average); best of %d runs\n", l0, l1, r
     printf "diff -rq:      %7.3f s   native\n", d
@@ -151,6 +162,8 @@ bench() {
       printf "comparison:    %7.3f s   CUT SHORT: the tree is full, so the comparison did less than the floor; no ratio\n", c
     }
     printf "listing:       %7.3f s   for %d entries (every folder of the tree, output not written), %.1f us per entry\n", t, e, t / e * 1e6
+    if (h != "") printf "Report.html:   %7.3f s   %d KiB, %.1f us per entry (goal: under a second)\n", h, hk, h / e * 1e6
+    if (x != "") printf "Report.txt:    %7.3f s   %d KiB, %.1f us per entry\n", x, xk, x / e * 1e6
   }'
   rm -rf "$root"
 }

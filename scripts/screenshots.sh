@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # screenshots.sh: pictures of the plugin's dialogs and of a comparison folder
 # as the host's panel shows it, taken from the fixture pair under Xvfb and
-# written to docs/ as PNG files (the README shows them).
+# written to docs/ as PNG files (the README shows them); and the pair's HTML
+# report as a browser shows it, drawn by headless Chromium (docs/report.png).
 # Run through scripts/with-display.sh after the 64-bit build (make screenshots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,7 @@ commands=(
   exec '\About...'
   exec '\totalcmd.exe\Plugins\WFX\FTP\Update'
   show "$files"
+  get '\Report.html' "$(winpath "$work/report.html")" 1
 )
 names=(file-compare dialog-1 file-compare-only-new dialog-2 text-compare dialog-3 about dialog-4
        update dialog-5 panel panel-1)
@@ -40,3 +42,13 @@ for ((i = 0; i < ${#names[@]}; i += 2)); do
   python3 scripts/bmp2png.py "$picture" "docs/${names[i]}.png"
   echo "docs/${names[i]}.png"
 done
+
+# The report in a real browser: its picture shows what the user opens.
+[ -s "$work/report.html" ] || { echo "screenshots: no report" >&2; echo "$output" >&2; exit 1; }
+chrome=$(command -v chromium || command -v chromium-browser || true)
+[ -n "$chrome" ] || { echo "screenshots: chromium is missing (scripts/setup.sh --screenshots)" >&2; exit 1; }
+# Chromium refuses to run as root inside its sandbox; the page is our own.
+"$chrome" --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=1100,1500 \
+  --screenshot="$(pwd)/docs/report.png" "file://$(realpath "$work/report.html")" >/dev/null 2>&1
+[ -s docs/report.png ] || { echo "screenshots: chromium drew no picture" >&2; exit 1; }
+echo docs/report.png

@@ -3,12 +3,17 @@
 # the mingw-w64 cross compilers, 32- and 64-bit Wine, Xvfb, CMake and the
 # GoogleTest sources, and Python for turning pictures into PNG files
 # (make screenshots), osslsigncode and OpenSSL for the signed test programs.
-# Safe to run again: it only installs what is missing.
+# With --screenshots also Chromium, whose headless mode draws the HTML
+# report's picture; the tests never need it. Safe to run again: it only
+# installs what is missing.
 set -euo pipefail
 
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64
           xvfb xauth cmake make googletest binutils-mingw-w64-x86-64
           binutils-mingw-w64-i686 python3 osslsigncode openssl)
+if [ "${1:-}" = --screenshots ]; then
+  packages+=(chromium)
+fi
 
 need_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

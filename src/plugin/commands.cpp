@@ -5,6 +5,8 @@
 #include "platform/strings.h"
 #include "plugin/entry_actions.h"
 #include "plugin/host_api.h"
+#include "plugin/report_entries.h"
+#include "util/text_file.h"
 #include "util/file_ops.h"
 
 #include <windows.h>
@@ -17,7 +19,12 @@ int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::
   if (IsBusy(state)) return host::FS_EXEC_ERROR;
   BusyScope busy(state);
   CompleteFinishedAdds(state);
-  if (platform::Trim(verb) != L"open") return host::FS_EXEC_OK;
+  const std::wstring trimmed = platform::Trim(verb);
+  const bool open = trimmed == L"open";
+  // Alt+Enter: the entry's dialog, as Enter shows it; never an operation
+  // or a restore, which only Enter starts.
+  const bool properties = trimmed == L"properties";
+  if (!open && !properties) return host::FS_EXEC_OK;
   const int index = state.Tree.Tree.FindTreeItem(remoteName);
   if (index < 0) return host::FS_EXEC_OK;
   // The first flag that holds wins: an entry that compares files and also
@@ -25,16 +32,23 @@ int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::
   const TVirtualTreeItem& e = state.Tree.Tree[index];
   if (e.IsAbout) {
     OpenAbout(state, index);
-  } else if (e.RestoreDeleted) {
-    OpenRestoreDeleted(state, index);
-  } else if (e.RestoreInstalled) {
-    OpenRestoreInstalled(state, index);
-  } else if (e.RestoreSettings) {
-    OpenRestoreSettings(state, index);
+  } else if (e.RestoreDeleted || e.RestoreInstalled || e.RestoreSettings) {
+    if (!open) return host::FS_EXEC_OK;
+    if (e.RestoreDeleted) {
+      OpenRestoreDeleted(state, index);
+    } else if (e.RestoreInstalled) {
+      OpenRestoreInstalled(state, index);
+    } else {
+      OpenRestoreSettings(state, index);
+    }
   } else if (e.HasFiles) {
     OpenFileCompare(state, index);
   } else if (e.CommandEntry) {
     OpenTextCompare(state, index);
+  } else if (!open) {
+    return host::FS_EXEC_OK;
+  } else if (ReportKindOf(e) != ReportKind::None) {
+    OpenReport(state, ReportKindOf(e));
   } else if (e.Action == 1) {
     OpenDelete(state, index);
   } else if (e.Action == 2) {
@@ -98,29 +112,51 @@ bool CanRead(const std::wstring& path) {
                                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   return static_cast<bool>(file);
 }
-}  // namespace
 
-int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
-                 int copyFlags) {
-  if (state.ListOperation == 6) {
-    RemoveHostMadeDirectories(remoteName, localName);
-    return host::FS_FILE_OK;
-  }
-  const int index = state.Tree.Tree.FindTreeItem(remoteName);
-  if (index < 0 || !state.Tree.Tree[index].HasFiles) return host::FS_FILE_NOTFOUND;
-  const TVirtualTreeItem& entry = state.Tree.Tree[index];
-  const std::wstring source = platform::FileExists(entry.MyFile)    ? entry.MyFile
-                              : platform::FileExists(entry.NewFile) ? entry.NewFile
-                                                                    : std::wstring();
-  if (source.empty()) return host::FS_FILE_NOTFOUND;
-
-  // 8 and 16 only tell how the existing local name is spelt.
+// What the copy flags allow for an existing local name: -1 to go on, else
+// the host's answer. 8 and 16 only tell how the existing name is spelt.
+int RefusedTarget(const std::wstring& localName, int copyFlags) {
   const int flags = copyFlags & (host::FS_COPYFLAGS_OVERWRITE | host::FS_COPYFLAGS_RESUME |
                                  host::FS_COPYFLAGS_MOVE);
   if ((flags & host::FS_COPYFLAGS_RESUME) != 0) return host::FS_FILE_NOTSUPPORTED;
   if ((flags & host::FS_COPYFLAGS_OVERWRITE) == 0 && platform::PathExists(localName)) {
     return host::FS_FILE_EXISTS;
   }
+  return -1;
+}
+
+// The entry's description (or a report) as the local file: the host's
+// viewer shows it, a copy keeps it.
+int WriteEntryText(PluginState& state, int index, const std::wstring& localName, int copyFlags) {
+  const int refused = RefusedTarget(localName, copyFlags);
+  if (refused >= 0) return refused;
+  if (!WriteWholeFile(localName, EntryFileBytes(state, index))) return host::FS_FILE_WRITEERROR;
+  return host::FS_FILE_OK;
+}
+}  // namespace
+
+int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
+                 int copyFlags) {
+  const int index = state.Tree.Tree.FindTreeItem(remoteName);
+  // An entry that stands for no file is described, in any folder; a file
+  // entry never is: a description under a file's name would pass for it.
+  if (index >= 0 && !state.Tree.Tree[index].HasFiles) {
+    return WriteEntryText(state, index, localName, copyFlags);
+  }
+  // Copying an ordinary folder must not pull the installations' files along.
+  if (state.ListOperation == 6) {
+    RemoveHostMadeDirectories(remoteName, localName);
+    return host::FS_FILE_OK;
+  }
+  if (index < 0) return host::FS_FILE_NOTFOUND;
+  const TVirtualTreeItem& entry = state.Tree.Tree[index];
+  const std::wstring source = platform::FileExists(entry.MyFile)    ? entry.MyFile
+                              : platform::FileExists(entry.NewFile) ? entry.NewFile
+                                                                    : std::wstring();
+  if (source.empty()) return host::FS_FILE_NOTFOUND;
+
+  const int refused = RefusedTarget(localName, copyFlags);
+  if (refused >= 0) return refused;
   // A move copies too: the installations' files are never removed from here.
   // The host's progress display dispatches messages: what calls in meanwhile
   // finds the copy running.

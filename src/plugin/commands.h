@@ -7,17 +7,21 @@
 
 namespace orvelle {
 
-// 0 done (every verb but "open" is accepted and ignored), 1 error or busy.
+// 0 done, 1 error or busy. "open" opens the entry; "properties" shows the
+// entry's dialog, when it has one, and starts nothing; every other verb is
+// accepted and ignored.
 int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::wstring& verb);
 
-// A host file result. In an ordinary folder nothing is copied and the
-// directories the host made for the virtual folders are removed again. In a
-// content folder (or before any listing) the entry's file is copied: My
-// installation's, else the New one's; "not found" when neither exists,
-// "exists" for an existing local name without the overwrite flag, "not
-// supported" for a resume, "aborted" (the partial copy deleted) when the
-// user stops it, a read or write error when the copy fails. A move never
-// removes the source.
+// A host file result. An entry that stands for no file gives a text file
+// describing it (the report entries: the whole report), in any folder. A
+// compared file is copied only when a content folder (or nothing) was
+// listed: My installation's, else the New one's; "not found" when neither
+// exists, "exists" for an existing local name without the overwrite flag,
+// "not supported" for a resume, "aborted" (the partial copy deleted) when
+// the user stops it, a read or write error when the copy fails. A move never
+// removes the source. In an ordinary folder a compared file (or a name not in
+// the tree) is not copied, and the directories the host made for it are
+// removed again.
 int GetEntryFile(PluginState& state, const std::wstring& remoteName, const std::wstring& localName,
                  int copyFlags);
 

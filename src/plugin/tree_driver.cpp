@@ -3,6 +3,7 @@
 #include "platform/handle.h"
 #include "platform/message_box.h"
 #include "plugin/build_steps.h"
+#include "plugin/report_entries.h"
 #include "tree/vars_conts.h"
 #include "util/icons.h"
 
@@ -61,6 +62,7 @@ void BuildTree(PluginState& state) {
     // browsable, and the root says that it is not all.
     tree.Warnings.push_back(texts::kNotBuiltCompletely);
   }
+  if (tree.TreeBuilt) AddReportEntries(tree.Tree, state.Icons.Get(IconRole::Information));
   for (const std::wstring& warning : tree.Warnings) {
     AddNoticeEntry(tree.Tree, L"\\", warning, MessageKind::Warning,
                    state.Icons.Get(IconRole::Warning));

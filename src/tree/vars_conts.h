@@ -229,4 +229,14 @@ inline constexpr wchar_t kFolderUnreadable[] = L"Folder can not be read:";
 inline constexpr wchar_t kMySide[] = L"My";
 inline constexpr wchar_t kNewSide[] = L"New";
 
+// The comparison as a report, in the root.
+inline constexpr wchar_t kReportHtml[] = L"Report.html";
+inline constexpr wchar_t kReportText[] = L"Report.txt";
+inline constexpr wchar_t kReportHtmlInfo[] =
+    L"The whole comparison as a web page: open it in the browser, copy it out to keep it";
+inline constexpr wchar_t kReportTextInfo[] =
+    L"The whole comparison as plain text, for a forum post";
+inline constexpr wchar_t kReportNotWritten[] = L"The report could not be written:";
+inline constexpr wchar_t kReportNotOpened[] = L"No program opened the report:";
+
 }  // namespace orvelle::texts

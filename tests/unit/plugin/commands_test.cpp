@@ -73,11 +73,13 @@ TEST_F(CopyOutTest, CopiesMyFileElseNewsAndNeverMovesIt) {
   EXPECT_EQ(Get(L"only-new", L"b", 4), 0);
   EXPECT_EQ(test::ReadBytes(dir_ / L"b"), "new file");
   EXPECT_TRUE(platform::FileExists(dir_ / L"new.bin"));
-  // Nothing to copy, or not a file entry: "not found", and no file appears.
+  // Nothing to copy: "not found", and no file appears.
   EXPECT_EQ(Get(L"neither", L"c", 0), 2);
-  EXPECT_EQ(Get(L"text", L"c", 0), 2);
   EXPECT_EQ(Get(L"missing", L"c", 0), 2);
   EXPECT_FALSE(platform::PathExists(dir_ / L"c"));
+  // An entry that stands for no file gives its description.
+  EXPECT_EQ(Get(L"text", L"c", 0), 0);
+  EXPECT_EQ(test::ReadBytes(dir_ / L"c").rfind("\xEF\xBB\xBF\\f\\text\r\n", 0), 0u);
 }
 
 // The host's copy flags on an existing local file: 1 overwrite, 2 resume,
