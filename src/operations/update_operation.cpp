@@ -178,7 +178,7 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     return {UpdateOutcome::RollBackFailed, reason + StandsAt(saved, plan.MyDir)};
   }
   dropStaging.release();
-  return {UpdateOutcome::Updated, AnyLoaded(plan.Modules)};
+  return {UpdateOutcome::Updated, {}, AnyLoaded(plan.Modules)};
 }
 
 // A free name beside target for its replacement.
@@ -251,7 +251,7 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     }
     return {UpdateOutcome::RollBackFailed, reason + notBack};
   }
-  return {UpdateOutcome::Updated, AnyLoaded(plan.Modules)};
+  return {UpdateOutcome::Updated, {}, AnyLoaded(plan.Modules)};
 }
 
 int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {

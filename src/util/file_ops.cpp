@@ -2,6 +2,7 @@
 
 #include "util/digest.h"
 #include "util/file_faults.h"
+#include "util/move_item.h"
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/message_box.h"
@@ -39,16 +40,6 @@ bool WriteBlock(HANDLE file, const char* data, DWORD size) {
   return size == 0 || (::WriteFile(file, data, size, &written, nullptr) && written == size);
 }
 
-std::wstring SystemErrorText(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD n = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = n > 0 && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(error);
-  if (buffer) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
-  return text;
-}
 
 int Percent(uint64_t done, uint64_t size) {
   if (size == 0) return 100;
@@ -156,7 +147,7 @@ int CopyFileWithProgress(const std::wstring& source, const std::wstring& target,
     if (!WriteBlock(out.get(), buffer.data(), got)) {
       const DWORD error = ::GetLastError();
       platform::ShowError(L"File copy Error: \r\n" + source + L" ->\r\n" + target + L"\r\n" +
-                          SystemErrorText(error));
+                          SystemMessage(error));
       failed = true;
       break;
     }

@@ -1,12 +1,13 @@
 #include "util/program_signature.h"
 
 #include "platform/authenticode.h"
-#include "platform/mapped_file.h"
+#include "util/byte_source.h"
 #include "util/pe_integrity.h"
 
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <memory>
 
 namespace orvelle {
 
@@ -97,9 +98,13 @@ SignatureState ClassifyTrustResult(LONG result) {
 ProgramSignature CheckProgramSignature(const std::wstring& path) {
   ProgramSignature result;
   if (path.empty()) return result;
-  std::optional<platform::MappedFile> file = platform::MappedFile::Open(path);
-  if (!file) return result;
-  const std::string_view bytes = file->Bytes();
+  // Read, not mapped: a page of a mapped file that fails to read would raise
+  // a structured exception no handler of ours catches.
+  const std::unique_ptr<FileBytes> file = FileBytes::Open(path);
+  if (!file || file->Size() > FileBytes::kMaxRead) return result;
+  const std::optional<std::string_view> read = file->At(0, static_cast<size_t>(file->Size()));
+  if (!read) return result;
+  const std::string_view bytes = *read;
   const std::optional<PeIntegrityLayout> layout = ReadPeIntegrityLayout(bytes);
   if (!layout || uint64_t{bytes.size()} > MAXDWORD) {
     result.state = SignatureState::NotProgram;
