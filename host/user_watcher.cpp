@@ -217,10 +217,12 @@ void UserWatcher::CloseWindow(HWND window) {
   ::PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
-void UserWatcher::RunOnHostThread(const Command& command) {
+// Sends message to window with a callback rather than waiting for it: what
+// it starts may open a message box, which this thread has to answer before
+// it ends. Peeking lets Windows call CommandDone on this thread.
+void UserWatcher::SendAndAnswer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   bool done = false;
-  if (!::SendMessageCallbackW(hostWindow_, kRunCommandMessage, 0,
-                              reinterpret_cast<LPARAM>(&command), &CommandDone,
+  if (!::SendMessageCallbackW(window, message, wParam, lParam, &CommandDone,
                               reinterpret_cast<ULONG_PTR>(&done))) {
     return;
   }
@@ -235,24 +237,12 @@ void UserWatcher::RunOnHostThread(const Command& command) {
   }
 }
 
+void UserWatcher::RunOnHostThread(const Command& command) {
+  SendAndAnswer(hostWindow_, kRunCommandMessage, 0, reinterpret_cast<LPARAM>(&command));
+}
+
 void UserWatcher::SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
-  // Sent with a callback rather than waited for: the command may open a
-  // message box, which this thread has to answer before the command ends.
-  bool done = false;
-  if (!::SendMessageCallbackW(dialog, WM_COMMAND, wParam, lParam, &CommandDone,
-                              reinterpret_cast<ULONG_PTR>(&done))) {
-    return;
-  }
-  const ULONGLONG deadline = ::GetTickCount64() + kCommandTimeoutMs;
-  while (!done && ::GetTickCount64() < deadline) {
-    MSG msg;
-    // Peeking lets Windows call CommandDone on this thread.
-    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    if (!done) {
-      AnswerMessageBoxes();
-      ::Sleep(20);
-    }
-  }
+  SendAndAnswer(dialog, WM_COMMAND, wParam, lParam);
 }
 
 std::wstring UserWatcher::Press(HWND dialog, const std::wstring& text) {

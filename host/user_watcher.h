@@ -55,6 +55,7 @@ class UserWatcher {
   // Sends a command to the dialog and answers message boxes until the
   // dialog has handled it.
   void SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam);
+  void SendAndAnswer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   std::vector<HWND> VisibleWindows() const;
 
   WatcherSettings settings_;
