@@ -233,7 +233,15 @@ int RemoveAddedLines(EditPlan& plan, const AddedLines& added) {
   if (!doc) return kRemovalFileError;
   if (added.Lines.empty()) return kRemovalNothing;
   std::vector<RemovedGroup> groups;
+  // An ANSI file that became UTF-16 only to hold the added text goes back to
+  // ANSI once that text is out, so the undo gives its bytes back.
+  const auto narrowBack = [&] {
+    if (added.MadeWide && doc->encoding != TextEncoding::Ansi && FitsCodePage(doc->lines)) {
+      doc->encoding = TextEncoding::Ansi;
+    }
+  };
   if (added.HeaderAdded && TakeOutMadeSection(doc->lines, added, groups)) {
+    narrowBack();
     plan.AddRemoval(added.File, std::move(groups));
     return kRemovalDone;
   }
@@ -267,9 +275,7 @@ int RemoveAddedLines(EditPlan& plan, const AddedLines& added) {
     });
   }
   if (groups.empty()) return kRemovalNothing;
-  if (added.MadeWide && doc->encoding != TextEncoding::Ansi && FitsCodePage(doc->lines)) {
-    doc->encoding = TextEncoding::Ansi;
-  }
+  narrowBack();
   plan.AddRemoval(added.File, std::move(groups));
   return kRemovalDone;
 }
