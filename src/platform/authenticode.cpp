@@ -1,9 +1,12 @@
 #include "platform/authenticode.h"
 
+#include <algorithm>
+
 #include <wincrypt.h>
 #include <softpub.h>
 #include <wintrust.h>
 
+#include <utility>
 #include <vector>
 
 namespace orvelle::platform {
@@ -12,18 +15,6 @@ namespace {
 
 // Owners of the CryptoAPI objects used here; their handles are integers or
 // pointers with close functions of their own shapes.
-struct CryptProv {
-  HCRYPTPROV value = 0;
-  ~CryptProv() {
-    if (value != 0) ::CryptReleaseContext(value, 0);
-  }
-};
-struct CryptHash {
-  HCRYPTHASH value = 0;
-  ~CryptHash() {
-    if (value != 0) ::CryptDestroyHash(value);
-  }
-};
 struct CryptMsg {
   HCRYPTMSG value = nullptr;
   ~CryptMsg() {
@@ -109,34 +100,65 @@ std::optional<SignedMessage> DecodeSignedMessage(std::string_view pkcs7) {
   return result;
 }
 
-std::optional<std::string> DigestRanges(std::string_view data,
-                                        const std::vector<std::pair<uint32_t, uint32_t>>& ranges,
-                                        ALG_ID algorithm) {
-  CryptProv prov;
-  if (!::CryptAcquireContextW(&prov.value, nullptr, nullptr, PROV_RSA_AES,
+std::optional<DigestStream> DigestStream::Begin(ALG_ID algorithm) {
+  DigestStream stream;
+  if (!::CryptAcquireContextW(&stream.prov_, nullptr, nullptr, PROV_RSA_AES,
                               CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+    stream.prov_ = 0;
     return std::nullopt;
   }
-  CryptHash hash;
-  if (!::CryptCreateHash(prov.value, algorithm, 0, 0, &hash.value)) return std::nullopt;
-  for (const auto& [offset, length] : ranges) {
-    if (offset > data.size() || length > data.size() - offset) return std::nullopt;
-    if (length != 0 &&
-        !::CryptHashData(hash.value, reinterpret_cast<const BYTE*>(data.data() + offset), length, 0)) {
-      return std::nullopt;
-    }
+  if (!::CryptCreateHash(stream.prov_, algorithm, 0, 0, &stream.hash_)) {
+    stream.hash_ = 0;
+    return std::nullopt;
   }
+  return std::optional<DigestStream>(std::move(stream));
+}
+
+DigestStream::DigestStream(DigestStream&& other) noexcept
+    : prov_(std::exchange(other.prov_, 0)),
+      hash_(std::exchange(other.hash_, 0)),
+      failed_(other.failed_) {}
+
+DigestStream::~DigestStream() {
+  if (hash_ != 0) ::CryptDestroyHash(hash_);
+  if (prov_ != 0) ::CryptReleaseContext(prov_, 0);
+}
+
+bool DigestStream::Add(std::string_view bytes) {
+  // CryptHashData takes a DWORD length: larger pieces go in parts.
+  while (!failed_ && !bytes.empty()) {
+    const DWORD part = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+    if (!::CryptHashData(hash_, reinterpret_cast<const BYTE*>(bytes.data()), part, 0)) failed_ = true;
+    bytes.remove_prefix(part);
+  }
+  return !failed_;
+}
+
+std::optional<std::string> DigestStream::Finish() {
+  if (failed_) return std::nullopt;
   DWORD size = 0;
   DWORD sizeLength = sizeof(size);
-  if (!::CryptGetHashParam(hash.value, HP_HASHSIZE, reinterpret_cast<BYTE*>(&size), &sizeLength, 0)) {
+  if (!::CryptGetHashParam(hash_, HP_HASHSIZE, reinterpret_cast<BYTE*>(&size), &sizeLength, 0)) {
     return std::nullopt;
   }
   std::string digest(size, '\0');
-  if (!::CryptGetHashParam(hash.value, HP_HASHVAL, reinterpret_cast<BYTE*>(digest.data()), &size, 0)) {
+  if (!::CryptGetHashParam(hash_, HP_HASHVAL, reinterpret_cast<BYTE*>(digest.data()), &size, 0)) {
     return std::nullopt;
   }
   digest.resize(size);
   return digest;
+}
+
+std::optional<std::string> DigestRanges(std::string_view data,
+                                        const std::vector<std::pair<uint32_t, uint32_t>>& ranges,
+                                        ALG_ID algorithm) {
+  std::optional<DigestStream> stream = DigestStream::Begin(algorithm);
+  if (!stream) return std::nullopt;
+  for (const auto& [offset, length] : ranges) {
+    if (offset > data.size() || length > data.size() - offset) return std::nullopt;
+    if (!stream->Add(data.substr(offset, length))) return std::nullopt;
+  }
+  return stream->Finish();
 }
 
 }  // namespace orvelle::platform

@@ -30,6 +30,26 @@ struct SignedMessage {
 // nullopt when it does not decode or has no signer.
 std::optional<SignedMessage> DecodeSignedMessage(std::string_view pkcs7);
 
+// A digest fed piece by piece, for files too large to hold at once.
+class DigestStream {
+ public:
+  // nullopt when the system does not offer the algorithm.
+  static std::optional<DigestStream> Begin(ALG_ID algorithm);
+  DigestStream(DigestStream&& other) noexcept;
+  DigestStream& operator=(DigestStream&&) = delete;
+  ~DigestStream();
+
+  bool Add(std::string_view bytes);
+  // The digest of everything added; nullopt when a piece failed.
+  std::optional<std::string> Finish();
+
+ private:
+  DigestStream() = default;
+  HCRYPTPROV prov_ = 0;
+  HCRYPTHASH hash_ = 0;
+  bool failed_ = false;
+};
+
 // The digest of the given byte ranges of data with a CryptoAPI hash
 // algorithm (CALG_SHA_256...); nullopt when the system does not offer the
 // algorithm or the ranges do not lie in data.

@@ -64,4 +64,15 @@ std::optional<std::string_view> FileBytes::At(uint64_t offset, size_t size) cons
   return std::string_view(blocks_.back().bytes).substr(0, size);
 }
 
+bool FileBytes::ReadInto(uint64_t offset, size_t size, std::string& buffer) const {
+  if (size > kMaxRead || !Contains(0, size_, offset, size)) return false;
+  if (InjectedFileFault(FileStep::ReadFile, path_)) return false;
+  buffer.resize(size);
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD read = 0;
+  return ::ReadFile(file_.get(), buffer.data(), static_cast<DWORD>(size), &read, &at) && read == size;
+}
+
 }  // namespace orvelle

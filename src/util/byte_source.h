@@ -56,6 +56,12 @@ class FileBytes final : public ByteSource {
 
   static constexpr size_t kMaxRead = 64u << 20;
 
+  // Reads size bytes at offset into buffer (resized to them) without keeping
+  // them: for passes over a whole file in pieces, one buffer reused, which
+  // costs far less than holding the file. False when the read fails or the
+  // file is shorter now.
+  bool ReadInto(uint64_t offset, size_t size, std::string& buffer) const;
+
  private:
   FileBytes() = default;
   platform::unique_hfile file_;

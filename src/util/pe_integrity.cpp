@@ -94,32 +94,50 @@ std::optional<PeIntegrityLayout> ReadPeIntegrityLayout(std::string_view bytes) {
 }
 
 uint32_t ComputePeChecksum(std::string_view bytes, uint32_t checksumOffset) {
-  uint64_t sum = 0;
-  const size_t words = bytes.size() / 2;
-  for (size_t i = 0; i < words; ++i) {
-    const size_t at = 2 * i;
-    // The CheckSum field's two words count as 0.
-    if (at >= checksumOffset && at < uint64_t{checksumOffset} + 4) continue;
-    sum += U16(bytes, at);
-    sum = (sum & 0xffff) + (sum >> 16);
-  }
-  if (bytes.size() % 2 != 0) {
-    sum += static_cast<unsigned char>(bytes.back());
-    sum = (sum & 0xffff) + (sum >> 16);
-  }
-  sum = (sum & 0xffff) + (sum >> 16);
-  return static_cast<uint32_t>(sum + bytes.size());
+  PeChecksum sum(checksumOffset);
+  sum.Add(bytes);
+  return sum.Finish();
 }
 
-std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
-                                                 const PeIntegrityLayout& layout) {
-  if (!layout.HasCertificateTable() || layout.securityEntryOffset == 0) return std::nullopt;
-  const uint64_t start = layout.certificateOffset;
-  const uint64_t size = layout.certificateSize;
-  if (start < uint64_t{layout.securityEntryOffset} + 8 || !Fits(bytes, start, size)) {
-    return std::nullopt;
+void PeChecksum::Add(std::string_view piece) {
+  const auto* data = reinterpret_cast<const unsigned char*>(piece.data());
+  auto word = [&](size_t at) { return unsigned{data[at]} | (unsigned{data[at + 1]} << 8); };
+  size_t i = 0;
+  const uint64_t start = position_;
+  if (pending_ && !piece.empty()) {
+    const uint64_t at = position_ - 1;
+    if (at < field_ || at >= field_ + 4) sum_ += pendingByte_ | (unsigned{data[0]} << 8);
+    pending_ = false;
+    i = 1;
   }
-  std::string_view table = bytes.substr(static_cast<size_t>(start), static_cast<size_t>(size));
+  // Words lie at even offsets of the file. A one's-complement sum may fold
+  // its carries at the end instead of after every word: 64 bits hold the
+  // sum of far more 16-bit words than a file read here can have.
+  const size_t wordsFrom = i;
+  for (; i + 1 < piece.size(); i += 2) sum_ += word(i);
+  // The CheckSum field's words count as 0.
+  for (uint64_t at = field_ + (field_ & 1); at < field_ + 4; at += 2) {
+    if (at >= start + wordsFrom && at + 2 <= start + i) sum_ -= word(static_cast<size_t>(at - start));
+  }
+  if (i < piece.size()) {
+    pending_ = true;
+    pendingByte_ = data[i];
+  }
+  position_ += piece.size();
+}
+
+uint32_t PeChecksum::Finish() const {
+  uint64_t sum = sum_;
+  // An odd last byte counts as a word of its own.
+  if (pending_) sum += pendingByte_;
+  while (sum >> 16) sum = (sum & 0xffff) + (sum >> 16);
+  return static_cast<uint32_t>(sum + position_);
+}
+
+namespace {
+
+// The first PKCS#7 entry of a certificate table.
+std::optional<std::string_view> FirstSignedDataEntry(std::string_view table) {
   while (table.size() >= 8) {
     const uint32_t length = U32(table, 0);
     if (length < 8 || length > table.size()) return std::nullopt;
@@ -129,6 +147,31 @@ std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
     table = table.substr(static_cast<size_t>(next));
   }
   return std::nullopt;
+}
+
+bool TableLiesAfterDirectory(const PeIntegrityLayout& layout) {
+  return layout.HasCertificateTable() && layout.securityEntryOffset != 0 &&
+         layout.certificateOffset >= uint64_t{layout.securityEntryOffset} + 8;
+}
+
+}  // namespace
+
+std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
+                                                 const PeIntegrityLayout& layout) {
+  if (!TableLiesAfterDirectory(layout) ||
+      !Fits(bytes, layout.certificateOffset, layout.certificateSize)) {
+    return std::nullopt;
+  }
+  return FirstSignedDataEntry(bytes.substr(layout.certificateOffset, layout.certificateSize));
+}
+
+std::optional<std::string_view> AuthenticodeBlobInTable(std::string_view table, uint64_t fileSize,
+                                                        const PeIntegrityLayout& layout) {
+  if (!TableLiesAfterDirectory(layout) || table.size() != layout.certificateSize ||
+      uint64_t{layout.certificateOffset} + layout.certificateSize > fileSize) {
+    return std::nullopt;
+  }
+  return FirstSignedDataEntry(table);
 }
 
 bool CertificateTableEndsFile(uint64_t fileSize, const PeIntegrityLayout& layout) {

@@ -35,11 +35,31 @@ std::optional<PeIntegrityLayout> ReadPeIntegrityLayout(std::string_view bytes);
 // file's length. An odd last byte counts as a word of its own.
 uint32_t ComputePeChecksum(std::string_view bytes, uint32_t checksumOffset);
 
+// The same checksum over a file read piece by piece, in order.
+class PeChecksum {
+ public:
+  explicit PeChecksum(uint32_t checksumOffset) : field_(checksumOffset) {}
+  void Add(std::string_view piece);
+  uint32_t Finish() const;
+
+ private:
+  uint64_t field_;
+  uint64_t position_ = 0;  // bytes added so far
+  uint64_t sum_ = 0;
+  bool pending_ = false;  // an odd byte waits for its word's second half
+  unsigned char pendingByte_ = 0;
+};
+
 // Where the signature lies: the PKCS#7 blob of the first certificate entry,
 // or nullopt when the table lies outside the file or before the end of the
 // security directory entry, or holds no Authenticode entry.
 std::optional<std::string_view> AuthenticodeBlob(std::string_view bytes,
                                                  const PeIntegrityLayout& layout);
+
+// The same, for a file of fileSize bytes whose certificate table was read
+// on its own: nullopt also when table is not the table's whole extent.
+std::optional<std::string_view> AuthenticodeBlobInTable(std::string_view table, uint64_t fileSize,
+                                                        const PeIntegrityLayout& layout);
 
 // Whether the certificate table is the last thing in the file: bytes behind
 // it were added after signing, and no digest covers them.

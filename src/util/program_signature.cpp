@@ -7,6 +7,8 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <algorithm>
+#include <future>
 #include <memory>
 
 namespace orvelle {
@@ -33,24 +35,49 @@ std::wstring DisplayName(std::wstring name) {
   return name;
 }
 
-// The file's own evidence: whether the digest the signature vouches for is
-// the digest of its bytes. Unchecked when the algorithm is unknown here.
-SignatureState CheckSignedDigest(std::string_view bytes, const PeIntegrityLayout& layout,
-                                 std::wstring& signer) {
-  const std::optional<std::string_view> blob = AuthenticodeBlob(bytes, layout);
+// What the signature vouches for, read from the certificate table alone:
+// Intact while nothing is wrong yet (the file's digest is still to be
+// compared), Broken or Unchecked once that is the verdict.
+SignatureState ReadVouchedDigest(const FileBytes& file, const PeIntegrityLayout& layout,
+                                 std::wstring& signer, std::optional<SignedDigest>& vouched) {
+  if (!CertificateTableEndsFile(file.Size(), layout)) {
+    // Bytes behind the table, or a table outside the file: read what can
+    // be read for the signer's name, the verdict stands.
+    if (const auto table = file.At(layout.certificateOffset, layout.certificateSize)) {
+      if (const auto blob = AuthenticodeBlobInTable(*table, file.Size(), layout)) {
+        if (const auto message = platform::DecodeSignedMessage(*blob)) {
+          signer = DisplayName(message->signer);
+        }
+      }
+    }
+    return SignatureState::Broken;
+  }
+  const std::optional<std::string_view> table =
+      file.At(layout.certificateOffset, layout.certificateSize);
+  if (!table) return SignatureState::Broken;
+  const std::optional<std::string_view> blob = AuthenticodeBlobInTable(*table, file.Size(), layout);
   if (!blob) return SignatureState::Broken;
   const std::optional<platform::SignedMessage> message = platform::DecodeSignedMessage(*blob);
   if (!message) return SignatureState::Broken;
   signer = DisplayName(message->signer);
-  if (!CertificateTableEndsFile(bytes.size(), layout)) return SignatureState::Broken;
-  const std::optional<SignedDigest> vouched = ParseIndirectDataDigest(message->content);
+  vouched = ParseIndirectDataDigest(message->content);
   if (!vouched) return SignatureState::Broken;
-  const ALG_ID algorithm = AlgorithmOf(vouched->algorithm);
-  if (algorithm == 0) return SignatureState::Unchecked;
-  const std::optional<std::string> actual = platform::DigestRanges(
-      bytes, AuthenticodeRanges(static_cast<uint32_t>(bytes.size()), layout), algorithm);
-  if (!actual) return SignatureState::Unchecked;
-  return *actual == vouched->digest ? SignatureState::Intact : SignatureState::Broken;
+  return AlgorithmOf(vouched->algorithm) == 0 ? SignatureState::Unchecked : SignatureState::Intact;
+}
+
+// The headers, from the first block of the file; the whole file (within the
+// read limit) only when they lie further in. nullopt when a read fails;
+// a layout of nullopt when the file is no program.
+std::optional<std::optional<PeIntegrityLayout>> ReadLayout(const FileBytes& file) {
+  constexpr uint64_t kHeaderBlock = 64u << 10;
+  const std::optional<std::string_view> head =
+      file.At(0, static_cast<size_t>(std::min(file.Size(), kHeaderBlock)));
+  if (!head) return std::nullopt;
+  std::optional<PeIntegrityLayout> layout = ReadPeIntegrityLayout(*head);
+  if (layout || file.Size() <= kHeaderBlock || !head->starts_with("MZ")) return layout;
+  const std::optional<std::string_view> all = file.At(0, static_cast<size_t>(file.Size()));
+  if (!all) return std::nullopt;
+  return ReadPeIntegrityLayout(*all);
 }
 
 }  // namespace
@@ -98,32 +125,75 @@ SignatureState ClassifyTrustResult(LONG result) {
 ProgramSignature CheckProgramSignature(const std::wstring& path) {
   ProgramSignature result;
   if (path.empty()) return result;
+  // The system's check hashes the whole file again: it runs beside our own
+  // reading and hashing instead of after it, which halves the wait for a
+  // large signed program. The future is waited for on every way out; for a
+  // file without a signature the system answers at once.
+  std::future<LONG> trust;
+  try {
+    trust = std::async(std::launch::async, [path] { return platform::VerifyEmbeddedSignature(path); });
+  } catch (...) {
+    // No thread to be had: the check runs after ours below.
+  }
   // Read, not mapped: a page of a mapped file that fails to read would raise
-  // a structured exception no handler of ours catches.
+  // a structured exception no handler of ours catches. Read in pieces into
+  // one buffer: a fresh buffer the size of the file costs more to fill than
+  // the hashing.
   const std::unique_ptr<FileBytes> file = FileBytes::Open(path);
   if (!file || file->Size() > FileBytes::kMaxRead) return result;
-  const std::optional<std::string_view> read = file->At(0, static_cast<size_t>(file->Size()));
+  const std::optional<std::optional<PeIntegrityLayout>> read = ReadLayout(*file);
   if (!read) return result;
-  const std::string_view bytes = *read;
-  const std::optional<PeIntegrityLayout> layout = ReadPeIntegrityLayout(bytes);
-  if (!layout || uint64_t{bytes.size()} > MAXDWORD) {
+  const std::optional<PeIntegrityLayout>& layout = *read;
+  if (!layout || file->Size() > MAXDWORD) {
     result.state = SignatureState::NotProgram;
     return result;
   }
   result.storedChecksum = layout->storedChecksum;
-  result.computedChecksum = ComputePeChecksum(bytes, layout->checksumOffset);
+
+  SignatureState own = SignatureState::Unsigned;
+  std::optional<SignedDigest> vouched;
+  if (layout->HasCertificateTable()) own = ReadVouchedDigest(*file, *layout, result.signer, vouched);
+  std::optional<platform::DigestStream> digest =
+      own == SignatureState::Intact ? platform::DigestStream::Begin(AlgorithmOf(vouched->algorithm))
+                                    : std::nullopt;
+  const uint32_t size = static_cast<uint32_t>(file->Size());
+  const auto ranges = AuthenticodeRanges(size, *layout);
+
+  PeChecksum checksum(layout->checksumOffset);
+  constexpr uint32_t kPiece = 1u << 20;
+  std::string buffer;
+  for (uint32_t at = 0; at < size; at += std::min(kPiece, size - at)) {
+    const uint32_t length = std::min(kPiece, size - at);
+    if (!file->ReadInto(at, length, buffer)) {
+      result.state = SignatureState::Unreadable;
+      return result;
+    }
+    checksum.Add(buffer);
+    if (!digest) continue;
+    for (const auto& [offset, count] : ranges) {
+      const uint64_t from = std::max<uint64_t>(offset, at);
+      const uint64_t to = std::min<uint64_t>(uint64_t{offset} + count, uint64_t{at} + length);
+      if (from < to) digest->Add(std::string_view(buffer).substr(from - at, to - from));
+    }
+  }
+  result.computedChecksum = checksum.Finish();
   if (!layout->HasCertificateTable()) {
     result.state = SignatureState::Unsigned;
     return result;
   }
-  const SignatureState own = CheckSignedDigest(bytes, *layout, result.signer);
+  if (own == SignatureState::Intact) {
+    const std::optional<std::string> actual = digest ? digest->Finish() : std::nullopt;
+    own = !actual ? SignatureState::Unchecked
+                  : *actual == vouched->digest ? SignatureState::Intact : SignatureState::Broken;
+  }
   if (own == SignatureState::Broken) {
     result.state = own;
     return result;
   }
   // The system checks the signature itself over the signed attributes and
   // the certificate chain; its answer and ours must both say intact.
-  const SignatureState system = ClassifyTrustResult(platform::VerifyEmbeddedSignature(path));
+  const LONG verdict = trust.valid() ? trust.get() : platform::VerifyEmbeddedSignature(path);
+  const SignatureState system = ClassifyTrustResult(verdict);
   result.state = system == SignatureState::Intact ? own : system;
   return result;
 }

@@ -123,8 +123,16 @@ TEST(PeChecksum, AgreesWithTheSystem) {
     for (const std::string& b : {bytes, bytes + "x", bytes + "xyz"}) {
       const std::optional<PeIntegrityLayout> layout = ReadPeIntegrityLayout(b);
       ASSERT_TRUE(layout);
-      EXPECT_EQ(ComputePeChecksum(b, layout->checksumOffset), SystemChecksum(b))
+      const uint32_t expected = SystemChecksum(b);
+      EXPECT_EQ(ComputePeChecksum(b, layout->checksumOffset), expected)
           << testing::PrintToString(file) << " length " << b.size();
+      // Read in pieces: cuts at odd offsets and inside the CheckSum field.
+      const uint32_t field = layout->checksumOffset;
+      for (size_t cut : {size_t{1}, size_t{field}, size_t{field} + 1, size_t{field} + 3, size_t{4097}}) {
+        PeChecksum pieces(field);
+        for (size_t at = 0; at < b.size(); at += cut) pieces.Add(std::string_view(b).substr(at, cut));
+        EXPECT_EQ(pieces.Finish(), expected) << testing::PrintToString(file) << " cut " << cut;
+      }
     }
   }
 }
