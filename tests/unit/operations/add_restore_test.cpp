@@ -53,7 +53,9 @@ std::vector<std::wstring> StoreFolders(const std::wstring& store) {
 // it and the message boxes answered.
 class AddBench {
  public:
-  AddBench() {
+  // storeParent: where the plugin and its backup store lie; empty for the
+  // volume of both installations.
+  explicit AddBench(const std::wstring& storeParent = L"") : r(storeParent) {
     previous_ = platform::SetMessageBoxHandler([this](const std::wstring& text, UINT) {
       asked.push_back(text);
       return answer;
@@ -259,9 +261,16 @@ std::vector<RoundTrip> RoundTrips() {
 }
 
 TEST(Add, EveryKindGoesInAndComesBackOutByteForByte) {
+  // The store beside both installations, and on another volume (the plugin
+  // on the system drive, a portable installation on a stick), where the
+  // undo's moves into the store are copies.
+  std::vector<std::wstring> storePlaces{L""};
+  if (!test::OtherVolumeFolder().empty()) storePlaces.push_back(test::OtherVolumeFolder());
+  for (const std::wstring& storePlace : storePlaces)
   for (const RoundTrip& trip : RoundTrips()) {
     SCOPED_TRACE(trip.name);
-    AddBench b;
+    SCOPED_TRACE(storePlace.empty() ? "store beside My installation" : "store on another volume");
+    AddBench b(storePlace);
     if (trip.prepare) trip.prepare(b.r);
     const test::TreeSnapshot before = SnapshotTree(b.r.MyDir());
     const test::TreeSnapshot others = SnapshotTree(b.r.NewDir());

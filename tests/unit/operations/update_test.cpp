@@ -106,7 +106,12 @@ void WriteSide(const std::wstring& dir, const PairFile* files, size_t count, boo
 // own folders, and the backup store in a folder of its own.
 class UpdatePair {
  public:
-  UpdatePair() {
+  // storeParent: where the plugin (and so its backup store) lies; empty for
+  // the temp folder, the volume of both installations.
+  explicit UpdatePair(const std::wstring& storeParent = L"")
+      : pluginHolder_(storeParent.empty() ? std::make_unique<TempDir>()
+                                          : std::make_unique<TempDir>(storeParent)),
+        plugin_(*pluginHolder_) {
     // One plugin of each other kind, in both installations.
     const std::wstring otherKinds =
         L"[PackerPlugins]\n7z=735,%COMMANDER_PATH%\\plugins\\wcx\\7z\\7z.wcx\n"
@@ -197,7 +202,9 @@ class UpdatePair {
   }
 
  private:
-  TempDir my_, new_, tools_, plugin_;
+  TempDir my_, new_, tools_;
+  std::unique_ptr<TempDir> pluginHolder_;
+  const TempDir& plugin_;
   std::unique_ptr<TTC> myModel_, newModel_;
   VirtualTree tree_;
   std::unique_ptr<TBackup> backup_;
@@ -242,10 +249,16 @@ TEST(Update, EveryOptionLeavesTheExpectedFilesAndComesBackByteForByte) {
       {"a plugin in its own folder", L"ftp\\ftp.wfx", kOwnFolder, std::size(kOwnFolder), true},
       {"a plugin in a shared folder", L"\\x.wfx", kSharedFolder, std::size(kSharedFolder), false},
   };
+  // The store beside both installations, and on another volume, where
+  // nothing can be renamed into it and every move is a copy.
+  std::vector<std::wstring> storePlaces{L""};
+  if (!test::OtherVolumeFolder().empty()) storePlaces.push_back(test::OtherVolumeFolder());
+  for (const std::wstring& storePlace : storePlaces)
   for (const Plugin& plugin : plugins) {
     for (size_t column = 0; column < std::size(kOptions); ++column) {
-      SCOPED_TRACE(testing::Message() << plugin.name << ", option " << char('A' + column));
-      UpdatePair pair;
+      SCOPED_TRACE(testing::Message() << plugin.name << ", option " << char('A' + column)
+                                      << (storePlace.empty() ? "" : ", store on another volume"));
+      UpdatePair pair(storePlace);
       test::MessageRecorder boxes;
       const UpdatePair::State before = pair.Snapshot();
       std::optional<UpdatePlan> plan = pair.Plan(plugin.tail, kOptions[column]);
