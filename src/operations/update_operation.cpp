@@ -166,8 +166,8 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
     DeleteDirectoryTree(folder, true);
     return {UpdateOutcome::MoveFailed, SystemMessage(error)};
   }
-  if (!platform::MovePath(*staging, plan.MyDir)) {
-    const std::wstring reason = SystemMessage(::GetLastError());
+  if (const DWORD error = MoveItem(*staging, plan.MyDir); error != 0) {
+    const std::wstring reason = SystemMessage(error);
     // Roll back: the old folder goes home; the backup folder goes once it
     // holds nothing of the user's.
     const std::wstring saved = folder + platform::ExtractFileName(plan.MyDir);

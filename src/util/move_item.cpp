@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "platform/handle.h"
+#include "util/file_faults.h"
 #include "util/file_ops.h"
 
 #include <array>
@@ -141,6 +142,7 @@ bool SameFolderTree(const std::wstring& a, const std::wstring& b) {
 }
 
 DWORD MoveItem(const std::wstring& from, const std::wstring& to) {
+  if (InjectedFileFault(FileStep::Rename, from)) return ERROR_WRITE_FAULT;
   if (platform::MovePath(from, to)) return 0;
   const DWORD renameError = LastErrorOr(ERROR_ACCESS_DENIED);
   // Windows says "not the same device"; Wine, whose drives may share one

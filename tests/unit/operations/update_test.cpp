@@ -21,6 +21,7 @@
 #include "tc/principal_dirs.h"
 #include "tree/tree.h"
 #include "unit/tc/tc_test_helpers.h"
+#include "util/file_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -396,6 +397,39 @@ TEST(Update, AnUpdateThatFailsPartWayChangesNothing) {
     EXPECT_EQ(pair.Differences(before), L"");
     EXPECT_EQ(pair.BackupFolders(), 0u);
   }
+}
+
+// When the new folder cannot be put in place and the old one cannot go
+// back either, the update says so and where each folder stands; the old
+// folder is whole in the store, and its restore brings the plugin back.
+TEST(Update, AFailedRollBackSaysWhereThePluginStands) {
+  UpdatePair pair;
+  test::MessageRecorder boxes;
+  const UpdatePair::State before = pair.Snapshot();
+  std::optional<UpdatePlan> plan = pair.Plan(L"ftp\\ftp.wfx", UpdateOption::CopyTree);
+  ASSERT_TRUE(plan);
+  ASSERT_TRUE(plan->WholeDirectory);
+  // Every folder move fails but the first, that of My's folder into the store.
+  const std::wstring myFtp = pair.MyFtp();
+  const FileFaultHook previous = SetFileFaultHook([&](FileStep step, const std::wstring& path) {
+    return step == FileStep::Rename && platform::DirectoryExists(path) &&
+           !platform::EqualsNoCase(path, myFtp);
+  });
+  const UpdateResult result = RunUpdate(*plan, pair.Backup());
+  SetFileFaultHook(previous);
+  ASSERT_EQ(result.Outcome, UpdateOutcome::RollBackFailed);
+  const std::wstring folder = pair.Backup().Dir;
+  const std::wstring saved = folder + L"ftp";
+  EXPECT_NE(platform::LowerCase(result.Detail)
+                .find(platform::LowerCase(L"Stands at " + saved + L", it belongs at " + myFtp)),
+            std::wstring::npos)
+      << platform::AnsiFromWide(result.Detail, CP_UTF8);
+  EXPECT_TRUE(platform::FileExists(saved + L"\\ftp.wfx"));
+  EXPECT_FALSE(platform::PathExists(myFtp));
+
+  EXPECT_EQ(RestoreDeletedFolder(folder, pair.Backup()), RestoreFailure::None);
+  EXPECT_EQ(pair.Differences(before), L"");
+  EXPECT_EQ(pair.BackupFolders(), 0u);
 }
 
 // A plugin module the host has loaded is never freed: the host keeps its
