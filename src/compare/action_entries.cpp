@@ -121,7 +121,14 @@ void MarkTargetEntries(CompareContext& ctx, int categoryFolder, const wchar_t* t
                        row < my.TargetPaths.size();
        ++row) {
     if (my.TargetTypes[row] != type) continue;
-    const int index = ctx.Tree.FindTreeItem(folderPath + TargetEntryName(my, row, folderPath));
+    // Names that differ only in case were told apart by the tree with
+    // " (2)", " (3)"...: the entry is the one of those that shows this file.
+    const std::wstring name = folderPath + TargetEntryName(my, row, folderPath);
+    int index = ctx.Tree.FindTreeItem(name);
+    for (int n = 2; index >= 0 && !platform::EqualsNoCase(ctx.Tree[index].MyFile, my.TargetPaths[row]);
+         ++n) {
+      index = ctx.Tree.FindTreeItem(name + L" (" + std::to_wstring(n) + L")");
+    }
     if (index < 0) continue;
     TVirtualTreeItem& entry = ctx.Tree[index];
     if (!platform::EqualsNoCase(entry.MyFile, my.TargetPaths[row]) ||

@@ -54,6 +54,10 @@ TEST(ActionEntries, DeleteEntriesGoWhereMyInstallationHasTheItemAddEntriesWhereO
   AddTarget(f.My(), L"readme.txt", readme, L"N", L"2");
   AddTarget(f.New(), L"notes.txt", notes, L"N");  // the very same file
   AddTarget(f.My(), L"cmd.exe", L"c:\\windows\\cmd.exe", L"E");
+  // A file whose name is that of the second "readme.txt": the tree tells
+  // the two apart with one more " (2)", and each Delete is its own.
+  const std::wstring literal = f.File(L"my\\docs\\readme.txt (2)");
+  AddTarget(f.My(), L"readme.txt (2)", literal, L"N");
 
   BuildPluginsSkeleton(f.Ctx());
   ComparePlugins(f.Ctx(), PluginKind::Wlx);
@@ -101,6 +105,11 @@ TEST(ActionEntries, DeleteEntriesGoWhereMyInstallationHasTheItemAddEntriesWhereO
   EXPECT_EQ(second.Action, 1);
   EXPECT_EQ(second.ActionKind, static_cast<uint8_t>(ItemKind::NonExecutable));
   EXPECT_EQ(second.ActionIndex, 2);
+  EXPECT_EQ(second.MyFile, readme);
+  const TVirtualTreeItem& clash = f.At(nonExec + L"readme.txt (2) (2)");
+  EXPECT_EQ(clash.MyFile, literal);
+  EXPECT_EQ(clash.Action, 1);
+  EXPECT_EQ(clash.ActionIndex, 4);
   const TVirtualTreeItem& cmd = f.At(kAppsPath + L"Package exclude\\cmd.exe");
   EXPECT_EQ(cmd.ActionKind, static_cast<uint8_t>(ItemKind::PackageExclude));
   EXPECT_EQ(cmd.ActionIndex, 3);
