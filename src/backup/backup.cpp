@@ -466,7 +466,8 @@ void TBackup::AddEntries() {
                   (verb == kBatchVerbInstalled ? texts::kBatchInstalledLabel
                    : verb == kBatchVerbUpdated ? texts::kBatchUpdatedLabel
                                                : texts::kBatchDeletedLabel) +
-                  std::to_wstring(PartCounts[i]) + texts::kPluginsCount;
+                  std::to_wstring(PartCounts[i]) +
+                  (PartCounts[i] == 1 ? texts::kOnePluginCount : texts::kPluginsCount);
     }
     item.Status = kind == L'd' ? L"!" : kind == L'i' ? L"*" : L"";
     item.IsBackupEntry = true;

@@ -122,16 +122,19 @@ void AddBatchEntries(CompareContext& ctx, int folder) {
     const wchar_t* name;
     const wchar_t* prefix;
     const wchar_t* suffix;
+    const wchar_t* oneSuffix;
   };
   for (const Batch& batch : {Batch{4, adds, texts::kAddAllEntry, texts::kAddAllInfoPrefix,
-                                   texts::kPluginsOfNew},
+                                   texts::kPluginsOfNew, texts::kOnePluginOfNew},
                              Batch{5, updates, texts::kUpdateAllEntry,
-                                   texts::kUpdateAllInfoPrefix, texts::kPluginsDiffering}}) {
+                                   texts::kUpdateAllInfoPrefix, texts::kPluginsDiffering,
+                                   texts::kOnePluginDiffering}}) {
     if (batch.count == 0 || ctx.Tree.FindTreeItem(path + batch.name) >= 0) continue;
     TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path), batch.name,
                                        ctx.Icons.Get(IconRole::Installed));
     entry.Action = batch.action;
-    entry.Info = batch.prefix + std::to_wstring(batch.count) + batch.suffix;
+    entry.Info = batch.prefix + std::to_wstring(batch.count) +
+                 (batch.count == 1 ? batch.oneSuffix : batch.suffix);
     if (ctx.Tree.Append(std::move(entry)) < 0) return;
   }
 }

@@ -250,9 +250,11 @@ inline constexpr wchar_t kUpdateAllEntry[] = L"Update all";
 // "Add all: " + count + kPluginsOfNew.
 inline constexpr wchar_t kAddAllInfoPrefix[] = L"Add all: ";
 inline constexpr wchar_t kPluginsOfNew[] = L" plugins of the New installation";
+inline constexpr wchar_t kOnePluginOfNew[] = L" plugin of the New installation";
 // "Update all: " + count + kPluginsDiffering.
 inline constexpr wchar_t kUpdateAllInfoPrefix[] = L"Update all: ";
 inline constexpr wchar_t kPluginsDiffering[] = L" plugins whose files differ";
+inline constexpr wchar_t kOnePluginDiffering[] = L" plugin whose files differ";
 inline constexpr wchar_t kAddAllCaption[] = L"Add all";
 inline constexpr wchar_t kUpdateAllCaption[] = L"Update all";
 inline constexpr wchar_t kAddAllLabel[] =
@@ -276,6 +278,7 @@ inline constexpr wchar_t kBatchInstalledLabel[] = L" - installed ";
 inline constexpr wchar_t kBatchUpdatedLabel[] = L" - updated ";
 inline constexpr wchar_t kBatchDeletedLabel[] = L" - deleted ";
 inline constexpr wchar_t kPluginsCount[] = L" plugins";
+inline constexpr wchar_t kOnePluginCount[] = L" plugin";
 // The result of a batch, on its entry.
 inline constexpr wchar_t kBatchAddedPrefix[] = L"ADDED! Plugins: ";
 inline constexpr wchar_t kBatchUpdatedPrefix[] = L"UPDATED! Plugins: ";
