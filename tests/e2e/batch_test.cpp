@@ -126,16 +126,19 @@ TEST(Batch, UntickedPluginsAreLeftOutOfAddAll) {
   ASSERT_FALSE(entries.empty());
   EXPECT_TRUE(entries.back().ends_with(L" - installed 4 plugins")) << entries.back();
 
-  // Nothing ticked: the dialog says so and stays open.
-  test::ProcessResult none = pair.RunMy(
-      L"--press \"untick:[WFX] sftp64;Add\" list \\ exec " + QuoteArg(kPlugins + L"\\WFX\\Add all"));
-  // (Disk* and Registry* were carried over above: sftp64 is the only one left.)
+  // Nothing ticked: the dialog says so and stays open. (Only the plugin
+  // whose key My has under another file is still offered.)
+  test::ProcessResult none = pair.RunMy(L"--press \"untick:[WFX] Registry*;Add\" list \\ exec " +
+                                        QuoteArg(kPlugins + L"\\WFX\\Add all"));
   EXPECT_TRUE(HasLineStarting(none, L"msgbox \"Orvelle\" \"No plugin is ticked.\""))
       << none.OutText();
 }
 
 TEST(Batch, UpdateAllWithEachOfferedWayIsUndoneByOneRestore) {
   RunningPair pair;
+  // Files only New has, so that even "update old files" has something to do.
+  test::WriteBytes(pair.NewPath(L"plugins\\wfx\\ftp\\new-notes.txt"), "ftp notes");
+  test::WriteBytes(pair.NewPath(L"plugins\\wlx\\Imagine\\new-notes.txt"), "imagine notes");
   ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
   const test::TreeSnapshot my = pair.My();
   for (const std::wstring way :
