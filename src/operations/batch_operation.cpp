@@ -7,6 +7,8 @@
 #include "operations/operation_context.h"
 #include "operations/update_operation.h"
 #include "platform/fs.h"
+#include "platform/known_folders.h"
+#include "tc/plugin_scope.h"
 #include "platform/strings.h"
 #include "tc/ttc.h"
 #include "tree/tree.h"
@@ -244,10 +246,14 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
   if (!ctx.New) return result;
   // Every plugin is planned first: one that cannot be carried out stops the
   // batch before anything changes.
+  // The models do not change while the batch runs: their surroundings are
+  // gathered once.
+  const PluginSurroundings around =
+      GatherSurroundings(&ctx.My, ctx.New, ctx.OwnPluginFile, platform::GetSystemFolders());
   size_t total = 0;
   for (const BatchItem& item : items) {
     AddPlan plan;
-    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan) !=
+    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around) !=
         AddPlanFailure::None) {
       result.FailedItem = item.Name;
       result.Detail = texts::kBadSourceDirectory;
@@ -268,7 +274,7 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
     // Planned again: the plugins before it may have taken its folder name
     // or its registration key.
     AddPlan plan;
-    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan) !=
+    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around) !=
         AddPlanFailure::None) {
       result.Detail = texts::kBadSourceDirectory;
       return Finish(ctx, result, item.Name, false);
