@@ -86,6 +86,10 @@ class BatchProgress {
     ++done_;
     return Report(false);
   }
+  // Between two steps of a plugin (its registration, its records): the
+  // display is told again once the interval has passed, so that it never
+  // stands still for long.
+  bool Tick() { return Report(false); }
   bool Cancelled() const { return cancelled_; }
 
  private:
@@ -281,6 +285,7 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
     }
     if (!shown.Begin(item.Name, plan.TargetDir)) return Finish(ctx, result, item.Name, true);
     const AddNowResult one = AddPluginNow(ctx.My, plan, ctx.Backup, control);
+    shown.Tick();
     switch (one.Outcome) {
       case AddNowOutcome::Added: added.push_back(&item); break;
       case AddNowOutcome::AlreadyRegistered: break;
@@ -345,6 +350,7 @@ BatchResult RunUpdateAll(OperationContext& ctx, int batchIndex,
     const BatchItem& item = items[i];
     if (!shown.Begin(item.Name, plans[i].MyDir)) return Finish(ctx, result, item.Name, true);
     const UpdateResult one = RunUpdate(plans[i], ctx.Backup, control);
+    shown.Tick();
     switch (one.Outcome) {
       case UpdateOutcome::Updated:
         updated.push_back(&item);
