@@ -20,6 +20,7 @@ namespace orvelle {
 namespace {
 
 constexpr wchar_t kIndexFile[] = L"index.d";
+constexpr wchar_t kDeletedInfoName[] = L"info.d";
 constexpr wchar_t kBackupPath[] = L"\\Backup\\";
 
 std::wstring FolderName(const std::wstring& path) {
@@ -312,6 +313,19 @@ std::wstring TBackup::EndBatch(bool flatten) {
     return folder;
   }
   DeleteDirectoryTree(folder, true);
+  // A deleted-item folder's info names where the item lies inside it.
+  const std::wstring moved = folder + parts.front() + L"\\";
+  if (std::optional<TextDocument> info = LoadTextFile(single + L"\\" + kDeletedInfoName)) {
+    bool changed = false;
+    for (std::wstring& line : info->lines) {
+      if (line.size() >= moved.size() &&
+          platform::EqualsNoCase(line.substr(0, moved.size()), moved)) {
+        line = single + L"\\" + line.substr(moved.size());
+        changed = true;
+      }
+    }
+    if (changed) SaveTextFile(single + L"\\" + kDeletedInfoName, *info);
+  }
   return single + L"\\";
 }
 
