@@ -155,6 +155,17 @@ BatchResult Finish(OperationContext& ctx, BatchResult result, const std::wstring
   return result;
 }
 
+// The other "Add all" / "Update all" entries (of the kind folders, or of
+// "Plugins") with nothing left to do are done too.
+void MarkEmptiedBatches(OperationContext& ctx, uint8_t action, const std::wstring& text) {
+  for (int i = 0; i < ctx.Tree.Count(); ++i) {
+    const TVirtualTreeItem& entry = ctx.Tree[i];
+    if (entry.Action == action && !entry.Done && CollectBatch(ctx, i).empty()) {
+      MarkDone(ctx.Tree, i, text);
+    }
+  }
+}
+
 }  // namespace
 
 std::wstring BatchItemText(const BatchItem& item) {
@@ -312,6 +323,7 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
     MarkDone(tree, tree.FindTreeItem(tree[item->Index].Path + texts::kDirectory), texts::kAdded);
   }
   MarkDone(ctx.Tree, batchIndex, texts::kBatchAddedPrefix + std::to_wstring(result.Changed));
+  if (!added.empty()) MarkEmptiedBatches(ctx, 4, texts::kAdded);
   if (ctx.RequestReread) ctx.RequestReread();
   return result;
 }
@@ -370,6 +382,7 @@ BatchResult RunUpdateAll(OperationContext& ctx, int batchIndex,
   for (const BatchItem* item : updated) MarkDone(ctx.Tree, item->Index, texts::kUpdated);
   if (!updated.empty()) {
     MarkDone(ctx.Tree, batchIndex, texts::kBatchUpdatedPrefix + std::to_wstring(result.Changed));
+    MarkEmptiedBatches(ctx, 5, texts::kUpdated);
   }
   if (ctx.RequestReread) ctx.RequestReread();
   return result;

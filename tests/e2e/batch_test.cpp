@@ -68,7 +68,8 @@ TEST(Batch, AddAllCarriesEveryPluginOverAsOneChangeThatOneRestoreUndoes) {
 
   test::ProcessResult added =
       pair.RunMy(L"--progress --press Add list \\ exec " + QuoteArg(kAddAll) + L" list " +
-                 QuoteArg(kPlugins) + L" list " + QuoteArg(kPlugins + L"\\WLX\\markdown.wlx"));
+                 QuoteArg(kPlugins) + L" list " + QuoteArg(kPlugins + L"\\WLX\\markdown.wlx") +
+                 L" list " + QuoteArg(kPlugins + L"\\WDX"));
   ASSERT_EQ(added.exitCode, 0u) << added.ErrText();
   const std::wstring out = added.OutText();
   EXPECT_TRUE(HasLine(added, L"dialog \"Add all\"")) << out;
@@ -78,6 +79,8 @@ TEST(Batch, AddAllCarriesEveryPluginOverAsOneChangeThatOneRestoreUndoes) {
   EXPECT_TRUE(HasLine(added, L"end dialog -> press \"Add\"")) << out;
   EXPECT_TRUE(Listed(added, L"Add all", L"*!", L"ADDED! Plugins: 6")) << out;
   EXPECT_TRUE(Listed(added, L"Add", L"*!", L"ADDED!")) << out;
+  // A kind folder's own "Add all" has nothing left to do.
+  EXPECT_TRUE(Listed(added, L"Add all", L"*!", L"ADDED!")) << out;
   // The host's display named each plugin while its files were copied, and
   // reached the end.
   const std::vector<std::wstring> sources = ProgressSources(added);
