@@ -84,7 +84,7 @@ TEST(Batch, AddAllCarriesEveryPluginOverAsOneChangeThatOneRestoreUndoes) {
   // The host's display named each plugin while its files were copied, and
   // reached the end.
   const std::vector<std::wstring> sources = ProgressSources(added);
-  for (const std::wstring& name : {L"Disk*", L"rpm.wcx", L"markdown.wlx", L"fileattrs.wdx"}) {
+  for (const wchar_t* name : {L"Disk*", L"rpm.wcx", L"markdown.wlx", L"fileattrs.wdx"}) {
     EXPECT_NE(std::find(sources.begin(), sources.end(), name), sources.end()) << name;
   }
   EXPECT_EQ(test::ReadBytes(pair.MyPath(L"plugins\\wlx\\Markdown\\markdown.wlx")),
