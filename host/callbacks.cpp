@@ -19,8 +19,21 @@ std::wstring TextOf(const char* text) {
 
 std::wstring TextOf(const wchar_t* text) { return text == nullptr ? std::wstring() : text; }
 
+// The longest time between two progress calls of the current command (how
+// long the host's display stood still), in performance-counter ticks.
+LONGLONG g_lastCall = 0;
+LONGLONG g_longestGap = 0;
+int g_commandCalls = 0;
+
 int Progress(const std::wstring& source, const std::wstring& target, int percentDone) {
   int call = ++g_progressCalls;
+  LARGE_INTEGER now{};
+  ::QueryPerformanceCounter(&now);
+  if (g_lastCall != 0 && now.QuadPart - g_lastCall > g_longestGap) {
+    g_longestGap = now.QuadPart - g_lastCall;
+  }
+  g_lastCall = now.QuadPart;
+  ++g_commandCalls;
   bool cancel = call == g_settings.cancelAt;
   if (g_settings.printProgress || cancel) {
     std::wstring line = L"progress " + Quoted(source) + L" " + Quoted(target) + L" " +
@@ -46,6 +59,17 @@ void Request(int requestType, const std::wstring& title, const std::wstring& tex
 }  // namespace
 
 void SetCallbackSettings(const CallbackSettings& settings) { g_settings = settings; }
+
+ProgressGap TakeProgressGap() {
+  LARGE_INTEGER frequency{};
+  ::QueryPerformanceFrequency(&frequency);
+  ProgressGap gap{static_cast<double>(g_longestGap) / static_cast<double>(frequency.QuadPart),
+                  g_commandCalls};
+  g_lastCall = 0;
+  g_longestGap = 0;
+  g_commandCalls = 0;
+  return gap;
+}
 
 int __stdcall ProgressCallback(int pluginNr, char* sourceName, char* targetName,
                                int percentDone) noexcept {

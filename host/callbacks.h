@@ -15,6 +15,14 @@ struct CallbackSettings {
 // Set once before FsInit; the callbacks read it from whatever thread calls them.
 void SetCallbackSettings(const CallbackSettings& settings);
 
+// The progress calls since the last take (the current command's, called on
+// the harness's thread): how many, and the longest time between two of them.
+struct ProgressGap {
+  double longestSeconds = 0;
+  int calls = 0;
+};
+ProgressGap TakeProgressGap();
+
 int __stdcall ProgressCallback(int pluginNr, char* sourceName, char* targetName,
                                int percentDone) noexcept;
 void __stdcall LogCallback(int pluginNr, int msgType, char* logString) noexcept;

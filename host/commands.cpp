@@ -81,9 +81,20 @@ void CommandRunner::Run(const Command& command) {
     case CommandKind::Get:
       Get(a[0], a[1], command.flags);
       break;
-    case CommandKind::Delete:
-      PrintLine(L"delete " + a[0] + Result(calls_.DeleteRemote(a[0])));
+    case CommandKind::Delete: {
+      // A selection of several is bracketed by the status calls, as the
+      // host brackets its delete of the selected files.
+      const bool selection = a.size() > 1;
+      const size_t slash = a[0].find_last_of(L'\\');
+      const std::wstring folder =
+          slash == std::wstring::npos || slash == 0 ? L"\\" : a[0].substr(0, slash);
+      if (selection) calls_.StatusInfo(folder, kStatusStart, kStatusOperationDelete);
+      for (const std::wstring& path : a) {
+        PrintLine(L"delete " + path + Result(calls_.DeleteRemote(path)));
+      }
+      if (selection) calls_.StatusInfo(folder, kStatusEnd, kStatusOperationDelete);
       break;
+    }
     case CommandKind::Icon:
       Icon(a[0]);
       break;

@@ -145,7 +145,12 @@ bool ParseCommand(const std::vector<std::wstring>& args, size_t& i, Options& opt
     command.args.push_back(args[i]);
   }
   bool more = i < args.size() && !CommandOf(args[i]);
-  if (*kind == CommandKind::Exec) {
+  if (*kind == CommandKind::Delete) {
+    // A selection: further virtual paths (each starting with "\").
+    while (i < args.size() && !CommandOf(args[i]) && args[i].starts_with(L"\\")) {
+      command.args.push_back(args[i++]);
+    }
+  } else if (*kind == CommandKind::Exec) {
     command.args.push_back(more ? args[i++] : L"open");
   } else if (*kind == CommandKind::Get && more) {
     std::optional<long long> flags = ParseInteger(args[i]);
@@ -317,7 +322,8 @@ Commands (run in order):
   tree PATH            list a folder and every folder below it
   exec PATH [VERB]     FsExecuteFile (verb default "open")
   get REMOTE LOCAL [FLAGS]  FsGetFile
-  delete PATH          FsDeleteFile
+  delete PATH...       FsDeleteFile; several paths: one selection, between
+                       FsStatusInfo(folder, start/end, delete)
   icon PATH            FsExtractCustomIcon (small icon)
   fields               the supported content fields and the default view
   root                 FsGetDefRootName

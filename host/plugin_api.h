@@ -14,6 +14,7 @@ namespace tchost {
 inline constexpr int kStatusStart = 0;
 inline constexpr int kStatusEnd = 1;
 inline constexpr int kStatusOperationList = 1;
+inline constexpr int kStatusOperationDelete = 8;
 inline constexpr int kIconSmall = 1;
 inline constexpr int kIconExtracted = 1;
 inline constexpr int kIconExtractedDestroy = 2;

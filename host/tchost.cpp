@@ -134,6 +134,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
   ::QueryPerformanceFrequency(&frequency);
   int number = 0;
   for (const Command& command : options.commands) {
+    TakeProgressGap();
     ::QueryPerformanceCounter(&start);
     runner.Run(command);
     ::QueryPerformanceCounter(&end);
@@ -146,6 +147,12 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
       swprintf(line, std::size(line), L"time %d %.6f", number,
                static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
       PrintErrorLine(line);
+      const ProgressGap gap = TakeProgressGap();
+      if (gap.calls > 0) {
+        swprintf(line, std::size(line), L"progress %d calls %d longest-gap %.6f", number, gap.calls,
+                 gap.longestSeconds);
+        PrintErrorLine(line);
+      }
     }
   }
   window.PumpPending();

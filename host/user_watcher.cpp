@@ -247,6 +247,23 @@ void UserWatcher::SendCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
 
 std::wstring UserWatcher::Press(HWND dialog, const std::wstring& text) {
   const std::wstring name = L"press " + Quoted(text);
+  // "untick:TEXT": the check box of that text is cleared, then clicked.
+  if (text.starts_with(L"untick:")) {
+    const std::wstring box = text.substr(7);
+    for (HWND control : DialogControls(dialog)) {
+      if (ClassOf(control) != L"Button" || ControlText(control) != box || !IsCheckBox(control)) {
+        continue;
+      }
+      if (!::IsWindowEnabled(control)) return name + L" (disabled)";
+      DWORD_PTR ignored = 0;
+      ::SendMessageTimeoutW(control, BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 2000,
+                            &ignored);
+      SendCommand(dialog, MAKEWPARAM(::GetDlgCtrlID(control), BN_CLICKED),
+                  reinterpret_cast<LPARAM>(control));
+      return name;
+    }
+    return name + L" (not found)";
+  }
   for (HWND control : DialogControls(dialog)) {
     if (ClassOf(control) != L"Button" || ControlText(control) != text) continue;
     if (!::IsWindowEnabled(control)) return name + L" (disabled)";

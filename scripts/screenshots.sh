@@ -19,11 +19,12 @@ commands=(
   exec '\totalcmd.exe\Main unit\Commands\Configuration\cm_DisplayConfig.487'
   exec '\About...'
   exec '\totalcmd.exe\Plugins\WFX\FTP\Update'
+  exec '\totalcmd.exe\Plugins\Update all'
   show "$files"
   get '\Report.html' "$(winpath "$work/report.html")" 1
 )
 names=(file-compare dialog-1 file-compare-only-new dialog-2 text-compare dialog-3 about dialog-4
-       update dialog-5 panel panel-1)
+       update dialog-5 update-all dialog-6 panel panel-1)
 
 output=""
 for _ in $(seq 1 30); do

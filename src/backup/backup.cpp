@@ -20,6 +20,7 @@ namespace orvelle {
 namespace {
 
 constexpr wchar_t kIndexFile[] = L"index.d";
+constexpr wchar_t kDeletedInfoName[] = L"info.d";
 constexpr wchar_t kBackupPath[] = L"\\Backup\\";
 
 std::wstring FolderName(const std::wstring& path) {
@@ -168,6 +169,25 @@ TBackup::~TBackup() {
 bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
   Dir.clear();
   storeMade = false;
+  if (!batchDir_.empty()) {
+    // A part of the batch: numbered in the order made, listed at once.
+    for (int attempt = 0; attempt < kStampAttempts; ++attempt) {
+      wchar_t number[16];
+      swprintf(number, 16, L"%04d", ++batchParts_);
+      const std::wstring name = std::wstring(number) + L"-" + static_cast<wchar_t>(kind);
+      if (!orvelle::CreateFolder(batchDir_ + name)) {
+        if (::GetLastError() == ERROR_ALREADY_EXISTS) continue;
+        return false;
+      }
+      if (!AppendTextLines(batchDir_ + kBatchFile, {L"part=" + name})) {
+        platform::RemoveEmptyDirectory(batchDir_ + name);
+        return false;
+      }
+      Dir = batchDir_ + name + L"\\";
+      return true;
+    }
+    return false;
+  }
   if (!platform::DirectoryExists(storeDir_)) {
     if (!orvelle::CreateFolder(storeDir_)) return false;
     storeMade = true;
@@ -246,6 +266,69 @@ bool TBackup::MakeBackup(BackupKind kind, const std::wstring& itemPath, bool fil
   return false;
 }
 
+bool TBackup::BeginBatch(BackupKind kind, const std::wstring& name, const std::wstring& verb) {
+  if (kind == BackupKind::Settings || !batchDir_.empty()) return false;
+  bool storeMade = false;
+  if (!CreateFolder(kind, storeMade)) return false;
+  const std::wstring folder = Dir;
+  Dir.clear();
+  if (AppendTextLines(folder + L"info." + static_cast<wchar_t>(kind), {name}) &&
+      AppendTextLines(folder + kBatchFile, {L"verb=" + verb})) {
+    batchDir_ = folder;
+    batchParts_ = 0;
+    return true;
+  }
+  // Roll back: a folder without its records could not be listed or restored.
+  DeleteDirectoryTree(folder, true);
+  if (storeMade) platform::RemoveEmptyDirectory(storeDir_);
+  return false;
+}
+
+std::wstring TBackup::EndBatch(bool flatten) {
+  const std::wstring folder = batchDir_;
+  batchDir_.clear();
+  batchParts_ = 0;
+  Dir.clear();
+  if (folder.empty()) return {};
+  std::optional<BatchRecord> record = ReadBatchRecord(folder);
+  std::vector<std::wstring> parts;
+  if (record) {
+    for (const std::wstring& part : record->Parts) {
+      if (platform::DirectoryExists(folder + part)) parts.push_back(part);
+    }
+  }
+  if (record && parts.empty()) {
+    DeleteDirectoryTree(folder, true);
+    return {};
+  }
+  if (!record || parts.size() != 1 || !flatten) return folder;
+  // A batch of one: its part takes a folder of the store of its own.
+  const wchar_t kind = parts.front().back();
+  bool storeMade = false;
+  if (!CreateFolder(static_cast<BackupKind>(kind), storeMade)) return folder;
+  const std::wstring single = platform::ExcludeTrailingBackslash(Dir);
+  Dir.clear();
+  if (!platform::RemoveEmptyDirectory(single) || !platform::MovePath(folder + parts.front(), single)) {
+    platform::RemoveEmptyDirectory(single);
+    return folder;
+  }
+  DeleteDirectoryTree(folder, true);
+  // A deleted-item folder's info names where the item lies inside it.
+  const std::wstring moved = folder + parts.front() + L"\\";
+  if (std::optional<TextDocument> info = LoadTextFile(single + L"\\" + kDeletedInfoName)) {
+    bool changed = false;
+    for (std::wstring& line : info->lines) {
+      if (line.size() >= moved.size() &&
+          platform::EqualsNoCase(line.substr(0, moved.size()), moved)) {
+        line = single + L"\\" + line.substr(moved.size());
+        changed = true;
+      }
+    }
+    if (changed) SaveTextFile(single + L"\\" + kDeletedInfoName, *info);
+  }
+  return single + L"\\";
+}
+
 bool TBackup::AppendLines(const std::wstring& fileName, const std::vector<std::wstring>& lines) {
   if (Dir.empty()) return false;
   return AppendTextLines(Dir + fileName, lines);
@@ -278,6 +361,37 @@ bool TBackup::KeepCopyOf(const std::wstring& file) {
   platform::RemoveFile(saved);
   return false;
 }
+
+std::optional<BatchRecord> ReadBatchRecord(const std::wstring& folderPath) {
+  const std::wstring folder = platform::IncludeTrailingBackslash(folderPath);
+  if (!platform::FileExists(folder + kBatchFile)) return std::nullopt;
+  std::optional<TextDocument> doc = LoadTextFile(folder + kBatchFile);
+  if (!doc) return std::nullopt;
+  BatchRecord record;
+  for (const std::wstring& raw : doc->lines) {
+    const std::wstring line = platform::Trim(raw);
+    if (line.empty()) continue;
+    if (line.starts_with(L"verb=")) {
+      record.Verb = line.substr(5);
+      continue;
+    }
+    if (!line.starts_with(L"part=")) return std::nullopt;
+    const std::wstring name = line.substr(5);
+    // Digits, "-", and the kind of the part: never a way out of the folder.
+    const size_t dash = name.find(L'-');
+    if (dash == 0 || dash == std::wstring::npos || dash + 2 != name.size() ||
+        (name.back() != L'd' && name.back() != L'i')) {
+      return std::nullopt;
+    }
+    for (size_t i = 0; i < dash; ++i) {
+      if (name[i] < L'0' || name[i] > L'9') return std::nullopt;
+    }
+    record.Parts.push_back(name);
+  }
+  return record;
+}
+
+bool IsBatchFolder(const std::wstring& folder) { return ReadBatchRecord(folder).has_value(); }
 
 bool TBackup::PruneFolder(const std::wstring& folder) {
   int count = 0;
@@ -317,6 +431,15 @@ void TBackup::Scan() {
     const std::wstring full = storeDir_ + L"\\" + folder.name;
     HICON icon = icons_.Settings;
     std::wstring item;
+    int parts = -1;
+    std::wstring verb;
+    if (std::optional<BatchRecord> batch = ReadBatchRecord(full + L"\\")) {
+      parts = 0;
+      for (const std::wstring& part : batch->Parts) {
+        if (platform::DirectoryExists(full + L"\\" + part)) ++parts;
+      }
+      verb = batch->Verb;
+    }
     if (folder.kind != L's') {
       icon = folder.kind == L'd' ? icons_.Deleted : icons_.Installed;
       item = FirstLine(full + L"\\info." + folder.kind);
@@ -328,6 +451,8 @@ void TBackup::Scan() {
     Kinds.push_back(std::wstring(1, folder.kind));
     Icons.push_back(icon);
     ItemPaths.push_back(item);
+    PartCounts.push_back(parts);
+    BatchVerbs.push_back(verb);
     folders_.push_back(full);
   }
 }
@@ -349,6 +474,15 @@ void TBackup::AddEntries() {
                 (kind == L's'   ? texts::kSettingsBackupLabel
                  : kind == L'd' ? texts::kDeletedLabel
                                 : texts::kInstalledLabel);
+    if (PartCounts[i] >= 0) {
+      const std::wstring& verb = BatchVerbs[i];
+      item.Info = (stamp ? FormatDateTime(*stamp) : Stamps[i]) +
+                  (verb == kBatchVerbInstalled ? texts::kBatchInstalledLabel
+                   : verb == kBatchVerbUpdated ? texts::kBatchUpdatedLabel
+                                               : texts::kBatchDeletedLabel) +
+                  std::to_wstring(PartCounts[i]) +
+                  (PartCounts[i] == 1 ? texts::kOnePluginCount : texts::kPluginsCount);
+    }
     item.Status = kind == L'd' ? L"!" : kind == L'i' ? L"*" : L"";
     item.IsBackupEntry = true;
     item.RestoreDeleted = kind == L'd';

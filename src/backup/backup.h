@@ -58,6 +58,22 @@ std::optional<SavedFile> ParseIndexLine(std::wstring_view line);
 // saved once, under its first name. Existence is not checked here.
 std::vector<SavedFile> SettingsFilesOf(const TTC& model);
 
+// The record of a batch's folder: "verb=<what it did>", then one
+// "part=<name>" line per part folder, in the order they were made.
+inline constexpr wchar_t kBatchFile[] = L"batch.b";
+inline constexpr wchar_t kBatchVerbInstalled[] = L"installed";
+inline constexpr wchar_t kBatchVerbUpdated[] = L"updated";
+inline constexpr wchar_t kBatchVerbDeleted[] = L"deleted";
+
+struct BatchRecord {
+  std::wstring Verb;
+  std::vector<std::wstring> Parts;  // names of part folders ("0001-i"), checked
+};
+// nullopt when folder holds no batch record, or it is malformed (a part
+// name that is no part's).
+std::optional<BatchRecord> ReadBatchRecord(const std::wstring& folder);
+bool IsBatchFolder(const std::wstring& folder);
+
 class TBackup {
  public:
   // Scans the store below pluginDir ("...\", with its trailing backslash),
@@ -105,6 +121,25 @@ class TBackup {
   // describes is gone). False when the folder is kept or cannot be removed.
   static bool PruneFolder(const std::wstring& folder);
 
+  // A change made of several: between BeginBatch and EndBatch every
+  // MakeBackup of a "d" or "i" folder makes a part inside the batch's own
+  // folder ("0001-i", "0002-d"...) instead of a folder of the store, and
+  // lists it in the batch's "batch.b" at once (so that a batch cut off by
+  // the host closing is still restored whole). Each part is a folder of the
+  // usual layout; restoring the batch restores its parts, the last first.
+  // name is what "\Backup" calls the batch, verb what it did to the items
+  // ("installed", "updated", "deleted": the comment counts its parts).
+  // False when the folder cannot be made (not in a batch then).
+  bool BeginBatch(BackupKind kind, const std::wstring& name, const std::wstring& verb);
+  // Ends the batch: one without parts goes, one with a single part becomes
+  // that part's own folder of the store when flatten (a selection of one
+  // reads as the single change it is). Returns the folder that stands for
+  // the batch (empty: none is left). Dir is empty afterwards.
+  std::wstring EndBatch(bool flatten = true);
+  bool InBatch() const { return !batchDir_.empty(); }
+  // The batch's folder, with a trailing backslash.
+  const std::wstring& BatchDir() const { return batchDir_; }
+
   // PluginDir + "backup", without trailing backslash.
   const std::wstring& StoreDir() const { return storeDir_; }
 
@@ -113,6 +148,9 @@ class TBackup {
   std::vector<std::wstring> Kinds;
   std::vector<HICON> Icons;
   std::vector<std::wstring> ItemPaths;  // first line of the info file; empty for "s"
+  // For a batch's folder the parts it holds, else -1; and its verb.
+  std::vector<int> PartCounts;
+  std::vector<std::wstring> BatchVerbs;
   // The folder of the backup taken last, with a trailing backslash; empty
   // before the first and after a failed one.
   std::wstring Dir;
@@ -124,6 +162,8 @@ class TBackup {
   void Scan();
   void AddEntries();
 
+  std::wstring batchDir_;
+  int batchParts_ = 0;
   std::wstring pluginDir_;
   std::wstring storeDir_;
   VirtualTree& tree_;

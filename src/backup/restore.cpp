@@ -203,12 +203,48 @@ RestoreFailure RestoreDeletedFolder(const std::wstring& folderPath, TBackup& bac
   return RestoreFailure::None;
 }
 
+RestoreFailure RestoreBatchFolder(const std::wstring& folderPath, TBackup& backup, const TTC* my,
+                                  const std::wstring& undoName, std::wstring* undoneInto) {
+  if (undoneInto) undoneInto->clear();
+  const std::wstring folder = platform::IncludeTrailingBackslash(folderPath);
+  std::optional<BatchRecord> record = ReadBatchRecord(folder);
+  if (!record || backup.InBatch()) return RestoreFailure::Record;
+  if (!backup.BeginBatch(BackupKind::Deleted, undoName, kBatchVerbDeleted)) {
+    return RestoreFailure::Record;
+  }
+  RestoreFailure failure = RestoreFailure::None;
+  bool anyDone = false;
+  for (auto it = record->Parts.rbegin(); it != record->Parts.rend(); ++it) {
+    const std::wstring part = folder + *it;
+    if (!platform::DirectoryExists(part)) continue;
+    const RestoreFailure partFailure = it->back() == L'i'
+                                           ? RestoreInstalledFolder(part, backup, my)
+                                           : RestoreDeletedFolder(part, backup);
+    if (partFailure == RestoreFailure::None) anyDone = true;
+    if (partFailure != RestoreFailure::None && partFailure != RestoreFailure::NothingLeft) {
+      failure = partFailure;
+      break;
+    }
+  }
+  const std::wstring undone = backup.EndBatch();
+  if (undoneInto) *undoneInto = undone;
+  if (failure != RestoreFailure::None) return failure;
+  if (!DeleteDirectoryTree(platform::ExcludeTrailingBackslash(folder), true)) {
+    return RestoreFailure::Folder;
+  }
+  return anyDone ? RestoreFailure::None : RestoreFailure::NothingLeft;
+}
+
 bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask) {
   if (index < 0 || index >= ctx.Tree.Count()) return false;
   const std::wstring folder = ctx.Tree[index].MyFile;
   if (folder.empty() || !platform::DirectoryExists(folder)) return false;
   if (ask && !platform::AskYesNo(texts::kRestoreQuestion)) return false;
-  switch (RestoreDeletedFolder(folder, ctx.Backup)) {
+  const RestoreFailure result =
+      IsBatchFolder(folder)
+          ? RestoreBatchFolder(folder, ctx.Backup, ctx.My, texts::kUndoBackupName)
+          : RestoreDeletedFolder(folder, ctx.Backup);
+  switch (result) {
     case RestoreFailure::None:
       SetInfo(ctx.Tree, index, texts::kRestored);
       ctx.Tree[index].RestoreDeleted = false;

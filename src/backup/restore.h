@@ -69,6 +69,16 @@ RestoreFailure RestoreInstalledFolder(const std::wstring& folder, TBackup& backu
 // a restore entry, and the host lists its panel again. True when done.
 bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask = true);
 
+// Undoes a batch (backup.h): its parts are restored the last first, each as
+// its own kind of folder is, and each part goes once restored, so that a
+// restore that stops goes on from there next time. What the restores take
+// out or displace goes into ONE new batch folder of the store (verb
+// "deleted", named undoName), whose restore undoes this one. The batch's
+// folder goes at the end. undoneInto receives that new folder (empty when
+// it ended up with nothing).
+RestoreFailure RestoreBatchFolder(const std::wstring& folder, TBackup& backup, const TTC* my,
+                                  const std::wstring& undoName, std::wstring* undoneInto = nullptr);
+
 // Whether a path taken from a record may be written to: a full path (drive or
 // network share) without "." or ".." steps.
 bool IsPlainFullPath(const std::wstring& path);

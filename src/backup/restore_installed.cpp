@@ -153,7 +153,10 @@ bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask) {
   const std::wstring folder = ctx.Tree[index].MyFile;
   if (folder.empty() || !platform::DirectoryExists(folder)) return false;
   if (ask && !platform::AskYesNo(texts::kRestoreQuestion)) return false;
-  const RestoreFailure failure = RestoreInstalledFolder(folder, ctx.Backup, ctx.My);
+  const RestoreFailure failure =
+      IsBatchFolder(folder)
+          ? RestoreBatchFolder(folder, ctx.Backup, ctx.My, texts::kUndoBackupName)
+          : RestoreInstalledFolder(folder, ctx.Backup, ctx.My);
   if (failure == RestoreFailure::Folder) return false;
   TVirtualTreeItem& entry = ctx.Tree[index];
   if (failure == RestoreFailure::None) {

@@ -98,6 +98,47 @@ void AddPluginEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
   }
 }
 
+// The entries below a folder (at any depth) that carry an action.
+int CountActions(const VirtualTree& tree, const std::wstring& folderPath, uint8_t action) {
+  int count = 0;
+  for (int i = 0; i < tree.Count(); ++i) {
+    const TVirtualTreeItem& entry = tree[i];
+    if (entry.Action == action && !entry.Done && entry.Path.starts_with(folderPath)) ++count;
+  }
+  return count;
+}
+
+// "Add all" and "Update all" at the end of a folder, when at least one
+// plugin below it can be added or updated (not when a plugin of that very
+// name stands there).
+void AddBatchEntries(CompareContext& ctx, int folder) {
+  if (folder < 0) return;
+  const std::wstring path = ctx.Tree[folder].FolderPath();
+  const int adds = CountActions(ctx.Tree, path, 2);
+  const int updates = CountActions(ctx.Tree, path, 3);
+  struct Batch {
+    uint8_t action;
+    int count;
+    const wchar_t* name;
+    const wchar_t* prefix;
+    const wchar_t* suffix;
+    const wchar_t* oneSuffix;
+  };
+  for (const Batch& batch : {Batch{4, adds, texts::kAddAllEntry, texts::kAddAllInfoPrefix,
+                                   texts::kPluginsOfNew, texts::kOnePluginOfNew},
+                             Batch{5, updates, texts::kUpdateAllEntry,
+                                   texts::kUpdateAllInfoPrefix, texts::kPluginsDiffering,
+                                   texts::kOnePluginDiffering}}) {
+    if (batch.count == 0 || ctx.Tree.FindTreeItem(path + batch.name) >= 0) continue;
+    TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path), batch.name,
+                                       ctx.Icons.Get(IconRole::Installed));
+    entry.Action = batch.action;
+    entry.Info = batch.prefix + std::to_wstring(batch.count) +
+                 (batch.count == 1 ? batch.oneSuffix : batch.suffix);
+    if (ctx.Tree.Append(std::move(entry)) < 0) return;
+  }
+}
+
 // The name the comparison gives a command target (with " (N)" from the
 // second of a name on, shortened as the tree shortens names).
 std::wstring TargetEntryName(const TTC& m, size_t row, const std::wstring& folderPath) {
@@ -155,6 +196,10 @@ void AddActionEntries(CompareContext& ctx, const std::wstring& ownPluginFile) {
                    newModel.ListerPluginFiles, ownPluginFile);
   AddPluginEntries(ctx, ctx.Folders.Wdx, ItemKind::ContentPlugin, my.ContentPluginFiles,
                    newModel.ContentPluginFiles, ownPluginFile);
+  for (int folder : {ctx.Folders.Wfx, ctx.Folders.Wcx, ctx.Folders.Wlx, ctx.Folders.Wdx,
+                     ctx.Folders.Plugins}) {
+    AddBatchEntries(ctx, folder);
+  }
   MarkTargetEntries(ctx, ctx.Folders.NonExecutable, L"N", ItemKind::NonExecutable);
   MarkTargetEntries(ctx, ctx.Folders.PackageExclude, L"E", ItemKind::PackageExclude);
   MarkTargetEntries(ctx, ctx.Folders.PackageInclude, L"I", ItemKind::PackageInclude);

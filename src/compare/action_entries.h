@@ -19,6 +19,9 @@
 //   its row in New model's list of that kind). Each entry's comment says
 //   what opening it does. A delete marks the folder's "Directory" and
 //   "Update" entries as well, an add its "Directory" entry.
+// - The plugin folders and "Plugins" itself: "Add all" (Action 4) and
+//   "Update all" (Action 5) at their end when any plugin below can be added
+//   or updated, their comment counting them; see operations/batch_operation.h.
 // - "Applications": the entries of "Non executable", "Package exclude" and
 //   "Package include" that My installation has are themselves the action
 //   entries (Action 1, ActionKind 5, 6, 7, ActionIndex the row in My model's

@@ -148,43 +148,80 @@ bool WriteRecord(const std::wstring& path, std::vector<std::wstring> lines) {
 }
 
 // Makes the copy's record, the folders above its target and its staging
-// folder, and starts the copy. False, with everything it made taken away
-// again (the add's backup folder too), when any of that fails.
-bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
-               const std::function<bool(const std::wstring&)>& hook) {
-  const std::wstring& folder = add.Folder;
-  const AddPlan& plan = add.Plan;
+// folder. nullopt, with everything it made taken away again (the add's
+// backup folder too), when any of that fails.
+std::optional<std::wstring> PrepareCopy(const std::wstring& folder, const AddPlan& plan,
+                                        const std::vector<std::wstring>& made) {
   // Roll back: the record, the folders made for the copy and the add's
   // backup folder go again.
   platform::scope_exit rollBack([&] {
     platform::RemoveFile(folder + kCopyingFile);
-    RemoveMadeFolders(add.Made);
+    RemoveMadeFolders(made);
     DeleteDirectoryTree(folder, true);
   });
   // The record exists before anything it names: it names the staging folder
   // the copy will most likely get, and is corrected when it gets another.
-  CopyInProgress record{plan.TargetDir + L"~copy", plan.TargetDir, add.Made};
-  if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
-  if (!add.Made.empty() && !CreateDirectoryPath(add.Made.back())) return false;
+  CopyInProgress record{plan.TargetDir + L"~copy", plan.TargetDir, made};
+  if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return std::nullopt;
+  if (!made.empty() && !CreateDirectoryPath(made.back())) return std::nullopt;
   const std::optional<std::wstring> staging = MakeStagingDirectory(plan.TargetDir);
-  if (!staging) return false;
-  // Roll back: the staging folder, still empty.
-  platform::scope_exit dropStaging([&] { platform::RemoveEmptyDirectory(*staging); });
+  if (!staging) return std::nullopt;
   if (*staging != record.Staging) {
     record.Staging = *staging;
-    if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) return false;
+    if (!WriteRecord(folder + kCopyingFile, FormatCopyingRecord(record))) {
+      platform::RemoveEmptyDirectory(*staging);
+      return std::nullopt;
+    }
   }
+  rollBack.release();
+  return staging;
+}
+
+// Takes back what PrepareCopy made, once its staging folder is gone or
+// empty.
+void DropPreparedCopy(const std::wstring& folder, const std::wstring& staging,
+                      const std::vector<std::wstring>& made) {
+  platform::RemoveEmptyDirectory(staging);
+  platform::RemoveFile(folder + kCopyingFile);
+  RemoveMadeFolders(made);
+  DeleteDirectoryTree(folder, true);
+}
+
+// The copy stands whole in the plugin's folder: its record, then the
+// registration. A registration that fails takes the copy away again (it is
+// New's files only; nothing refers to it). The registration's code.
+int RegisterCopied(const TTC* my, const AddPlan& plan, const std::wstring& folder,
+                   const std::vector<std::wstring>& made, std::wstring* renamedTo) {
+  const CopyInProgress copied{{}, plan.TargetDir, made};
+  const int code = AppendTextLines(folder + kCopiedFolderFile, FormatCopiedRecord(copied))
+                       ? Register(my, plan, folder, renamedTo)
+                       : kRegisterFileError;
+  if (code == kRegisterFileError) {
+    // Roll back: the copy is New's files only; nothing refers to it.
+    DeleteDirectoryTree(plan.TargetDir, true);
+    platform::RemoveFile(folder + kCopiedFolderFile);
+  }
+  return code;
+}
+
+// Starts the copy of a prepared add. False, with everything it made taken
+// away again, when its thread cannot be started.
+bool StartCopy(PendingAdds::Add& add, std::function<void()> notify,
+               const std::function<bool(const std::wstring&)>& hook) {
+  const std::optional<std::wstring> staging = PrepareCopy(add.Folder, add.Plan, add.Made);
+  if (!staging) return false;
   BackgroundCopy::Request request;
-  request.SourceDir = plan.Source.Dir;
-  request.Files = plan.Source.Files;
+  request.SourceDir = add.Plan.Source.Dir;
+  request.Files = add.Plan.Source.Files;
   request.Staging = *staging;
-  request.Target = plan.TargetDir;
+  request.Target = add.Plan.TargetDir;
   request.Notify = std::move(notify);
   request.BeforeFile = hook;
   add.Copy = BackgroundCopy::Start(std::move(request));
-  if (!add.Copy) return false;
-  dropStaging.release();
-  rollBack.release();
+  if (!add.Copy) {
+    DropPreparedCopy(add.Folder, *staging, add.Made);
+    return false;
+  }
   return true;
 }
 
@@ -195,18 +232,10 @@ bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
   bool added = false;
   std::wstring actionText = texts::kNotAdded;
   if (add.Copy->Current() == BackgroundCopy::State::Copied) {
-    const CopyInProgress copied{{}, plan.TargetDir, add.Made};
     std::wstring renamedTo;
-    const int code = AppendTextLines(folder + kCopiedFolderFile, FormatCopiedRecord(copied))
-                         ? Register(my, plan, folder, &renamedTo)
-                         : kRegisterFileError;
+    const int code = RegisterCopied(my, plan, folder, add.Made, &renamedTo);
     actionText = RegistrationText(code, plan.Kind, renamedTo);
     added = code != kRegisterFileError;
-    if (!added) {
-      // Roll back: the copy is New's files only; nothing refers to it.
-      DeleteDirectoryTree(plan.TargetDir, true);
-      platform::RemoveFile(folder + kCopiedFolderFile);
-    }
   }
   if (!added) RemoveMadeFolders(add.Made);
   // The copy's own record goes once nothing it names is left behind.
@@ -288,6 +317,60 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   pending.adds_.push_back(std::move(add));
   if (ctx.RequestReread) ctx.RequestReread();
   return true;
+}
+
+AddNowResult AddPluginNow(const TTC& my, const AddPlan& plan, TBackup& backup,
+                          const CopyControl& control) {
+  AddNowResult result;
+  if (!backup.MakeBackup(BackupKind::Installed, plan.TargetPath)) {
+    result.Outcome = AddNowOutcome::BackupFailed;
+    return result;
+  }
+  const std::wstring folder = backup.Dir;
+  if (!plan.CopyNeeded) {
+    const int code = Register(&my, plan, folder, &result.RenamedTo);
+    TBackup::PruneFolder(folder);
+    result.Outcome = code == kRegisterDone      ? AddNowOutcome::Added
+                     : code == kRegisterPresent ? AddNowOutcome::AlreadyRegistered
+                                                : AddNowOutcome::RegisterFailed;
+    return result;
+  }
+  const std::vector<std::wstring> made = MissingFolders(platform::ExtractFileDir(plan.TargetDir));
+  const std::optional<std::wstring> staging = PrepareCopy(folder, plan, made);
+  if (!staging) {
+    result.Outcome = AddNowOutcome::CopyFailed;
+    return result;
+  }
+  bool stopped = false;
+  CopyControl watched;
+  watched.Stop = control.Stop;
+  watched.BeforeFile = [&](const std::wstring& file) {
+    if (control.BeforeFile && !control.BeforeFile(file)) {
+      stopped = true;
+      return false;
+    }
+    return true;
+  };
+  if (!CopyDirectoryContent(plan.Source.Dir, *staging, plan.Source.Files, watched) ||
+      !PlaceStagedDirectory(*staging, plan.TargetDir)) {
+    // Roll back: the copy that is not whole is New's files only.
+    DeleteDirectoryTree(*staging, true);
+    DropPreparedCopy(folder, *staging, made);
+    result.Outcome = stopped ? AddNowOutcome::Stopped : AddNowOutcome::CopyFailed;
+    return result;
+  }
+  const int code = RegisterCopied(&my, plan, folder, made, &result.RenamedTo);
+  if (code == kRegisterFileError) {
+    RemoveMadeFolders(made);
+    platform::RemoveFile(folder + kCopyingFile);
+    DeleteDirectoryTree(folder, true);
+    result.Outcome = AddNowOutcome::RegisterFailed;
+    return result;
+  }
+  platform::RemoveFile(folder + kCopyingFile);
+  TBackup::PruneFolder(folder);
+  result.Outcome = AddNowOutcome::Added;
+  return result;
 }
 
 bool CompleteAdds(VirtualTree& tree, const TTC* my, PendingAdds& pending) {

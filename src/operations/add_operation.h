@@ -21,6 +21,7 @@
 
 #include "operations/add_plan.h"
 #include "operations/background_copy.h"
+#include "util/directory_copy.h"
 
 #include <functional>
 #include <memory>
@@ -74,6 +75,29 @@ class PendingAdds {
 // list its panel again. True when the plugin was added, or its copy started.
 bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
               std::function<void()> notify);
+
+enum class AddNowOutcome {
+  Added,
+  AlreadyRegistered,  // an equal copy stands and the registration too: nothing changed
+  Stopped,            // the control stopped the copy (nothing left behind)
+  CopyFailed,         // nothing left behind
+  BackupFailed,       // nothing changed
+  RegisterFailed,     // the copy was taken away again
+};
+
+struct AddNowResult {
+  AddNowOutcome Outcome = AddNowOutcome::CopyFailed;
+  std::wstring RenamedTo;  // Added under another key than New's (file-system plugins)
+};
+
+// Carries out an add plan at once on the calling thread, by the same steps
+// as the add on its own thread: a new installed-item folder of backup (a
+// part of its batch when one is open), the copy into a staging folder
+// (control's hook before each file, which may stop it), the folder put in
+// place, the registration, each recorded first. Anything but Added leaves
+// My installation and the store as they were.
+AddNowResult AddPluginNow(const TTC& my, const AddPlan& plan, TBackup& backup,
+                          const CopyControl& control);
 
 // Completes the adds whose copy has ended: registers each copied plugin in
 // my (none: the copy is taken back), writes its records, sets the comments

@@ -171,21 +171,25 @@ bool IsPlainFolderName(const std::wstring& name) {
 }
 
 AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t row,
-                       const std::wstring& ownPluginFile, AddPlan& plan) {
+                       const std::wstring& ownPluginFile, AddPlan& plan,
+                       const PluginSurroundings* around) {
   const std::vector<std::wstring>* files = PluginFilesOf(newModel, kind);
   if (!files || row >= files->size() || (*files)[row].empty()) return AddPlanFailure::NoItem;
   plan = AddPlan{};
   plan.Kind = kind;
   const std::wstring registeredPath = RegisteredPluginPath(newModel, kind, row);
   std::optional<PluginSource> source =
-      LocatePluginSource(registeredPath, newModel, my, ownPluginFile);
+      LocatePluginSource(registeredPath, newModel, my, ownPluginFile, around);
   if (!source) return AddPlanFailure::BadSource;
   plan.Source = std::move(*source);
   const std::wstring folderName = FolderNameFor(plan.Source);
   if (!IsPlainFolderName(folderName)) return AddPlanFailure::BadSource;
 
-  const std::wstring kindDir = AddFolderForKind(
-      my, kind, GatherSurroundings(&my, &newModel, ownPluginFile, platform::GetSystemFolders()));
+  const std::wstring kindDir =
+      around ? AddFolderForKind(my, kind, *around)
+             : AddFolderForKind(my, kind,
+                                GatherSurroundings(&my, &newModel, ownPluginFile,
+                                                   platform::GetSystemFolders()));
   if (kindDir.empty() || !IsPlainFullPath(kindDir + L"\\")) return AddPlanFailure::NoTarget;
   if (!ChooseTarget(plan.Source, platform::PathAsOnDisk(kindDir) + L"\\" + folderName, plan)) {
     return AddPlanFailure::NoTarget;

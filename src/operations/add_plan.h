@@ -13,6 +13,7 @@
 
 #include "operations/plugin_source.h"
 #include "tc/item_kind.h"
+#include "tc/plugin_scope.h"
 #include "tc/registration_writer.h"
 
 #include <string>
@@ -39,8 +40,11 @@ enum class AddPlanFailure {
 
 // The plan for the row of New's list of that kind. Reads the file system
 // (what exists, what is equal), changes nothing.
+// around: the two models' surroundings when gathered already (a batch plans
+// many plugins against the same models).
 AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t row,
-                       const std::wstring& ownPluginFile, AddPlan& plan);
+                       const std::wstring& ownPluginFile, AddPlan& plan,
+                       const PluginSurroundings* around = nullptr);
 
 // Whether a folder name may stand as one step of a path in My installation.
 bool IsPlainFolderName(const std::wstring& name);

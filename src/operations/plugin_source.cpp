@@ -10,7 +10,8 @@ namespace orvelle {
 
 std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPath,
                                                const TTC& newModel, const TTC& my,
-                                               const std::wstring& ownPluginFile) {
+                                               const std::wstring& ownPluginFile,
+                                               const PluginSurroundings* around) {
   // Only a full path: a relative one would be resolved against whatever
   // folder the host happens to be in. Its ".." and "." steps are resolved
   // before anything is named after them.
@@ -27,7 +28,8 @@ std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPat
   PluginSource source;
   source.File = platform::PathAsOnDisk(file);
   source.Dir = platform::ExcludeTrailingBackslash(platform::ExtractFileDir(source.File));
-  const PluginScope scope = PluginScopeOf(source.File, &my, &newModel, ownPluginFile);
+  const PluginScope scope = around ? PluginScopeOf(source.File, *around)
+                                   : PluginScopeOf(source.File, &my, &newModel, ownPluginFile);
   source.OwnFolder = scope.WholeFolder;
   for (const std::wstring& name : scope.Files) {
     if (platform::FileExists(source.Dir + L"\\" + name)) source.Files.push_back(name);

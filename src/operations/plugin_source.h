@@ -21,12 +21,15 @@ struct PluginSource {
   std::vector<std::wstring> Files;  // otherwise: the file names taken from Dir (those that exist)
 };
 
+// around: the surroundings of the two models when known already (a batch
+// gathers them once), else gathered here.
 // The source of a plugin by the path its registration names (expanded):
 // that file, or its "64" twin when only that one exists (a 64-bit host
 // loads it in its place). nullopt when neither exists, the path is no plain
 // full path, or it names a folder.
 std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPath,
                                                const TTC& newModel, const TTC& my,
-                                               const std::wstring& ownPluginFile);
+                                               const std::wstring& ownPluginFile,
+                                               const PluginSurroundings* around = nullptr);
 
 }  // namespace orvelle

@@ -63,7 +63,8 @@ std::vector<LevelItem> ListLevel(const std::wstring& dir,
 // Folders both have are merged level after level from a stack of their own,
 // not the thread's: a tree may be nested as deep as paths allow.
 bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstring& stagedDir,
-                const std::vector<std::wstring>* onlyNames, int& copied) {
+                const std::vector<std::wstring>* onlyNames, int& copied,
+                const CopyControl& control) {
   struct Level {
     std::wstring newDir, stagedDir;
     const std::vector<std::wstring>* onlyNames;
@@ -90,10 +91,15 @@ bool MergeLevel(UpdateOption option, const std::wstring& newDir, const std::wstr
                                                                       : true;
         if (!cleared) return false;
       }
+      if (step.Action == MergeAction::CopyFile && control.BeforeFile &&
+          !control.BeforeFile(source)) {
+        return false;
+      }
       const bool placed =
           step.Action == MergeAction::CopyFile
               ? platform::CopyFileTo(source, target, false)
-              : platform::MakeDirectory(target) && CopyDirectoryContent(source, target, {});
+              : platform::MakeDirectory(target) &&
+                    CopyDirectoryContent(source, target, {}, control);
       if (!placed) return false;
       ++copied;
     }
@@ -131,7 +137,8 @@ std::wstring StandsAt(const std::wstring& where, const std::wstring& home) {
 }
 
 // The plugin's own folder: rebuilt beside it, then swapped in.
-UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
+UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup,
+                                  const CopyControl& control) {
   UpdateResult result;
   // The rebuilt folder starts as a copy of My's, and a copy never follows a
   // link: the link would be lost from My's plugin. Only a replacement of the
@@ -148,12 +155,12 @@ UpdateResult UpdateWholeDirectory(const UpdatePlan& plan, TBackup& backup) {
   int copied = 0;
   if (plan.Option == UpdateOption::ReplaceDirectory) {
     if (!CopyDirectoryContent(plan.NewDir, *staging,
-                              onlyNames ? *onlyNames : std::vector<std::wstring>{})) {
+                              onlyNames ? *onlyNames : std::vector<std::wstring>{}, control)) {
       return result;
     }
     copied = 1;
-  } else if (!CopyDirectoryContent(plan.MyDir, *staging, {}) ||
-             !MergeLevel(plan.Option, plan.NewDir, *staging, onlyNames, copied)) {
+  } else if (!CopyDirectoryContent(plan.MyDir, *staging, {}, control) ||
+             !MergeLevel(plan.Option, plan.NewDir, *staging, onlyNames, copied, control)) {
     return result;
   }
   if (copied == 0) return {UpdateOutcome::Unchanged, {}};
@@ -199,7 +206,8 @@ struct FileReplacement {
 
 // A plugin in a shared folder: each of its own files that both sides have
 // is replaced in place.
-UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
+UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup,
+                            const CopyControl& control) {
   UpdateResult result;
   // Replacing only what exists, whatever the option, so that the undo, which
   // moves the old files back, leaves nothing behind.
@@ -220,6 +228,7 @@ UpdateResult UpdateOwnFiles(const UpdatePlan& plan, TBackup& backup) {
     std::optional<std::wstring> staged = TempNameBeside(target);
     if (!staged) return result;
     const std::wstring source = plan.NewDir + L"\\" + step.NewName;
+    if (control.BeforeFile && !control.BeforeFile(source)) return result;
     if (!platform::CopyFileTo(source, *staged, true)) return result;
     files.push_back({target, *staged});
   }
@@ -267,8 +276,9 @@ std::wstring CopyError(const std::wstring& newDir, const std::wstring& myDir) {
 
 }  // namespace
 
-UpdateResult RunUpdate(const UpdatePlan& plan, TBackup& backup) {
-  return plan.WholeDirectory ? UpdateWholeDirectory(plan, backup) : UpdateOwnFiles(plan, backup);
+UpdateResult RunUpdate(const UpdatePlan& plan, TBackup& backup, const CopyControl& control) {
+  return plan.WholeDirectory ? UpdateWholeDirectory(plan, backup, control)
+                             : UpdateOwnFiles(plan, backup, control);
 }
 
 std::optional<UpdateRequest> PrepareUpdate(const OperationContext& ctx, int index) {

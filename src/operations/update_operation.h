@@ -16,6 +16,7 @@
 #pragma once
 
 #include "operations/update_plan.h"
+#include "util/directory_copy.h"
 
 #include <optional>
 #include <string>
@@ -46,8 +47,10 @@ struct UpdateResult {
   bool RestartNeeded = false;
 };
 
-// Carries out a plan against My installation and the backup store.
-UpdateResult RunUpdate(const UpdatePlan& plan, TBackup& backup);
+// Carries out a plan against My installation and the backup store;
+// control's hook is called before each file copied (false stops the update
+// as a failed copy: nothing changed).
+UpdateResult RunUpdate(const UpdatePlan& plan, TBackup& backup, const CopyControl& control = {});
 
 // What the Update dialog shows for the update entry at index.
 struct UpdateRequest {

@@ -55,6 +55,8 @@ int ExecuteEntry(PluginState& state, const std::wstring& remoteName, const std::
     OpenAdd(state, index);
   } else if (e.Action == 3) {
     OpenUpdate(state, index);
+  } else if (e.Action == 4 || e.Action == 5) {
+    OpenBatch(state, index);
   }
   return host::FS_EXEC_OK;
 }

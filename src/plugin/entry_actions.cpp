@@ -3,10 +3,12 @@
 #include "backup/restore.h"
 #include "forms/appearance.h"
 #include "forms/form_about.h"
+#include "forms/form_batch.h"
 #include "forms/form_files.h"
 #include "forms/form_text.h"
 #include "forms/form_update.h"
 #include "operations/add_operation.h"
+#include "operations/batch_operation.h"
 #include "operations/delete_operation.h"
 #include "operations/operation_context.h"
 #include "operations/update_operation.h"
@@ -98,6 +100,12 @@ bool DeleteItem(PluginState& state, int index, bool ask) {
   // Action entries exist only in a comparison, which has both models.
   if (!state.MyModel) return false;
   OperationContext ctx = OperationContextOf(state);
+  // The host's delete key on a selection: every delete of it goes into one
+  // batch folder, opened by the first.
+  if (state.DeleteSelection && !ask && !ctx.Backup.InBatch()) {
+    ctx.Backup.BeginBatch(BackupKind::Deleted, texts::kDeleteSelectionBackupName,
+                          kBatchVerbDeleted);
+  }
   return StartDelete(ctx, index, ask);
 }
 
@@ -141,6 +149,83 @@ void OpenUpdate(PluginState& state, int index) {
     return option >= 0 && static_cast<size_t>(option) < request->Choices.size() &&
            CarryOutUpdate(ctx, *request, request->Choices[static_cast<size_t>(option)].Option);
   });
+}
+
+namespace {
+
+// What a batch that did not go through tells the user.
+void ReportBatch(const BatchResult& result) {
+  switch (result.Outcome) {
+    case BatchOutcome::Done: break;
+    case BatchOutcome::Nothing: platform::ShowInformation(texts::kBatchNothingChanged); break;
+    case BatchOutcome::Cancelled: platform::ShowInformation(texts::kBatchCancelled); break;
+    case BatchOutcome::Failed:
+      platform::ShowError(texts::kBatchFailed + result.FailedItem + L"\n" + result.Detail);
+      break;
+    case BatchOutcome::RollBackFailed:
+      platform::ShowError(texts::kBatchRollBackFailed + result.FailedItem + L"\n" +
+                          result.Detail);
+      break;
+  }
+  if (result.Outcome == BatchOutcome::Done && result.RestartNeeded) {
+    platform::ShowInformation(texts::kUpdateAfterRestart);
+  }
+}
+
+std::vector<BatchItem> Ticked(const std::vector<BatchItem>& items, const std::vector<bool>& ticked) {
+  std::vector<BatchItem> chosen;
+  for (size_t i = 0; i < items.size() && i < ticked.size(); ++i) {
+    if (ticked[i]) chosen.push_back(items[i]);
+  }
+  return chosen;
+}
+
+}  // namespace
+
+void OpenBatch(PluginState& state, int index) {
+  if (!state.MyModel) return;
+  const TVirtualTreeItem& entry = state.Tree.Tree[index];
+  if (entry.Done) {
+    platform::ShowInformation(entry.Info);
+    return;
+  }
+  const bool adding = entry.Action == 4;
+  OperationContext ctx = OperationContextOf(state);
+  const std::vector<BatchItem> items = CollectBatch(ctx, index);
+  if (items.empty()) return;
+  BatchDialogInput input;
+  input.caption = adding ? texts::kAddAllCaption : texts::kUpdateAllCaption;
+  input.label = adding ? texts::kAddAllLabel : texts::kUpdateAllLabel;
+  input.okText = adding ? texts::kAddAllButton : texts::kUpdateAllButton;
+  for (const BatchItem& item : items) input.items.push_back(BatchItemText(item));
+  if (!adding) {
+    input.waysLabel = texts::kUpdateAllOptionLabel;
+    input.ways = [&items](const std::vector<bool>& ticked) {
+      std::vector<std::pair<std::wstring, int>> ways;
+      for (BatchUpdateWay way : CommonUpdateWays(Ticked(items, ticked))) {
+        ways.emplace_back(BatchUpdateWayText(way), static_cast<int>(way));
+      }
+      return ways;
+    };
+  }
+  input.font = AppearanceOf(state.MyModel.get()).windowFont;
+  const std::optional<BatchDialogChoice> choice = ShowBatchDialog(state.Host.HostWindow, input);
+  if (!choice) return;
+  const std::vector<BatchItem> chosen = Ticked(items, choice->ticked);
+  const BatchResult result =
+      adding ? RunAddAll(ctx, index, chosen, state.Host.ProgressCallback)
+             : RunUpdateAll(ctx, index, chosen, static_cast<BatchUpdateWay>(choice->way),
+                            state.Host.ProgressCallback);
+  ReportBatch(result);
+}
+
+void BeginDeleteSelection(PluginState& state) {
+  state.DeleteSelection = true;
+}
+
+void EndDeleteSelection(PluginState& state) {
+  state.DeleteSelection = false;
+  if (state.Backup && state.Backup->InBatch()) state.Backup->EndBatch();
 }
 
 void CompleteFinishedAdds(PluginState& state) {

@@ -23,6 +23,14 @@ bool DeleteItem(PluginState& state, int index, bool ask);
 void OpenAdd(PluginState& state, int index);
 void OpenUpdate(PluginState& state, int index);
 
+// "Add all" and "Update all": the dialog, then the batch.
+void OpenBatch(PluginState& state, int index);
+
+// The host brackets a delete of several entries with a status start and
+// end: the deletes between them are one change (one batch folder).
+void BeginDeleteSelection(PluginState& state);
+void EndDeleteSelection(PluginState& state);
+
 // Completes the adds whose copy has ended, and asks the host to list its
 // panel again when one was. Called whenever the host calls in with a
 // listing or a command: the copy's thread itself changes nothing of the

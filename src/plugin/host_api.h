@@ -44,6 +44,7 @@ inline constexpr int FS_EXEC_ERROR = 1;
 inline constexpr int FS_STATUS_START = 0;
 inline constexpr int FS_STATUS_END = 1;
 inline constexpr int FS_STATUS_OP_LIST = 1;
+inline constexpr int FS_STATUS_OP_DELETE = 8;
 
 inline constexpr int FS_ICON_USEDEFAULT = 0;
 inline constexpr int FS_ICON_EXTRACTED = 1;

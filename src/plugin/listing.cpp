@@ -77,6 +77,14 @@ bool FindNextEntry(PluginState& state, ListedEntry& out) {
 void FindCloseListing(PluginState& state) { state.Listing.LastClosedDir = state.Listing.CurrentDir; }
 
 void OnStatusInfo(PluginState& state, const std::wstring& remoteDir, int startEnd, int operation) {
+  if (operation == host::FS_STATUS_OP_DELETE) {
+    if (startEnd == host::FS_STATUS_START) {
+      BeginDeleteSelection(state);
+    } else if (startEnd == host::FS_STATUS_END) {
+      EndDeleteSelection(state);
+    }
+    return;
+  }
   if (startEnd != host::FS_STATUS_START || operation != host::FS_STATUS_OP_LIST) return;
   state.ListOperation = 6;
   int index = state.Tree.Tree.FindTreeItem(remoteDir);

@@ -79,6 +79,9 @@ struct PluginState {
   // The two installations of the current build: the hosting one (My) and the
   // other running one (New).
   std::unique_ptr<TTC> MyModel, NewModel;
+  // Between the host's status start and end of a delete: the deletes go
+  // into one batch folder of the store.
+  bool DeleteSelection = false;
   // Adds whose copy runs on its own thread, completed on the host's thread.
   PendingAdds Adds;
   // Declared last so that it goes first: its destructor takes its entries

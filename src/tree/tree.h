@@ -37,7 +37,7 @@ struct TVirtualTreeItem {
   std::wstring TextDescription;
   std::wstring NewText;
   std::wstring MyText;
-  uint8_t Action = 0;         // 0 none, 1 delete, 2 add, 3 update
+  uint8_t Action = 0;         // 0 none, 1 delete, 2 add, 3 update, 4 add all, 5 update all
   uint8_t ActionKind = 0;
   std::wstring ActionText;
   int32_t ActionIndex = -1;

@@ -240,3 +240,58 @@ inline constexpr wchar_t kReportNotWritten[] = L"The report could not be written
 inline constexpr wchar_t kReportNotOpened[] = L"No program opened the report:";
 
 }  // namespace orvelle::texts
+
+// Carrying several plugins over, or updating or deleting several, as one
+// change with one backup folder.
+namespace orvelle::texts {
+
+inline constexpr wchar_t kAddAllEntry[] = L"Add all";
+inline constexpr wchar_t kUpdateAllEntry[] = L"Update all";
+// "Add all: " + count + kPluginsOfNew.
+inline constexpr wchar_t kAddAllInfoPrefix[] = L"Add all: ";
+inline constexpr wchar_t kPluginsOfNew[] = L" plugins of the New installation";
+inline constexpr wchar_t kOnePluginOfNew[] = L" plugin of the New installation";
+// "Update all: " + count + kPluginsDiffering.
+inline constexpr wchar_t kUpdateAllInfoPrefix[] = L"Update all: ";
+inline constexpr wchar_t kPluginsDiffering[] = L" plugins whose files differ";
+inline constexpr wchar_t kOnePluginDiffering[] = L" plugin whose files differ";
+inline constexpr wchar_t kAddAllCaption[] = L"Add all";
+inline constexpr wchar_t kUpdateAllCaption[] = L"Update all";
+inline constexpr wchar_t kAddAllLabel[] =
+    L"These plugins of the New installation will be carried over into My installation, as one "
+    L"change that one restore in \\Backup undoes. Untick those to leave out:";
+inline constexpr wchar_t kUpdateAllLabel[] =
+    L"These plugins of My installation will be updated from the New installation, as one change "
+    L"that one restore in \\Backup undoes. Untick those to leave out:";
+inline constexpr wchar_t kUpdateAllOptionLabel[] = L"For every ticked plugin:";
+inline constexpr wchar_t kAddAllButton[] = L"Add";
+inline constexpr wchar_t kUpdateAllButton[] = L"Update";
+inline constexpr wchar_t kCopyWithReplaceAll[] = L"Copy with replace all files";
+inline constexpr wchar_t kTopLevelOnly[] = L" (without directories)";
+// The name of a batch's folder in \Backup.
+inline constexpr wchar_t kAddAllBackupName[] = L"Add all";
+inline constexpr wchar_t kUpdateAllBackupName[] = L"Update all";
+inline constexpr wchar_t kDeleteSelectionBackupName[] = L"Delete selection";
+inline constexpr wchar_t kUndoBackupName[] = L"Undo";
+// The comment of a batch's folder in \Backup: date + label + count + kPluginsCount.
+inline constexpr wchar_t kBatchInstalledLabel[] = L" - installed ";
+inline constexpr wchar_t kBatchUpdatedLabel[] = L" - updated ";
+inline constexpr wchar_t kBatchDeletedLabel[] = L" - deleted ";
+inline constexpr wchar_t kPluginsCount[] = L" plugins";
+inline constexpr wchar_t kOnePluginCount[] = L" plugin";
+// The result of a batch, on its entry.
+inline constexpr wchar_t kBatchAddedPrefix[] = L"ADDED! Plugins: ";
+inline constexpr wchar_t kBatchUpdatedPrefix[] = L"UPDATED! Plugins: ";
+inline constexpr wchar_t kBatchCancelled[] =
+    L"Cancelled: nothing was changed, My installation is as it was.";
+// Followed by the plugin's name and the reason.
+inline constexpr wchar_t kBatchFailed[] =
+    L"Nothing was changed, My installation is as it was. This plugin could not be carried out: ";
+inline constexpr wchar_t kBatchRollBackFailed[] =
+    L"The change failed and could not be undone wholly: open its entry in \\Backup to put the "
+    L"rest back. The plugin that failed: ";
+inline constexpr wchar_t kBatchNothingChosen[] = L"No plugin is ticked.";
+inline constexpr wchar_t kBatchNothingChanged[] =
+    L"Nothing to do: the ticked plugins are as new as the New installation's.";
+
+}  // namespace orvelle::texts

@@ -359,3 +359,73 @@ TEST(BackupPrune, RemovesOnlyAFolderHoldingNothingButItsInfoFile) {
 
 }  // namespace
 }  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// Several changes as one: the parts of a batch lie in its folder, the store
+// lists the batch once with its count, one part is the single change it is,
+// and none leaves nothing behind.
+TEST(BackupBatch, PartsGoIntoOneFolderListedOnceWithTheirCount) {
+  test::TempDir dir;
+  VirtualTree tree;
+  const std::wstring plugin = dir.Path() + L"\\";
+  const std::wstring store = plugin + L"backup";
+  {
+    TBackup backup(plugin, tree, {});
+    ASSERT_TRUE(backup.BeginBatch(BackupKind::Deleted, L"Delete selection", kBatchVerbDeleted));
+    EXPECT_FALSE(backup.BeginBatch(BackupKind::Deleted, L"again", kBatchVerbDeleted))
+        << "a batch is never nested";
+    ASSERT_TRUE(backup.MakeBackup(BackupKind::Deleted, L"c:\\tc\\plugins\\wfx\\ftp\\ftp.wfx"));
+    EXPECT_EQ(backup.Dir, backup.BatchDir() + L"0001-d\\");
+    ASSERT_TRUE(backup.MakeBackup(BackupKind::Installed, L"c:\\tc\\plugins\\wlx\\md\\md.wlx"));
+    EXPECT_EQ(backup.Dir, backup.BatchDir() + L"0002-i\\");
+    const std::optional<BatchRecord> record = ReadBatchRecord(backup.BatchDir());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->Verb, kBatchVerbDeleted);
+    EXPECT_EQ(record->Parts, (std::vector<std::wstring>{L"0001-d", L"0002-i"}));
+    const std::wstring folder = backup.EndBatch();
+    EXPECT_FALSE(backup.InBatch());
+    EXPECT_TRUE(IsBatchFolder(folder));
+    EXPECT_EQ(SubfolderNames(store).size(), 1u);
+  }
+  {
+    VirtualTree listed;
+    TBackup backup(plugin, listed, {});
+    ASSERT_EQ(backup.PartCounts, (std::vector<int>{2}));
+    const std::vector<const TVirtualTreeItem*> entries = Listed(listed, L"\\Backup\\");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0]->Name, L"1.Delete selection");
+    EXPECT_TRUE(entries[0]->Info.ends_with(L" - deleted 2 plugins")) << entries[0]->Info;
+
+    // A batch of one becomes that part's own folder; a batch of none goes.
+    ASSERT_TRUE(backup.BeginBatch(BackupKind::Deleted, L"Delete selection", kBatchVerbDeleted));
+    ASSERT_TRUE(backup.MakeBackup(BackupKind::Deleted, L"c:\\tc\\plugins\\wcx\\iso\\iso.wcx"));
+    ASSERT_TRUE(backup.AppendLines(L"index.d", {L"iso:c:\\tc\\plugins\\wcx\\iso"}));
+    const std::wstring single = backup.EndBatch();
+    EXPECT_FALSE(IsBatchFolder(single));
+    EXPECT_EQ(ReadLines(single + L"info.d"), (Lines{single + L"iso\\iso.wcx"}))
+        << "the part's records stay as they were written";
+    EXPECT_TRUE(single.ends_with(L"-d\\"));
+    ASSERT_TRUE(backup.BeginBatch(BackupKind::Installed, L"Add all", kBatchVerbInstalled));
+    EXPECT_EQ(backup.EndBatch(), L"");
+    EXPECT_EQ(SubfolderNames(store).size(), 2u);
+  }
+}
+
+TEST(BackupBatch, ARecordNamingAnythingButItsOwnPartsIsNoBatch) {
+  test::TempDir dir;
+  for (const wchar_t* line : {L"part=..\\..\\windows-d", L"part=0001-s", L"part=-d",
+                              L"part=0001-dd", L"part=00a1-i", L"other=1"}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(line)));
+    test::WriteBytes(dir / kBatchFile,
+                     "verb=deleted\r\n" + platform::AnsiFromWide(line) + "\r\n");
+    EXPECT_FALSE(ReadBatchRecord(dir.Path() + L"\\"));
+  }
+  test::WriteBytes(dir / kBatchFile, "verb=updated\r\npart=0001-d\r\npart=0012-i\r\n");
+  ASSERT_TRUE(ReadBatchRecord(dir.Path() + L"\\"));
+  EXPECT_EQ(ReadBatchRecord(dir.Path() + L"\\")->Parts.size(), 2u);
+}
+
+}  // namespace
+}  // namespace orvelle

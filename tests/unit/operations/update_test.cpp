@@ -4,6 +4,7 @@
 #include "backup/backup.h"
 #include "backup/restore.h"
 #include "operations/operation_context.h"
+#include "operations/batch_operation.h"
 #include "operations/update_operation.h"
 #include "operations/update_options.h"
 #include "operations/update_plan.h"
@@ -592,6 +593,43 @@ TEST(UpdateEntry, SuccessMarksTheEntryAFailureLeavesItAsItWas) {
   EXPECT_EQ(rereads, 1);
   EXPECT_EQ(test::ReadBytes(pair.MyFtp() + L"\\ftp.wfx"), "new ftp");
   EXPECT_FALSE(PrepareUpdate(ctx, index)) << "a done entry starts no further update";
+}
+
+}  // namespace
+}  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// The ways "Update all" offers are those every ticked plugin can carry
+// out; a plugin whose New folder is not its own takes the top-level form.
+TEST(UpdateAllWays, EveryTickedPluginMustOfferTheWay) {
+  BatchItem own, shared, whole;
+  own.Options = {UpdateOption::UpdateTree, UpdateOption::CopyTree};
+  shared.Options = {UpdateOption::UpdateTopLevel, UpdateOption::CopyTopLevel};
+  whole.Options = {UpdateOption::ReplaceDirectory, UpdateOption::UpdateTree,
+                   UpdateOption::CopyTree};
+  using Ways = std::vector<BatchUpdateWay>;
+  const Ways ordinary{BatchUpdateWay::UpdateOld, BatchUpdateWay::CopyAll};
+  const Ways all{BatchUpdateWay::UpdateOld, BatchUpdateWay::CopyAll,
+                 BatchUpdateWay::ReplaceDirectory};
+  struct Case {
+    std::vector<BatchItem> items;
+    Ways ways;
+  } cases[] = {
+      {{whole}, all},
+      {{whole, whole}, all},
+      {{whole, own}, ordinary},
+      {{own, shared}, ordinary},
+      {{shared, whole}, ordinary},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CommonUpdateWays(c.items), c.ways);
+  }
+  EXPECT_EQ(OptionFor(shared, BatchUpdateWay::UpdateOld), UpdateOption::UpdateTopLevel);
+  EXPECT_EQ(OptionFor(own, BatchUpdateWay::CopyAll), UpdateOption::CopyTree);
+  EXPECT_EQ(OptionFor(whole, BatchUpdateWay::ReplaceDirectory), UpdateOption::ReplaceDirectory);
+  EXPECT_FALSE(OptionFor(own, BatchUpdateWay::ReplaceDirectory));
 }
 
 }  // namespace
