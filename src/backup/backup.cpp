@@ -3,6 +3,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/ttc.h"
 #include "util/file_ops.h"
@@ -346,9 +347,9 @@ void TBackup::AddEntries() {
     ShortenEntryName(item);
     std::optional<double> stamp = ParseStamp(Stamps[i], separator);
     item.Info = (stamp ? FormatDateTime(*stamp) : Stamps[i]) +
-                (kind == L's'   ? texts::kSettingsBackupLabel
-                 : kind == L'd' ? texts::kDeletedLabel
-                                : texts::kInstalledLabel);
+                (kind == L's'   ? Tr(texts::kSettingsBackupLabel)
+                 : kind == L'd' ? Tr(texts::kDeletedLabel)
+                                : Tr(texts::kInstalledLabel));
     item.Status = kind == L'd' ? L"!" : kind == L'i' ? L"*" : L"";
     item.IsBackupEntry = true;
     item.RestoreDeleted = kind == L'd';

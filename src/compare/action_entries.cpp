@@ -5,6 +5,7 @@
 #include "platform/strings.h"
 #include "tc/item_kind.h"
 #include "tc/ttc.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -75,7 +76,7 @@ void AddPluginEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
       if (plugin.NewFile.empty()) continue;
       const int row = RowOf(newFiles, plugin.NewFile);
       if (row >= 0 && !AppendAction(ctx, folder, 2, kind, row, texts::kAddEntry,
-                                    texts::kAddEntryInfo, IconRole::Installed)) {
+                                    Tr(texts::kAddEntryInfo), IconRole::Installed)) {
         return;
       }
       continue;
@@ -86,12 +87,12 @@ void AddPluginEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
     }
     const int row = RowOf(myFiles, plugin.MyFile);
     if (row < 0) continue;
-    if (!AppendAction(ctx, folder, 1, kind, row, texts::kDeleteEntry, texts::kDeleteEntryInfo,
+    if (!AppendAction(ctx, folder, 1, kind, row, texts::kDeleteEntry, Tr(texts::kDeleteEntryInfo),
                       IconRole::Deleted)) {
       return;
     }
     if (!plugin.NewFile.empty() && PluginFilesDiffer(ctx, plugin) &&
-        !AppendAction(ctx, folder, 3, kind, row, texts::kUpdateEntry, texts::kUpdateEntryInfo,
+        !AppendAction(ctx, folder, 3, kind, row, texts::kUpdateEntry, Tr(texts::kUpdateEntryInfo),
                       IconRole::Installed)) {
       return;
     }

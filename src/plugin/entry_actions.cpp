@@ -12,6 +12,7 @@
 #include "operations/update_operation.h"
 #include "platform/message_box.h"
 #include "plugin/build_steps.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -80,7 +81,7 @@ void OpenRestoreDeleted(PluginState& state, int index) {
 void OpenRestoreInstalled(PluginState& state, int index) {
   CompleteFinishedAdds(state);
   if (state.Adds.Holds(state.Tree.Tree[index].MyFile)) {
-    platform::ShowInformation(texts::kStillCopying);
+    platform::ShowInformation(Tr(texts::kStillCopying));
     return;
   }
   RestoreContext ctx = RestoreContextOf(state);
@@ -119,7 +120,7 @@ void OpenUpdate(PluginState& state, int index) {
   // A done entry tells what became of the plugin ("UPDATED!", or "DELETED!"
   // after a delete took its files).
   if (entry.Done) {
-    platform::ShowInformation(entry.Info.empty() ? texts::kUpdated : entry.Info);
+    platform::ShowInformation(entry.Info.empty() ? Tr(texts::kUpdated) : entry.Info);
     return;
   }
   if (!state.MyModel) return;
