@@ -2,6 +2,7 @@
 
 #include "compare/action_entries.h"
 #include "compare/run_comparison.h"
+#include "plugin/language.h"
 #include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/tc_init.h"
@@ -42,12 +43,6 @@ bool PrepareMyInstallation(PluginState& state) {
   const bool ok = InitMyInstallation(discovery);
   for (std::wstring& warning : discovery.Warnings) state.Tree.Warnings.push_back(std::move(warning));
   return ok;
-}
-
-void ChooseLanguage(PluginState& state, const TTC& my) {
-  const std::wstring file = texts::LanguageFileFor(my.ConfigPaths.languageini);
-  state.Language = file.empty() ? nullptr : texts::LoadTranslation(state.Identity.PluginDir + file);
-  texts::ShowTranslation(state.Language);
 }
 
 bool BackUpSettings(PluginState& state, const TTC& my) {

@@ -11,10 +11,6 @@ namespace orvelle {
 // colour filters are added. False stops the build; what was not done safely
 // goes to the build's warnings.
 bool PrepareMyInstallation(PluginState& state);
-// Reads the language file that My installation's language setting asks for
-// from the plugin's folder and shows the plugin's texts in it; English when
-// there is no setting, no file for it, or the file holds nothing usable.
-void ChooseLanguage(PluginState& state, const TTC& my);
 // The settings backup of the first start (nothing when the store exists);
 // false, with a warning naming the store, when it could not be taken.
 bool BackUpSettings(PluginState& state, const TTC& my);

@@ -1,6 +1,6 @@
 // Which language a build shows, from My installation's language setting and
 // the language files beside the plugin.
-#include "plugin/build_steps.h"
+#include "plugin/language.h"
 
 #include "platform/strings.h"
 #include "plugin/state.h"
@@ -45,6 +45,23 @@ TEST(ChooseLanguage, FollowsMyInstallationsLanguageSetting) {
     EXPECT_EQ(state.Language == nullptr, std::wstring(c.deleteQuestion) == L"Delete?");
   }
   texts::ShowTranslation(nullptr);
+}
+
+// Before any build: the own configuration file's setting, read quietly.
+TEST(ChooseLanguage, AtTheStartReadsTheOwnConfigurationFile) {
+  test::TempDir dir;
+  test::WriteBytes(dir / L"Orvelle_RUS.lng", test::ReadBytes(test::SourceFile(L"lang\\Orvelle_RUS.lng")));
+  test::WriteBytes(dir / L"wincmd.ini", "[Configuration]\r\nLanguageIni = %COMMANDER_PATH%\\Language\\wcmd_rus.lng\r\n");
+  PluginState state;
+  state.Identity.PluginDir = dir.Path() + L"\\";
+  state.Identity.CommanderIniPath = dir / L"wincmd.ini";
+  ChooseLanguageAtStart(state);
+  EXPECT_EQ(std::wstring(Tr(texts::kDeleteQuestion)), L"Удалить?");
+  for (const wchar_t* ini : {L"", L"c:\\nowhere\\wincmd.ini"}) {
+    state.Identity.CommanderIniPath = ini;
+    ChooseLanguageAtStart(state);
+    EXPECT_EQ(Tr(texts::kDeleteQuestion), texts::kDeleteQuestion);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+// The plugin in the language of My installation: the fixture pair with My
+// installation's LanguageIni set to German, through the harness.
+#include "platform/fs.h"
+#include "running_pair.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orvelle::e2e {
+namespace {
+
+using test::QuoteArg;
+
+// Sets [Configuration] LanguageIni of the installation's wincmd.ini.
+void SetLanguageIni(const std::wstring& dir, const std::string& value) {
+  const std::wstring ini = dir + L"\\wincmd.ini";
+  std::string text = test::ReadBytes(ini);
+  const std::string key = "LanguageIni=";
+  const size_t at = text.find(key);
+  ASSERT_NE(at, std::string::npos);
+  const size_t end = text.find_first_of("\r\n", at);
+  text.replace(at + key.size(), end - at - key.size(), value);
+  test::WriteBytes(ini, text);
+}
+
+// A listing line of that name whose comment is `comment`, whatever its sign.
+bool ListedWithComment(const test::ProcessResult& run, const std::wstring& name,
+                       const std::wstring& comment) {
+  return HasLineStarting(run, name + L"\t") &&
+         std::ranges::any_of(run.OutLines(), [&](const std::wstring& l) {
+           return l.starts_with(name + L"\t") && l.ends_with(L"\t" + comment);
+         });
+}
+
+TEST(Language, MyInstallationInGermanShowsGermanBoxesAndCommentsUnderTheSameNames) {
+  test::PairLayout layout;
+  layout.change = [](const std::wstring& my, const std::wstring&) {
+    SetLanguageIni(my, "%COMMANDER_PATH%\\language\\wcmd_deu.lng");
+  };
+  test::RunningPair pair(layout);
+  ASSERT_TRUE(pair.Ready());
+
+  test::ProcessResult first = pair.RunMy(L"list \\ list \\totalcmd.exe list \\totalcmd.exe\\Plugins");
+  ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
+  const std::wstring firstOut = first.OutText();
+  EXPECT_TRUE(ListedWithComment(
+      first, L"Backup",
+      L"Was das Plugin an Meiner Installation geändert hat: Eintrag öffnen, um es rückgängig zu "
+      L"machen"))
+      << firstOut;
+  EXPECT_TRUE(HasLineStarting(first, L"Main unit\td\t")) << firstOut;
+  EXPECT_TRUE(ListedWithComment(first, L"WLX", L"Lister-Plugins")) << firstOut;
+  EXPECT_TRUE(ListedWithComment(first, L"WCX", L"Packer-Plugins")) << firstOut;
+
+  const std::wstring imagine = L"\\totalcmd.exe\\Plugins\\WLX\\Imagine.wlx";
+  test::ProcessResult deleted = pair.RunMy(L"--answers yes list \\ exec " +
+                                           QuoteArg(imagine + L"\\Delete") + L" list " +
+                                           QuoteArg(imagine) + L" list \\Backup");
+  ASSERT_EQ(deleted.exitCode, 0u) << deleted.ErrText();
+  const std::wstring out = deleted.OutText();
+  EXPECT_TRUE(HasLine(deleted, L"msgbox \"Orvelle\" \"Löschen?\" -> yes")) << out;
+  EXPECT_TRUE(Listed(deleted, L"Delete", L"*!", L"GELÖSCHT!")) << out;
+  EXPECT_TRUE(Listed(deleted, L"Directory", L"*!", L"GELÖSCHT!")) << out;
+  EXPECT_TRUE(HasLineStarting(deleted, L"2.Imagine.wlx\t")) << out;
+
+  // The plugin's start already speaks it: the backup folder listed first.
+  test::ProcessResult restored =
+      pair.RunMy(L"--answers yes list \\Backup exec \\Backup\\2.Imagine.wlx list \\Backup");
+  ASSERT_EQ(restored.exitCode, 0u) << restored.ErrText();
+  EXPECT_TRUE(HasLine(restored, L"msgbox \"Orvelle\" \"Wiederherstellen?\" -> yes"))
+      << restored.OutText();
+  EXPECT_TRUE(platform::PathExists(pair.MyDir() + L"\\plugins\\wlx\\Imagine\\Imagine.wlx"));
+
+  // Back to English with the next start: nothing of the last language stays.
+  SetLanguageIni(pair.MyDir(), "WCMD_ENG.LNG");
+  test::ProcessResult english = pair.RunMy(L"list \\ list \\totalcmd.exe\\Plugins");
+  ASSERT_EQ(english.exitCode, 0u) << english.ErrText();
+  EXPECT_TRUE(ListedWithComment(english, L"WLX", L"Lister plugins")) << english.OutText();
+}
+
+}  // namespace
+}  // namespace orvelle::e2e
