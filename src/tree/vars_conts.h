@@ -17,6 +17,11 @@ inline constexpr wchar_t kCanNotOpenProcess[] =
 inline constexpr wchar_t kCanNotReadCommandLine[] =
     L"Can not read the command line of another Total Commander, and its wincmd.ini was not "
     L"found elsewhere! Compare in 64-bit Total Commander, or run the other one in 32-bit:";
+// My installation's configuration out of reach (each followed by the files
+// concerned).
+inline constexpr wchar_t kCommanderIniNotDetected[] = L"%COMMANDER_INI% not detected in ";
+inline constexpr wchar_t kCommanderIniDoesNotExist[] = L" does not exist for ";
+inline constexpr wchar_t kConfigurationNotOpened[] = L"Configuration file can not be opened:";
 inline constexpr wchar_t kInformation[] = L"Information";
 inline constexpr wchar_t kWarning[] = L"Warning";
 inline constexpr wchar_t kError[] = L"Error";
