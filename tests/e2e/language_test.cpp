@@ -13,18 +13,6 @@ namespace {
 
 using test::QuoteArg;
 
-// Sets [Configuration] LanguageIni of the installation's wincmd.ini.
-void SetLanguageIni(const std::wstring& dir, const std::string& value) {
-  const std::wstring ini = dir + L"\\wincmd.ini";
-  std::string text = test::ReadBytes(ini);
-  const std::string key = "LanguageIni=";
-  const size_t at = text.find(key);
-  ASSERT_NE(at, std::string::npos);
-  const size_t end = text.find_first_of("\r\n", at);
-  text.replace(at + key.size(), end - at - key.size(), value);
-  test::WriteBytes(ini, text);
-}
-
 // A listing line of that name whose comment is `comment`, whatever its sign.
 bool ListedWithComment(const test::ProcessResult& run, const std::wstring& name,
                        const std::wstring& comment) {
