@@ -234,6 +234,40 @@ inline constexpr wchar_t kFolderUnreadable[] = L"Folder can not be read:";
 inline constexpr wchar_t kMySide[] = L"My";
 inline constexpr wchar_t kNewSide[] = L"New";
 
+// The reports' headings, and the signs in words (reports and entry texts).
+inline constexpr wchar_t kSignNewer[] = L"New is newer";
+inline constexpr wchar_t kSignOlder[] = L"New is older";
+inline constexpr wchar_t kSignDifferent[] = L"different";
+inline constexpr wchar_t kSignOnlyNew[] = L"only in the New installation";
+inline constexpr wchar_t kSignOnlyMy[] = L"only in My installation";
+inline constexpr wchar_t kSignEqual[] = L"equal";
+inline constexpr wchar_t kSignChangedByPlugin[] = L"changed by the plugin";
+inline constexpr wchar_t kSignSameFile[] = L"the very same file in both installations";
+inline constexpr wchar_t kSignUnknownBuild[] = L"not a known build of its version";
+inline constexpr wchar_t kSignNotCompared[] = L"not compared";
+inline constexpr wchar_t kSignNothingCompared[] = L"nothing compared";
+inline constexpr wchar_t kSignHolds[] = L"holds: ";
+inline constexpr wchar_t kSignOther[] = L"sign ";
+inline constexpr wchar_t kReportHeading[] = L"Comparison of two installations";
+inline constexpr wchar_t kReportTitle[] = L": comparison report";
+inline constexpr wchar_t kReportProgramFile[] = L"Program file";
+inline constexpr wchar_t kReportVersion[] = L"Version";
+inline constexpr wchar_t kReportConfiguration[] = L"Configuration";
+inline constexpr wchar_t kReportVersionOf[] = L"version";
+inline constexpr wchar_t kReportConfigurationOf[] = L"configuration";
+inline constexpr wchar_t kReportNewInstallation[] = L"New installation";
+inline constexpr wchar_t kReportMyInstallation[] = L"My installation";
+inline constexpr wchar_t kReportMade[] = L"Made ";
+inline constexpr wchar_t kReportBy[] = L" by ";
+inline constexpr wchar_t kReportNote[] = L"Note";
+inline constexpr wchar_t kReportSigns[] = L"Signs";
+inline constexpr wchar_t kReportSummary[] = L"Summary";
+inline constexpr wchar_t kReportSummaryOfSigns[] = L"entries of each sign in each folder";
+inline constexpr wchar_t kReportFolder[] = L"Folder";
+inline constexpr wchar_t kReportAll[] = L"All";
+inline constexpr wchar_t kReportDifferences[] = L"Differences";
+inline constexpr wchar_t kReportNoDifference[] = L"The two installations do not differ.";
+
 // The comparison as a report, in the root.
 inline constexpr wchar_t kReportHtml[] = L"Report.html";
 inline constexpr wchar_t kReportText[] = L"Report.txt";

@@ -30,7 +30,10 @@ TEST(Language, MyInstallationInGermanShowsGermanBoxesAndCommentsUnderTheSameName
   test::RunningPair pair(layout);
   ASSERT_TRUE(pair.Ready());
 
-  test::ProcessResult first = pair.RunMy(L"list \\ list \\totalcmd.exe list \\totalcmd.exe\\Plugins");
+  test::TempDir files;
+  test::ProcessResult first =
+      pair.RunMy(L"list \\ list \\totalcmd.exe list \\totalcmd.exe\\Plugins get \\Report.txt " +
+                 QuoteArg(files / L"report.txt") + L" 0");
   ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
   const std::wstring firstOut = first.OutText();
   EXPECT_TRUE(ListedWithComment(
@@ -41,6 +44,12 @@ TEST(Language, MyInstallationInGermanShowsGermanBoxesAndCommentsUnderTheSameName
   EXPECT_TRUE(HasLineStarting(first, L"Main unit\td\t")) << firstOut;
   EXPECT_TRUE(ListedWithComment(first, L"WLX", L"Lister-Plugins")) << firstOut;
   EXPECT_TRUE(ListedWithComment(first, L"WCX", L"Packer-Plugins")) << firstOut;
+  // The report's headings and signs in words; the folder names as they are.
+  const std::string report = test::ReadBytes(files / L"report.txt");
+  for (const char* text : {"Vergleich zweier Installationen", "Neue Installation: ", "Unterschiede",
+                           "nur in Meiner Installation", "totalcmd.exe\\Main unit"}) {
+    EXPECT_NE(report.find(text), std::string::npos) << text << "\n" << report;
+  }
 
   const std::wstring imagine = L"\\totalcmd.exe\\Plugins\\WLX\\Imagine.wlx";
   test::ProcessResult deleted = pair.RunMy(L"--answers yes list \\ exec " +
