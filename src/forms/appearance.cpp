@@ -4,7 +4,9 @@
 #include "util/text_helpers.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
+#include <vector>
 
 namespace orvelle {
 

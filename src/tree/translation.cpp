@@ -18,8 +18,10 @@ namespace {
 #define ORVELLE_TEXT_KEY(constant) \
   TextKey { L"" #constant + 1, constant }
 
-// The translatable texts. The tree's folder and entry names are not here:
-// saved searches, colour filters and users' habits match them in English.
+// The translatable texts, one line each: a constant of vars_conts.h becomes
+// translatable by its line here and in the language files. The tree's
+// folder and entry names are not here: saved searches, colour filters and
+// users' habits match them in English.
 constexpr TextKey kKeys[] = {
     ORVELLE_TEXT_KEY(kRepeatComparison),
     ORVELLE_TEXT_KEY(kComparisonTitle),

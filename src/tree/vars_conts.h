@@ -1,4 +1,6 @@
-// Every text the user sees, in one table.
+// Every text the user sees, in one table: the English texts. Code shows one
+// as Tr(texts::kName) (tree/translation.h); it is translated once the key
+// table in tree/translation.cpp names it, and English until then.
 #pragma once
 
 namespace orvelle::texts {

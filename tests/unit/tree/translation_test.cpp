@@ -86,6 +86,18 @@ TEST_F(Translations, FolderAndEntryNamesAreNotTranslatable) {
   EXPECT_STREQ(Tr(kDeleteQuestion), L"Löschen?");
 }
 
+// Two lines for one constant, or one key for two, would make a language
+// file's line ambiguous.
+TEST(TranslatableTexts, NameEachConstantOnceUnderItsOwnKey) {
+  const std::span<const TextKey> keys = TranslatableTexts();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    for (size_t j = i + 1; j < keys.size(); ++j) {
+      EXPECT_NE(keys[i].english, keys[j].english) << Utf8(keys[i].name);
+      EXPECT_NE(_wcsicmp(keys[i].name, keys[j].name), 0) << Utf8(keys[i].name);
+    }
+  }
+}
+
 TEST(LanguageFileFor, TakesTheLanguageOfTheHostsLanguageFile) {
   const struct {
     const wchar_t* languageIni;
