@@ -270,6 +270,61 @@ inline constexpr wchar_t kReportAll[] = L"All";
 inline constexpr wchar_t kReportDifferences[] = L"Differences";
 inline constexpr wchar_t kReportNoDifference[] = L"The two installations do not differ.";
 
+// What copying an entry out gives: the text file that describes it.
+inline constexpr wchar_t kEntryMissing[] = L"missing";
+inline constexpr wchar_t kEntryFolderSize[] = L"folder";
+inline constexpr wchar_t kEntryBytes[] = L" bytes";
+inline constexpr wchar_t kEntryFile[] = L"File";
+inline constexpr wchar_t kEntrySize[] = L"Size";
+inline constexpr wchar_t kEntryLastWritten[] = L"Last written";
+inline constexpr wchar_t kEntryFileVersion[] = L"File version";
+inline constexpr wchar_t kEntryProductVersion[] = L"Product version";
+inline constexpr wchar_t kEntryDigest[] = L"MD5 digest";
+inline constexpr wchar_t kEntryText[] = L"Text";
+inline constexpr wchar_t kKindAbout[] = L"About the plugin";
+inline constexpr wchar_t kKindMessage[] = L"Message";
+inline constexpr wchar_t kKindBackupFolder[] = L"Backup folder";
+inline constexpr wchar_t kKindBackup[] = L"Backup";
+inline constexpr wchar_t kKindComparedText[] = L"Compared text";
+inline constexpr wchar_t kKindComparedFileFolder[] = L"Compared file with its folder";
+inline constexpr wchar_t kKindComparedFile[] = L"Compared file";
+inline constexpr wchar_t kKindDeleteAction[] = L"Delete action";
+inline constexpr wchar_t kKindAddAction[] = L"Add action";
+inline constexpr wchar_t kKindUpdateAction[] = L"Update action";
+inline constexpr wchar_t kKindFolder[] = L"Folder";
+inline constexpr wchar_t kKindEntry[] = L"Entry";
+inline constexpr wchar_t kOpensAbout[] = L"shows the About dialog.";
+inline constexpr wchar_t kOpensRestoreDeleted[] =
+    L"asks \"Restore?\", then puts the deleted item back into My installation.";
+inline constexpr wchar_t kOpensRestoreInstalled[] =
+    L"asks \"Restore?\", then takes what was added out of My installation again.";
+inline constexpr wchar_t kOpensRestoreSettings[] =
+    L"asks \"Restore?\", then puts this settings file back.";
+inline constexpr wchar_t kOpensFileCompare[] =
+    L"shows the File Compare Information dialog: both files side by side.";
+inline constexpr wchar_t kOpensTextCompare[] =
+    L"shows the Text Compare Information dialog: both texts side by side.";
+inline constexpr wchar_t kOpensDone[] = L"nothing more: it was done (";
+inline constexpr wchar_t kOpensDoneEnd[] = L").";
+inline constexpr wchar_t kOpensDelete[] =
+    L"asks \"Delete?\", then removes it from My installation with its registration "
+    L"(kept in \\Backup).";
+inline constexpr wchar_t kOpensAdd[] =
+    L"asks \"Add?\", then copies the plugin into My installation and registers it "
+    L"(recorded in \\Backup).";
+inline constexpr wchar_t kOpensUpdate[] =
+    L"shows the Update dialog: the ways to replace My installation's files by the New "
+    L"installation's.";
+inline constexpr wchar_t kOpensFolder[] = L"lists its ";
+inline constexpr wchar_t kOpensFolderEnd[] = L" entries.";
+inline constexpr wchar_t kOpensNothing[] = L"nothing: this text is all there is to it.";
+inline constexpr wchar_t kEntryEntries[] = L"Entries";
+inline constexpr wchar_t kEntryKind[] = L"Kind";
+inline constexpr wchar_t kEntrySign[] = L"Sign";
+inline constexpr wchar_t kEntryComment[] = L"Comment";
+inline constexpr wchar_t kEntryTextSign[] = L"Text sign";
+inline constexpr wchar_t kEntryOpening[] = L"Opening it (Enter)";
+
 // The comparison as a report, in the root.
 inline constexpr wchar_t kReportHtml[] = L"Report.html";
 inline constexpr wchar_t kReportText[] = L"Report.txt";

@@ -33,7 +33,9 @@ TEST(Language, MyInstallationInGermanShowsGermanBoxesAndCommentsUnderTheSameName
   test::TempDir files;
   test::ProcessResult first =
       pair.RunMy(L"list \\ list \\totalcmd.exe list \\totalcmd.exe\\Plugins get \\Report.txt " +
-                 QuoteArg(files / L"report.txt") + L" 0");
+                 QuoteArg(files / L"report.txt") + L" 0 get " +
+                 QuoteArg(L"\\totalcmd.exe\\Main unit\\Version") + L" " +
+                 QuoteArg(files / L"version.txt") + L" 0");
   ASSERT_EQ(first.exitCode, 0u) << first.ErrText();
   const std::wstring firstOut = first.OutText();
   EXPECT_TRUE(ListedWithComment(
@@ -49,6 +51,11 @@ TEST(Language, MyInstallationInGermanShowsGermanBoxesAndCommentsUnderTheSameName
   for (const char* text : {"Vergleich zweier Installationen", "Neue Installation: ", "Unterschiede",
                            "nur in Meiner Installation", "totalcmd.exe\\Main unit"}) {
     EXPECT_NE(report.find(text), std::string::npos) << text << "\n" << report;
+  }
+  // So does the text that copying an entry out gives.
+  const std::string version = test::ReadBytes(files / L"version.txt");
+  for (const char* text : {"Art:     ", "Programmdatei", "Öffnen (Enter): nichts"}) {
+    EXPECT_NE(version.find(text), std::string::npos) << text << "\n" << version;
   }
 
   const std::wstring imagine = L"\\totalcmd.exe\\Plugins\\WLX\\Imagine.wlx";
