@@ -211,6 +211,11 @@ inline constexpr wchar_t kProgressWfx[] = L"Plugins: WFX";
 inline constexpr wchar_t kProgressWcx[] = L"Plugins: WCX";
 inline constexpr wchar_t kProgressWlx[] = L"Plugins: WLX";
 inline constexpr wchar_t kProgressWdx[] = L"Plugins: WDX";
+// Where an application is started from, in its entry's comment (each
+// followed by the menu path or the bar's name).
+inline constexpr wchar_t kFromMainMenu[] = L"Main menu: ";
+inline constexpr wchar_t kFromButtonBar[] = L"Button bar ";
+inline constexpr wchar_t kFromStartMenu[] = L"Start menu: ";
 inline constexpr wchar_t kNonExecutable[] = L"Non executable";
 inline constexpr wchar_t kPackageExclude[] = L"Package exclude";
 inline constexpr wchar_t kPackageInclude[] = L"Package include";
