@@ -3,7 +3,7 @@
 
 Makes the package a user installs: DIR/Orvelle-VERSION.zip holding the two
 libraries, the pluginst.inf that the file manager's plugin installer reads
-when the zip is opened, the README and the licence. VERSION is the project's
+when the zip is opened, the README and the licence, and the language files (lang/Orvelle_*.lng). VERSION is the project's
 version (CMakeLists.txt), the one the libraries' version records carry.
 Prints the path of the zip. `make dist` runs it after both builds.
 """
@@ -24,6 +24,10 @@ def project_version():
     if not match:
         sys.exit("dist: no project version in CMakeLists.txt")
     return match.group(1)
+
+
+def language_files():
+    return sorted((ROOT / "lang").glob("Orvelle_*.lng"))
 
 
 def plugin_inf(version):
@@ -65,6 +69,9 @@ def main():
         ("README.md", (ROOT / "README.md").read_bytes()),
         ("LICENSE", (ROOT / "LICENSE").read_bytes()),
     ]
+    # The installer unpacks every member into the plugin's folder, where the
+    # plugin looks for the language file of the file manager's language.
+    members += [(path.name, path.read_bytes()) for path in language_files()]
     # Written beside the target and renamed into place: an interrupted run
     # never leaves a zip that looks complete.
     fd, temp = tempfile.mkstemp(prefix=".Orvelle-", suffix=".zip", dir=out_dir)

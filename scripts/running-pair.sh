@@ -32,7 +32,7 @@ start_running_pair() {
   # variable (PreparePairInstallation sets it in its own process only).
   PAIR_SHARED=$(winpath "$my/shared")
   mkdir -p "$my/plugins/wfx/Orvelle"
-  cp "$bin/Orvelle.wfx64" "$my/plugins/wfx/Orvelle/"
+  cp "$bin/Orvelle.wfx64" "$bin"/Orvelle_*.lng "$my/plugins/wfx/Orvelle/"
 
   mkdir -p "$work/new-settings"
   mv "$new/wincmd.ini" "$work/new-settings/wincmd.ini"

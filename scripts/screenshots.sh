@@ -44,6 +44,27 @@ for ((i = 0; i < ${#names[@]}; i += 2)); do
   echo "docs/${names[i]}.png"
 done
 
+# The File Compare dialog in German and in Chinese: My installation's
+# language setting changed, the plugin started again. The dialog picks a font
+# with Chinese letters itself; Wine draws the caption bar with Tahoma, which
+# has none, so the prefix links Tahoma to that font as Windows does with its
+# own fonts.
+for face in Tahoma 'Tahoma Bold'; do
+  run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+done
+for language in deu:DEU chn:CHN; do
+  sed -i "s/^LanguageIni=.*/LanguageIni=WCMD_${language#*:}.LNG\r/" "$my/wincmd.ini"
+  rm -f "$work/pictures"/*
+  output=$(run "$my/totalcmd.exe" --plugin "$my/plugins/wfx/Orvelle/Orvelle.wfx64" \
+    --capture "$(winpath "$work/pictures")" list '\' exec '\totalcmd.exe\Plugins\WFX\FTP\Directory\ftp.wfx')
+  picture="$work/pictures/dialog-1.bmp"
+  [ -f "$picture" ] || { echo "screenshots: no picture $picture" >&2; echo "$output" >&2; exit 1; }
+  python3 scripts/bmp2png.py "$picture" "docs/file-compare-${language%%:*}.png"
+  echo "docs/file-compare-${language%%:*}.png"
+done
+sed -i "s/^LanguageIni=.*/LanguageIni=WCMD_ENG.LNG\r/" "$my/wincmd.ini"
+
 # The report in a real browser: its picture shows what the user opens.
 [ -s "$work/report.html" ] || { echo "screenshots: no report" >&2; echo "$output" >&2; exit 1; }
 chrome=$(command -v chromium || command -v chromium-browser || true)

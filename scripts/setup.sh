@@ -4,7 +4,8 @@
 # GoogleTest sources, and Python for turning pictures into PNG files
 # (make screenshots), osslsigncode and OpenSSL for the signed test programs.
 # With --screenshots also Chromium, whose headless mode draws the HTML
-# report's picture; the tests never need it. Safe to run again: it only
+# report's picture and a font with Chinese letters for the Chinese dialog
+# pictures; the tests never need them. Safe to run again: it only
 # installs what is missing.
 set -euo pipefail
 
@@ -12,7 +13,7 @@ packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64
           xvfb xauth cmake make googletest binutils-mingw-w64-x86-64
           binutils-mingw-w64-i686 python3 osslsigncode openssl)
 if [ "${1:-}" = --screenshots ]; then
-  packages+=(chromium)
+  packages+=(chromium fonts-wqy-microhei)
 fi
 
 need_root() {

@@ -3,7 +3,7 @@
 
 The package of `make dist`, made from the given libraries into a temporary
 folder: the zip holds exactly the two libraries, pluginst.inf, the README and
-the licence; the libraries are the ones given, byte for byte; pluginst.inf
+the licence and the language files; the libraries are the ones given, byte for byte; pluginst.inf
 parses as the installer reads it and names the 32-bit library, with its
 64-bit twin beside it and the version the libraries carry. Exits 77
 (skipped) when a library is missing: the other bitness was not built.
@@ -16,7 +16,9 @@ import tempfile
 import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-EXPECTED = {"Orvelle.wfx", "Orvelle.wfx64", "pluginst.inf", "README.md", "LICENSE"}
+LANGUAGE_FILES = sorted((ROOT / "lang").glob("Orvelle_*.lng"))
+EXPECTED = {"Orvelle.wfx", "Orvelle.wfx64", "pluginst.inf", "README.md", "LICENSE"} | {
+    path.name for path in LANGUAGE_FILES}
 
 failures = []
 
@@ -79,6 +81,9 @@ def main():
               "Orvelle.wfx64 differs")
         check(members.get("README.md") == (ROOT / "README.md").read_bytes(), "README differs")
         check(members.get("LICENSE") == (ROOT / "LICENSE").read_bytes(), "LICENSE differs")
+        check(len(LANGUAGE_FILES) >= 3, f"language files {LANGUAGE_FILES}")
+        for path in LANGUAGE_FILES:
+            check(members.get(path.name) == path.read_bytes(), f"{path.name} differs")
 
         inf = members.get("pluginst.inf", b"")
         check(inf.replace(b"\r\n", b"").find(b"\n") < 0 and inf.endswith(b"\r\n"),

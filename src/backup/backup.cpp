@@ -3,6 +3,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/ttc.h"
 #include "util/file_ops.h"
@@ -471,17 +472,17 @@ void TBackup::AddEntries() {
     ShortenEntryName(item);
     std::optional<double> stamp = ParseStamp(Stamps[i], separator);
     item.Info = (stamp ? FormatDateTime(*stamp) : Stamps[i]) +
-                (kind == L's'   ? texts::kSettingsBackupLabel
-                 : kind == L'd' ? texts::kDeletedLabel
-                                : texts::kInstalledLabel);
+                (kind == L's'   ? Tr(texts::kSettingsBackupLabel)
+                 : kind == L'd' ? Tr(texts::kDeletedLabel)
+                                : Tr(texts::kInstalledLabel));
     if (PartCounts[i] >= 0) {
       const std::wstring& verb = BatchVerbs[i];
       item.Info = (stamp ? FormatDateTime(*stamp) : Stamps[i]) +
-                  (verb == kBatchVerbInstalled ? texts::kBatchInstalledLabel
-                   : verb == kBatchVerbUpdated ? texts::kBatchUpdatedLabel
-                                               : texts::kBatchDeletedLabel) +
+                  (verb == kBatchVerbInstalled ? Tr(texts::kBatchInstalledLabel)
+                   : verb == kBatchVerbUpdated ? Tr(texts::kBatchUpdatedLabel)
+                                               : Tr(texts::kBatchDeletedLabel)) +
                   std::to_wstring(PartCounts[i]) +
-                  (PartCounts[i] == 1 ? texts::kOnePluginCount : texts::kPluginsCount);
+                  (PartCounts[i] == 1 ? Tr(texts::kOnePluginCount) : Tr(texts::kPluginsCount));
     }
     item.Status = kind == L'd' ? L"!" : kind == L'i' ? L"*" : L"";
     item.IsBackupEntry = true;

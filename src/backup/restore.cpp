@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "platform/strings.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/file_ops.h"
 #include "util/line_ends.h"
@@ -123,7 +124,8 @@ bool RestoreItem(const std::wstring& folder, const SavedFile& item, Displaced& d
   // Back already (a restore that stopped after moving it): nothing to do.
   if (!platform::PathExists(saved)) return platform::PathExists(home);
   const bool isDirectory = platform::DirectoryExists(saved);
-  const wchar_t* failure = isDirectory ? texts::kCantRenameDirectory : texts::kCantRenameFile;
+  const wchar_t* failure =
+      isDirectory ? Tr(texts::kCantRenameDirectory) : Tr(texts::kCantRenameFile);
   const std::wstring parent = platform::ExtractFileDir(home);
   if (!platform::DirectoryExists(parent) && !CreateDirectoryPath(parent) &&
       !platform::DirectoryExists(parent)) {
@@ -239,14 +241,14 @@ bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask) {
   if (index < 0 || index >= ctx.Tree.Count()) return false;
   const std::wstring folder = ctx.Tree[index].MyFile;
   if (folder.empty() || !platform::DirectoryExists(folder)) return false;
-  if (ask && !platform::AskYesNo(texts::kRestoreQuestion)) return false;
+  if (ask && !platform::AskYesNo(Tr(texts::kRestoreQuestion))) return false;
   const RestoreFailure result =
       IsBatchFolder(folder)
           ? RestoreBatchFolder(folder, ctx.Backup, ctx.My, texts::kUndoBackupName)
           : RestoreDeletedFolder(folder, ctx.Backup);
   switch (result) {
     case RestoreFailure::None:
-      SetInfo(ctx.Tree, index, texts::kRestored);
+      SetInfo(ctx.Tree, index, Tr(texts::kRestored));
       ctx.Tree[index].RestoreDeleted = false;
       if (ctx.RequestReread) ctx.RequestReread();
       return true;
@@ -256,7 +258,7 @@ bool RestoreDeletedItem(RestoreContext& ctx, int index, bool ask) {
     case RestoreFailure::Record:
     case RestoreFailure::Item:
     case RestoreFailure::NothingLeft:
-      SetInfo(ctx.Tree, index, texts::kNotRestored);
+      SetInfo(ctx.Tree, index, Tr(texts::kNotRestored));
       if (ctx.RequestReread) ctx.RequestReread();
       return false;
   }
@@ -276,7 +278,8 @@ bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask) {
   }
   const std::wstring saved = folder + entry.Name;
   if (home.empty() || !IsPlainFullPath(home) || !platform::FileExists(saved)) return false;
-  if (ask && !platform::AskYesNo(texts::kRestoreFilePrefix + platform::ExtractFileName(home) + L"?")) {
+  if (ask &&
+      !platform::AskYesNo(Tr(texts::kRestoreFilePrefix) + platform::ExtractFileName(home) + L"?")) {
     return false;
   }
   const std::wstring temp = home + L"~";
@@ -289,7 +292,7 @@ bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask) {
     if (!ctx.Backup.MakeBackup(BackupKind::Deleted, home, true) || !ctx.Backup.KeepCopyOf(home)) {
       if (!ctx.Backup.Dir.empty()) DeleteDirectoryTree(ctx.Backup.Dir, true);
       platform::RemoveFile(temp);
-      SetInfo(ctx.Tree, index, texts::kNotRestored);
+      SetInfo(ctx.Tree, index, Tr(texts::kNotRestored));
       if (ctx.RequestReread) ctx.RequestReread();
       return false;
     }
@@ -301,11 +304,11 @@ bool RestoreSettingsFile(RestoreContext& ctx, int index, bool ask) {
     // Roll back: the file stayed; its copy in the store is not needed.
     platform::RemoveFile(temp);
     if (!keptIn.empty()) DeleteDirectoryTree(keptIn, true);
-    SetInfo(ctx.Tree, index, texts::kNotRestored);
+    SetInfo(ctx.Tree, index, Tr(texts::kNotRestored));
     if (ctx.RequestReread) ctx.RequestReread();
     return false;
   }
-  SetInfo(ctx.Tree, index, texts::kRestored);
+  SetInfo(ctx.Tree, index, Tr(texts::kRestored));
   if (ctx.RequestReread) ctx.RequestReread();
   return true;
 }

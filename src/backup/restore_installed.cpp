@@ -13,6 +13,7 @@
 #include "tc/registration_editor.h"
 #include "tc/ttc.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/directory_copy.h"
 #include "util/file_ops.h"
@@ -152,7 +153,7 @@ bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask) {
   if (index < 0 || index >= ctx.Tree.Count()) return false;
   const std::wstring folder = ctx.Tree[index].MyFile;
   if (folder.empty() || !platform::DirectoryExists(folder)) return false;
-  if (ask && !platform::AskYesNo(texts::kRestoreQuestion)) return false;
+  if (ask && !platform::AskYesNo(Tr(texts::kRestoreQuestion))) return false;
   const RestoreFailure failure =
       IsBatchFolder(folder)
           ? RestoreBatchFolder(folder, ctx.Backup, ctx.My, texts::kUndoBackupName)
@@ -160,13 +161,13 @@ bool RestoreInstalledItem(RestoreContext& ctx, int index, bool ask) {
   if (failure == RestoreFailure::Folder) return false;
   TVirtualTreeItem& entry = ctx.Tree[index];
   if (failure == RestoreFailure::None) {
-    entry.Info = texts::kRestored;
+    entry.Info = Tr(texts::kRestored);
     entry.RestoreInstalled = false;
   } else if (failure == RestoreFailure::NothingLeft) {
-    entry.Info = texts::kNothingLeftToTakeOut;
+    entry.Info = Tr(texts::kNothingLeftToTakeOut);
     entry.RestoreInstalled = false;
   } else {
-    entry.Info = texts::kNotRestored;
+    entry.Info = Tr(texts::kNotRestored);
   }
   if (ctx.RequestReread) ctx.RequestReread();
   return failure == RestoreFailure::None;

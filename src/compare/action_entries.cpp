@@ -5,6 +5,7 @@
 #include "platform/strings.h"
 #include "tc/item_kind.h"
 #include "tc/ttc.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -75,7 +76,7 @@ void AddPluginEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
       if (plugin.NewFile.empty()) continue;
       const int row = RowOf(newFiles, plugin.NewFile);
       if (row >= 0 && !AppendAction(ctx, folder, 2, kind, row, texts::kAddEntry,
-                                    texts::kAddEntryInfo, IconRole::Installed)) {
+                                    Tr(texts::kAddEntryInfo), IconRole::Installed)) {
         return;
       }
       continue;
@@ -86,12 +87,12 @@ void AddPluginEntries(CompareContext& ctx, int kindFolder, ItemKind kind,
     }
     const int row = RowOf(myFiles, plugin.MyFile);
     if (row < 0) continue;
-    if (!AppendAction(ctx, folder, 1, kind, row, texts::kDeleteEntry, texts::kDeleteEntryInfo,
+    if (!AppendAction(ctx, folder, 1, kind, row, texts::kDeleteEntry, Tr(texts::kDeleteEntryInfo),
                       IconRole::Deleted)) {
       return;
     }
     if (!plugin.NewFile.empty() && PluginFilesDiffer(ctx, plugin) &&
-        !AppendAction(ctx, folder, 3, kind, row, texts::kUpdateEntry, texts::kUpdateEntryInfo,
+        !AppendAction(ctx, folder, 3, kind, row, texts::kUpdateEntry, Tr(texts::kUpdateEntryInfo),
                       IconRole::Installed)) {
       return;
     }
@@ -124,11 +125,11 @@ void AddBatchEntries(CompareContext& ctx, int folder) {
     const wchar_t* suffix;
     const wchar_t* oneSuffix;
   };
-  for (const Batch& batch : {Batch{4, adds, texts::kAddAllEntry, texts::kAddAllInfoPrefix,
-                                   texts::kPluginsOfNew, texts::kOnePluginOfNew},
+  for (const Batch& batch : {Batch{4, adds, texts::kAddAllEntry, Tr(texts::kAddAllInfoPrefix),
+                                   Tr(texts::kPluginsOfNew), Tr(texts::kOnePluginOfNew)},
                              Batch{5, updates, texts::kUpdateAllEntry,
-                                   texts::kUpdateAllInfoPrefix, texts::kPluginsDiffering,
-                                   texts::kOnePluginDiffering}}) {
+                                   Tr(texts::kUpdateAllInfoPrefix), Tr(texts::kPluginsDiffering),
+                                   Tr(texts::kOnePluginDiffering)}}) {
     if (batch.count == 0 || ctx.Tree.FindTreeItem(path + batch.name) >= 0) continue;
     TVirtualTreeItem entry = MakeEntry(folder, path, ListedCount(ctx.Tree, path), batch.name,
                                        ctx.Icons.Get(IconRole::Installed));

@@ -5,6 +5,7 @@
 #include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "compare/same_file.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/ttc.h"
 #include "util/icons.h"
@@ -240,7 +241,7 @@ void BuildApplicationsSkeleton(CompareContext& ctx) {
   for (const TTC* model : {&ctx.New, &ctx.My}) {
     if (model->MissingMainMenu.empty()) continue;
     AddNoticeEntry(ctx.Tree, groupPath,
-                   std::wstring(texts::kFileMissing) + L" " + model->MissingMainMenu,
+                   std::wstring(Tr(texts::kFileMissing)) + L" " + model->MissingMainMenu,
                    MessageKind::Error, ctx.Icons.Get(IconRole::Error));
   }
 }

@@ -2,6 +2,7 @@
 // compared position by position.
 #include "compare/entries.h"
 #include "compare/run_comparison.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/ttc.h"
 
@@ -144,7 +145,7 @@ class CommandComparison {
   }
 
   bool Add(CategoryFolder& folder, const std::wstring& name, TVirtualTreeItem item) {
-    SetProgressTitle(ctx_.Progress, std::wstring(texts::kProgressCommands) + L": " + name);
+    SetProgressTitle(ctx_.Progress, std::wstring(Tr(texts::kProgressCommands)) + L": " + name);
     if (ctx_.Stopped()) return false;
     item.ParentIndex = folder.index;
     item.Path = folder.path;
@@ -210,7 +211,7 @@ bool CompareIconList(CompareContext& ctx, int folderIndex,
   SignSummary summary;
   for (size_t i = 0; i < std::max(newCount, myCount); ++i) {
     std::wstring name = std::to_wstring(i + 1) + texts::kIconExtension;
-    SetProgressTitle(ctx.Progress, std::wstring(texts::kProgressIcons) + L": " + name);
+    SetProgressTitle(ctx.Progress, std::wstring(Tr(texts::kProgressIcons)) + L": " + name);
     if (ctx.Stopped()) return false;
     bool inNew = i < newCount;
     TVirtualTreeItem item = MakeEntry(folderIndex, path, static_cast<int>(i), std::move(name),
@@ -233,14 +234,15 @@ bool CompareIconList(CompareContext& ctx, int folderIndex,
 
 void CompareCommands(CompareContext& ctx) {
   if (ctx.Stopped() || ctx.Folders.Commands < 0) return;
-  SetProgressTitle(ctx.Progress, texts::kProgressCommands);
+  SetProgressTitle(ctx.Progress, Tr(texts::kProgressCommands));
   // Without a side's command list every command would look added or
   // removed: the folder says what is missing instead.
   const std::wstring commandsPath = ctx.Tree[ctx.Folders.Commands].FolderPath();
   std::wstring missing;
   for (const TTC* model : {&ctx.New, &ctx.My}) {
     if (model->MissingCommandList.empty()) continue;
-    const std::wstring text = std::wstring(texts::kFileMissing) + L" " + model->MissingCommandList;
+    const std::wstring text =
+        std::wstring(Tr(texts::kFileMissing)) + L" " + model->MissingCommandList;
     AddNoticeEntry(ctx.Tree, commandsPath, text, MessageKind::Error, ctx.Icons.Get(IconRole::Error));
     missing += (missing.empty() ? L"" : L" ") + text;
   }
@@ -254,7 +256,7 @@ void CompareCommands(CompareContext& ctx) {
 
 void CompareIcons(CompareContext& ctx) {
   if (ctx.Stopped() || ctx.Folders.IconSource < 0) return;
-  SetProgressTitle(ctx.Progress, texts::kProgressIcons);
+  SetProgressTitle(ctx.Progress, Tr(texts::kProgressIcons));
   if (!CompareIconList(ctx, ctx.Folders.IconSource, ctx.New.IconLibHandles,
                        ctx.New.IconLibFingerprints, ctx.My.IconLibHandles,
                        ctx.My.IconLibFingerprints)) {

@@ -3,6 +3,7 @@
 #include "compare/entries.h"
 #include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/date_time.h"
 #include "util/file_faults.h"
@@ -233,7 +234,7 @@ class DirectoryComparer {
       if (!sublevel) {
         TVirtualTreeItem& item = ctx_.Tree[index];
         item.Status = kUnknownSign;
-        item.Info = std::wstring(texts::kFolderTooDeep) + L" " + folderPath;
+        item.Info = std::wstring(Tr(texts::kFolderTooDeep)) + L" " + folderPath;
         frame.signs.Add(kUnknownSign);
         continue;
       }
@@ -269,7 +270,7 @@ class DirectoryComparer {
     frame.folderIndex = folderIndex;
     if (level.newSide.unreadable || level.mySide.unreadable) {
       // Nothing read from a side says nothing about it: no "=" for it.
-      std::wstring comment = texts::kFolderUnreadable;
+      std::wstring comment = Tr(texts::kFolderUnreadable);
       if (level.newSide.unreadable) comment += L" " + level.newDir;
       if (level.mySide.unreadable) comment += L" " + level.myDir;
       std::wstring& info = ctx_.Tree[parentIndex].Info;
@@ -310,7 +311,7 @@ class DirectoryComparer {
       item.Status = p.newEntry && p.myEntry ? kUnknownSign : p.newEntry ? L"*" : L"!";
     }
     if (link) {
-      item.Info = texts::kLinkNotFollowed;
+      item.Info = Tr(texts::kLinkNotFollowed);
       item.Attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY);
     }
     item.Icon = GetExeIcon(platform::LongPathForm(p.newEntry ? item.NewFile : item.MyFile));

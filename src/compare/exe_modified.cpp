@@ -1,6 +1,7 @@
 #include "compare/exe_modified.h"
 
 #include "platform/strings.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -8,13 +9,14 @@ namespace orvelle {
 namespace {
 
 std::wstring SignedBy(const std::wstring& signer) {
-  return signer.empty() ? std::wstring(texts::kSigned) : std::wstring(texts::kSigned) + L": " + signer;
+  return signer.empty() ? std::wstring(Tr(texts::kSigned))
+                        : std::wstring(Tr(texts::kSigned)) + L": " + signer;
 }
 
 const wchar_t* VerdictWord(BuildVerdict v) {
   switch (v) {
-    case BuildVerdict::Known: return texts::kNo;
-    case BuildVerdict::Modified: return texts::kYes;
+    case BuildVerdict::Known: return Tr(texts::kNo);
+    case BuildVerdict::Modified: return Tr(texts::kYes);
     case BuildVerdict::Unknown: break;
   }
   return texts::kUnknownBuild;
@@ -46,29 +48,25 @@ ProgramVerdict JudgeProgram(const ProgramSignature& signature, BuildVerdict tabl
       break;
     case SignatureState::Broken:
       verdict = BuildVerdict::Modified;
-      detail = SignedBy(signature.signer) + L", " + texts::kSignatureBroken;
+      detail = SignedBy(signature.signer) + L", " + Tr(texts::kSignatureBroken);
       break;
     case SignatureState::Unchecked:
-      detail = SignedBy(signature.signer) + L", " + texts::kSignatureUnchecked;
+      detail = SignedBy(signature.signer) + L", " + Tr(texts::kSignatureUnchecked);
       break;
     case SignatureState::Unsigned:
-      detail = std::wstring(texts::kUnsigned) + L", ";
+      detail = std::wstring(Tr(texts::kUnsigned)) + L", ";
       if (!signature.HasChecksum()) {
-        detail += texts::kNoChecksum;
+        detail += Tr(texts::kNoChecksum);
       } else if (signature.ChecksumMatches()) {
-        detail += texts::kChecksumMatches;
+        detail += Tr(texts::kChecksumMatches);
       } else {
-        detail += texts::kChecksumDiffers;
+        detail += Tr(texts::kChecksumDiffers);
         // A digest the table lists is that build, whatever its header says.
         if (table != BuildVerdict::Known) verdict = BuildVerdict::Modified;
       }
       break;
-    case SignatureState::NotProgram:
-      detail = texts::kNotAProgram;
-      break;
-    case SignatureState::Unreadable:
-      detail = texts::kCannotBeRead;
-      break;
+    case SignatureState::NotProgram: detail = Tr(texts::kNotAProgram); break;
+    case SignatureState::Unreadable: detail = Tr(texts::kCannotBeRead); break;
   }
   return {verdict, std::wstring(VerdictWord(verdict)) + L" (" + detail + L")"};
 }

@@ -5,6 +5,7 @@
 #include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "tc/tables.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/tc_init.h"
 #include "tc/ttc.h"
@@ -106,7 +107,7 @@ void BuildMainUnitSkeleton(CompareContext& ctx) {
 
   TVirtualTreeItem files = MakeFolder(f.MainUnit, unitPath, 0, texts::kFiles, folderIcon);
   files.ContentFolder = true;
-  files.Info = texts::kOnlyExecutable;
+  files.Info = Tr(texts::kOnlyExecutable);
   if ((f.Files = ctx.Tree.Append(std::move(files))) < 0) return;
   f.Commands = ctx.Tree.Append(MakeFolder(f.MainUnit, unitPath, 1, texts::kCommands, folderIcon));
   if (f.Commands < 0) return;
@@ -139,7 +140,7 @@ void BuildMainUnitSkeleton(CompareContext& ctx) {
 
 void CompareMainFiles(CompareContext& ctx) {
   if (ctx.Stopped() || ctx.Folders.Files < 0) return;
-  SetProgressTitle(ctx.Progress, texts::kProgressMainFiles);
+  SetProgressTitle(ctx.Progress, Tr(texts::kProgressMainFiles));
 
   const std::wstring newDir = ctx.New.ProgramDir();
   const std::wstring myDir = ctx.My.ProgramDir();
@@ -157,7 +158,7 @@ void CompareMainFiles(CompareContext& ctx) {
   for (size_t i = 0; i < pairs.size(); ++i) {
     const NamePair& pair = pairs[i];
     const std::wstring& name = pair.newName.empty() ? pair.myName : pair.newName;
-    SetProgressTitle(ctx.Progress, std::wstring(texts::kProgressMainFiles) + L": " + name);
+    SetProgressTitle(ctx.Progress, std::wstring(Tr(texts::kProgressMainFiles)) + L": " + name);
     // A stopped step leaves its folder without a summary.
     if (ctx.Stopped()) return;
     TVirtualTreeItem item = MakeFileEntry(

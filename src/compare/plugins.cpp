@@ -7,6 +7,7 @@
 #include "compare/read_ahead.h"
 #include "compare/run_comparison.h"
 #include "compare/same_file.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/plugin_scope.h"
 #include "tc/ttc.h"
@@ -33,10 +34,10 @@ struct KindInfo {
 
 KindInfo InfoOf(PluginKind kind) {
   switch (kind) {
-    case PluginKind::Wfx: return {texts::kWfx, texts::kWfxInfo, texts::kProgressWfx};
-    case PluginKind::Wcx: return {texts::kWcx, texts::kWcxInfo, texts::kProgressWcx};
-    case PluginKind::Wlx: return {texts::kWlx, texts::kWlxInfo, texts::kProgressWlx};
-    case PluginKind::Wdx: return {texts::kWdx, texts::kWdxInfo, texts::kProgressWdx};
+    case PluginKind::Wfx: return {texts::kWfx, Tr(texts::kWfxInfo), Tr(texts::kProgressWfx)};
+    case PluginKind::Wcx: return {texts::kWcx, Tr(texts::kWcxInfo), Tr(texts::kProgressWcx)};
+    case PluginKind::Wlx: return {texts::kWlx, Tr(texts::kWlxInfo), Tr(texts::kProgressWlx)};
+    case PluginKind::Wdx: return {texts::kWdx, Tr(texts::kWdxInfo), Tr(texts::kProgressWdx)};
   }
   return {};
 }
@@ -163,7 +164,7 @@ class PluginComparer {
     TVirtualTreeItem dir = MakeFolder(pluginIndex, ctx_.Tree[pluginIndex].FolderPath(), 0,
                                       texts::kDirectory, nullptr);
     dir.ContentFolder = true;
-    if (job.filter.New || job.filter.My) dir.Info = texts::kOnlyPluginFiles;
+    if (job.filter.New || job.filter.My) dir.Info = Tr(texts::kOnlyPluginFiles);
     const std::wstring dirPath = dir.FolderPath();
     const int index = ctx_.Tree.Append(std::move(dir));
     if (index < 0) return {};

@@ -1,5 +1,6 @@
 #include "compare/run_comparison.h"
 
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -29,16 +30,16 @@ void RunComparison(CompareContext& ctx) {
   ctx.Folders = FolderIndexes{};
 
   RunStep(ctx, texts::kMainUnit, [&] { BuildMainUnitSkeleton(ctx); });
-  RunStep(ctx, texts::kProgressMainFiles, [&] { CompareMainFiles(ctx); });
-  RunStep(ctx, texts::kProgressCommands, [&] { CompareCommands(ctx); });
-  RunStep(ctx, texts::kProgressIcons, [&] { CompareIcons(ctx); });
+  RunStep(ctx, Tr(texts::kProgressMainFiles), [&] { CompareMainFiles(ctx); });
+  RunStep(ctx, Tr(texts::kProgressCommands), [&] { CompareCommands(ctx); });
+  RunStep(ctx, Tr(texts::kProgressIcons), [&] { CompareIcons(ctx); });
   SummariseGroup(ctx, ctx.Folders.MainUnit);
 
   RunStep(ctx, texts::kPluginsGroup, [&] { BuildPluginsSkeleton(ctx); });
-  RunStep(ctx, texts::kProgressWfx, [&] { ComparePlugins(ctx, PluginKind::Wfx); });
-  RunStep(ctx, texts::kProgressWcx, [&] { ComparePlugins(ctx, PluginKind::Wcx); });
-  RunStep(ctx, texts::kProgressWlx, [&] { ComparePlugins(ctx, PluginKind::Wlx); });
-  RunStep(ctx, texts::kProgressWdx, [&] { ComparePlugins(ctx, PluginKind::Wdx); });
+  RunStep(ctx, Tr(texts::kProgressWfx), [&] { ComparePlugins(ctx, PluginKind::Wfx); });
+  RunStep(ctx, Tr(texts::kProgressWcx), [&] { ComparePlugins(ctx, PluginKind::Wcx); });
+  RunStep(ctx, Tr(texts::kProgressWlx), [&] { ComparePlugins(ctx, PluginKind::Wlx); });
+  RunStep(ctx, Tr(texts::kProgressWdx), [&] { ComparePlugins(ctx, PluginKind::Wdx); });
   SummariseGroup(ctx, ctx.Folders.Plugins);
 
   RunStep(ctx, texts::kApplicationsGroup, [&] { BuildApplicationsSkeleton(ctx); });

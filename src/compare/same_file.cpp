@@ -1,5 +1,6 @@
 #include "compare/same_file.h"
 
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/ttc.h"
 
@@ -14,7 +15,8 @@ bool IsSameFile(const std::wstring& newFile, const std::wstring& myFile) {
 std::wstring SameFileWarning(const TTC& my, const std::wstring& file) {
   const std::wstring programDir = platform::LowerCase(my.ProgramDir());
   const bool mine = !programDir.empty() && platform::LowerCase(file).starts_with(programDir);
-  return std::wstring(texts::kSameFile) + L" [" + (mine ? texts::kMySide : texts::kNewSide) + L"]";
+  return std::wstring(Tr(texts::kSameFile)) + L" [" +
+         (mine ? Tr(texts::kMySide) : Tr(texts::kNewSide)) + L"]";
 }
 
 }  // namespace orvelle

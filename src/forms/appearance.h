@@ -35,6 +35,12 @@ COLORREF ResolveColor(const std::wstring& value, int fallbackIndex);
 // defaults (window text on window background).
 Appearance AppearanceOf(const TTC* my);
 
+// The font to show the shown language's texts in: `configured` when it has
+// a glyph for each of their characters (always, in English or a language
+// file that names no fonts); else the first font the language file names
+// that is installed and has them; else `configured`, size and weight kept.
+FontSpec FontForShownTexts(const FontSpec& configured);
+
 // The text colour of a row by its sign; a sign outside the known set takes
 // foreColor.
 COLORREF SignColor(const std::wstring& sign, COLORREF foreColor);

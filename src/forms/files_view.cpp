@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "platform/strings.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/date_time.h"
 #include "util/digest.h"
@@ -35,12 +36,12 @@ std::array<std::wstring, kVersionRowCount> VersionValues(const std::optional<TPJ
 // The signer, "none" for an unsigned program, empty for a file that is no
 // program.
 std::wstring SignatureValue(const ProgramSignature& s) {
-  const std::wstring signer = s.signer.empty() ? std::wstring(texts::kSigned) : s.signer;
+  const std::wstring signer = s.signer.empty() ? std::wstring(Tr(texts::kSigned)) : s.signer;
   switch (s.state) {
     case SignatureState::Intact: return signer;
-    case SignatureState::Broken: return signer + L", " + texts::kSignatureBroken;
-    case SignatureState::Unchecked: return signer + L", " + texts::kSignatureUnchecked;
-    case SignatureState::Unsigned: return texts::kNoSignature;
+    case SignatureState::Broken: return signer + L", " + Tr(texts::kSignatureBroken);
+    case SignatureState::Unchecked: return signer + L", " + Tr(texts::kSignatureUnchecked);
+    case SignatureState::Unsigned: return Tr(texts::kNoSignature);
     case SignatureState::NotProgram:
     case SignatureState::Unreadable: break;
   }
@@ -126,15 +127,15 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
                          const FileSideFacts& newSide, const FileSideFacts& mySide,
                          const std::wstring& myProgramDir) {
   FilesView view;
-  for (size_t i = 0; i < kFileRowCount; ++i) view.fileRows[i].label = kFileLabels[i];
-  for (size_t i = 0; i < kVersionRowCount; ++i) view.versionRows[i].label = kVersionLabels[i];
+  for (size_t i = 0; i < kFileRowCount; ++i) view.fileRows[i].label = Tr(kFileLabels[i]);
+  for (size_t i = 0; i < kVersionRowCount; ++i) view.versionRows[i].label = Tr(kVersionLabels[i]);
 
   if (SameFile(newFile, myFile)) {
     const std::wstring dir = platform::LowerCase(platform::ExtractFilePath(platform::Trim(myFile)));
     const std::wstring programDir = platform::LowerCase(myProgramDir);
     const bool mine = !programDir.empty() && dir.find(programDir) != std::wstring::npos;
-    view.sameFileWarning = std::wstring(texts::kSameFile) + L" [" +
-                           (mine ? texts::kMySide : texts::kNewSide) + L"]";
+    view.sameFileWarning = std::wstring(Tr(texts::kSameFile)) + L" [" +
+                           (mine ? Tr(texts::kMySide) : Tr(texts::kNewSide)) + L"]";
   }
 
   view.mode = newSide.exists && mySide.exists ? FilesMode::Both
@@ -142,8 +143,8 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
               : mySide.exists                 ? FilesMode::OnlyMy
                                               : FilesMode::Neither;
   view.header[0] = L" " + platform::ExtractFileName(newFile.empty() ? myFile : newFile);
-  if (!newFile.empty() && !newSide.exists) view.header[1] = texts::kFileIsMissing;
-  if (!myFile.empty() && !mySide.exists) view.header[3] = texts::kFileIsMissing;
+  if (!newFile.empty() && !newSide.exists) view.header[1] = Tr(texts::kFileIsMissing);
+  if (!myFile.empty() && !mySide.exists) view.header[3] = Tr(texts::kFileIsMissing);
 
   const auto newValues = FileValues(newSide);
   const auto myValues = FileValues(mySide);
@@ -178,9 +179,9 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
           (mySide.signature.state == SignatureState::Intact)) {
         view.fileRows[kSignature].framed = true;
       }
-      view.header[1] = texts::kNewSide;
+      view.header[1] = Tr(texts::kNewSide);
       view.header[2] = verdict.sign;
-      view.header[3] = texts::kMySide;
+      view.header[3] = Tr(texts::kMySide);
       int fileRow = -1, versionRow = -1;
       DecidingRows(verdict.kind, fileRow, versionRow);
       if (fileRow >= 0) view.fileRows[static_cast<size_t>(fileRow)].framed = true;
@@ -201,7 +202,7 @@ FilesView BuildFilesView(const std::wstring& newFile, const std::wstring& myFile
         view.fileRows[i].sign = i == kSignature && values[i].empty() ? L"" : sign;
       }
       for (auto& s : versionSigns) s = s.empty() ? s : sign;
-      view.header[isNew ? 1 : 3] = isNew ? texts::kNewSide : texts::kMySide;
+      view.header[isNew ? 1 : 3] = isNew ? Tr(texts::kNewSide) : Tr(texts::kMySide);
       view.header[2] = sign;
       (isNew ? view.runMyEnabled : view.runNewEnabled) = false;
       break;

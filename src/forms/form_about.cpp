@@ -1,5 +1,6 @@
 #include "forms/form_about.h"
 
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 #include <algorithm>
@@ -29,14 +30,14 @@ constexpr int kLineCount = static_cast<int>(std::size(kLines));
 
 }  // namespace
 
-std::wstring TFormAboutForm::Caption() const { return texts::kAboutCaption; }
+std::wstring TFormAboutForm::Caption() const { return Tr(texts::kAboutCaption); }
 
 DWORD TFormAboutForm::Style() const { return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; }
 
 std::vector<ControlSpec> TFormAboutForm::Controls() const {
   std::vector<ControlSpec> controls;
   for (int i = 0; i < kLineCount; ++i) {
-    controls.push_back({L"Static", std::wstring(kLines[i].label) + L":", kFirstLabelId + 2 * i,
+    controls.push_back({L"Static", std::wstring(Tr(kLines[i].label)) + L":", kFirstLabelId + 2 * i,
                         SS_RIGHT | SS_NOPREFIX});
     controls.push_back({L"Static", kLines[i].value, kFirstLabelId + 2 * i + 1, SS_LEFT | SS_NOPREFIX});
   }
@@ -47,7 +48,7 @@ void TFormAboutForm::OnInit() {
   HFONT font = DialogFont();
   int labelWidth = 0, valueWidth = 0;
   for (const AboutLine& line : kLines) {
-    labelWidth = std::max(labelWidth, TextWidth(font, std::wstring(line.label) + L":"));
+    labelWidth = std::max(labelWidth, TextWidth(font, std::wstring(Tr(line.label)) + L":"));
     valueWidth = std::max(valueWidth, TextWidth(font, line.value));
   }
   labelWidth += Scale(4);

@@ -9,7 +9,7 @@ namespace orvelle {
 class TFormAboutForm : public TDialog {
  protected:
   std::wstring Caption() const override;
-  FontSpec Font() const override { return {L"Tahoma", 8, false}; }
+  FontSpec Font() const override { return FontForShownTexts({L"Tahoma", 8, false}); }
   std::vector<ControlSpec> Controls() const override;
   DWORD Style() const override;
   void OnInit() override;

@@ -2,6 +2,7 @@
 
 #include "platform/message_box.h"
 #include "tree/vars_conts.h"
+#include "tree/translation.h"
 
 #include <algorithm>
 #include <optional>
@@ -39,7 +40,7 @@ std::vector<ControlSpec> TFormBatchForm::Controls() const {
     controls.push_back({L"ComboBox", L"", kWays, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP});
   }
   controls.push_back({L"Button", input_.okText, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP});
-  controls.push_back({L"Button", texts::kCancel, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP});
+  controls.push_back({L"Button", Tr(texts::kCancel), IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP});
   return controls;
 }
 
@@ -145,7 +146,7 @@ void TFormBatchForm::Layout() {
   }
   const int buttonWidth =
       std::max({Scale(kMinButtonWidth), TextWidth(font, input_.okText) + Scale(24),
-                TextWidth(font, texts::kCancel) + Scale(24)});
+                TextWidth(font, Tr(texts::kCancel)) + Scale(24)});
   const int clientHeight = y + margin + buttonHeight + margin;
   const int buttonTop = clientHeight - margin - buttonHeight;
   const int cancelLeft = clientWidth - margin - buttonWidth;
@@ -162,7 +163,7 @@ bool TFormBatchForm::OnCommand(int id, int code) {
   if (id != IDOK || code != BN_CLICKED) return false;
   const std::vector<bool> ticked = Ticked();
   if (std::none_of(ticked.begin(), ticked.end(), [](bool b) { return b; })) {
-    platform::ShowInformation(texts::kBatchNothingChosen);
+    platform::ShowInformation(Tr(texts::kBatchNothingChosen));
     return true;
   }
   choice_.ticked = ticked;

@@ -3,6 +3,7 @@
 #include "forms/grid_protocol.h"
 #include "platform/fs.h"
 #include "platform/message_box.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 #include <shellapi.h>
@@ -40,18 +41,18 @@ constexpr int kMinSignColumn = 36;
 
 TFormFilesForm::TFormFilesForm(FilesDialogInput input) : input_(std::move(input)) {}
 
-std::wstring TFormFilesForm::Caption() const { return texts::kFileCompareCaption; }
+std::wstring TFormFilesForm::Caption() const { return Tr(texts::kFileCompareCaption); }
 
 std::vector<ControlSpec> TFormFilesForm::Controls() const {
   return {
       {grid::kClassName, L"header", kHeaderGrid, 0},
       {grid::kClassName, L"file", kFileGrid, 0},
       {grid::kClassName, L"version", kVersionGrid, 0},
-      {L"Static", texts::kSameFile, kSameFileLabel, SS_LEFT | SS_NOPREFIX},
-      {L"Button", texts::kClose, IDCANCEL, BS_DEFPUSHBUTTON | WS_TABSTOP},
-      {L"Button", texts::kRunNew, kRunNew, BS_PUSHBUTTON | WS_TABSTOP},
-      {L"Button", texts::kRunMy, kRunMy, BS_PUSHBUTTON | WS_TABSTOP},
-      {L"Button", texts::kOpenMyDirectory, kOpenDirectory, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {L"Static", Tr(texts::kSameFile), kSameFileLabel, SS_LEFT | SS_NOPREFIX},
+      {L"Button", Tr(texts::kClose), IDCANCEL, BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {L"Button", Tr(texts::kRunNew), kRunNew, BS_PUSHBUTTON | WS_TABSTOP},
+      {L"Button", Tr(texts::kRunMy), kRunMy, BS_PUSHBUTTON | WS_TABSTOP},
+      {L"Button", Tr(texts::kOpenMyDirectory), kOpenDirectory, BS_AUTOCHECKBOX | WS_TABSTOP},
   };
 }
 
@@ -109,18 +110,18 @@ void TFormFilesForm::Layout() {
   const int margin = Scale(kMargin);
   const int buttonHeight = std::max(Scale(kMinButtonHeight), LineHeight(font) + Scale(10));
   const int buttons[] = {IDCANCEL, kRunNew, kRunMy};
-  const wchar_t* buttonTexts[] = {texts::kClose, texts::kRunNew, texts::kRunMy};
+  const wchar_t* buttonTexts[] = {Tr(texts::kClose), Tr(texts::kRunNew), Tr(texts::kRunMy)};
   int buttonWidths[3];
   int buttonsWidth = 0;
   for (int i = 0; i < 3; ++i) {
     buttonWidths[i] = std::max(Scale(kMinButtonWidth), TextWidth(font, buttonTexts[i]) + Scale(24));
     buttonsWidth += buttonWidths[i] + (i > 0 ? Scale(kButtonGap) : 0);
   }
-  const int labelWidth =
-      TextWidth(font, view_.sameFileWarning.empty() ? texts::kSameFile : view_.sameFileWarning) +
-      Scale(6);
-  const int checkWidth = TextWidth(font, texts::kOpenMyDirectory) +
-                         ::GetSystemMetrics(SM_CXMENUCHECK) + Scale(16);
+  const int labelWidth = TextWidth(font, view_.sameFileWarning.empty() ? Tr(texts::kSameFile)
+                                                                       : view_.sameFileWarning) +
+                         Scale(6);
+  const int checkWidth =
+      TextWidth(font, Tr(texts::kOpenMyDirectory)) + ::GetSystemMetrics(SM_CXMENUCHECK) + Scale(16);
   const int checkHeight = std::max(Scale(17), LineHeight(font) + Scale(4));
 
   int gridWidth = widths[0] + widths[1] + widths[2] + widths[3];
@@ -183,7 +184,7 @@ void TFormFilesForm::Run(const std::wstring& file) { RunFile(Window(), file); }
 
 void RunFile(HWND owner, const std::wstring& file) {
   if (!platform::FileExists(file)) {
-    platform::ShowError(std::wstring(texts::kFileMissing) + L"\n" + file);
+    platform::ShowError(std::wstring(Tr(texts::kFileMissing)) + L"\n" + file);
     return;
   }
   const std::wstring dir = platform::ExtractFileDir(file);

@@ -2,6 +2,7 @@
 
 #include "forms/compare_grids.h"
 #include "forms/grid_protocol.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ constexpr DWORD kMemoStyle = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BO
 TFormTextForm::TFormTextForm(TextCompareInput input, Appearance look)
     : input_(std::move(input)), look_(std::move(look)) {}
 
-std::wstring TFormTextForm::Caption() const { return texts::kTextCompareCaption; }
+std::wstring TFormTextForm::Caption() const { return Tr(texts::kTextCompareCaption); }
 
 std::vector<ControlSpec> TFormTextForm::Controls() const {
   return {
@@ -43,7 +44,7 @@ std::vector<ControlSpec> TFormTextForm::Controls() const {
       {L"Edit", L"", kDescription, kMemoStyle},
       {L"Edit", L"", kNewText, kMemoStyle | WS_VSCROLL | ES_RIGHT},
       {L"Edit", L"", kMyText, kMemoStyle | WS_VSCROLL},
-      {L"Button", texts::kClose, IDCANCEL, BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {L"Button", Tr(texts::kClose), IDCANCEL, BS_DEFPUSHBUTTON | WS_TABSTOP},
   };
 }
 
@@ -110,7 +111,7 @@ void TFormTextForm::Layout() {
 
   const int buttonHeight = std::max(Scale(kMinButtonHeight), line + Scale(10));
   const int buttonWidth =
-      std::max(Scale(kMinButtonWidth), TextWidth(font, texts::kClose) + Scale(24));
+      std::max(Scale(kMinButtonWidth), TextWidth(font, Tr(texts::kClose)) + Scale(24));
   Place(IDCANCEL, clientWidth - Scale(kMargin) - buttonWidth, y, buttonWidth, buttonHeight);
   y += buttonHeight + Scale(kMargin);
   SetClientSize(clientWidth, y);

@@ -1,5 +1,6 @@
 #include "forms/form_update.h"
 
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 #include <algorithm>
@@ -25,18 +26,18 @@ TFormUpdateForm::TFormUpdateForm(UpdateDialogInput input, UpdateHandler onUpdate
     : input_(std::move(input)), onUpdate_(std::move(onUpdate)) {}
 
 std::wstring TFormUpdateForm::Caption() const {
-  return input_.itemName.empty() ? std::wstring(texts::kUpdateCaption)
-                                 : input_.itemName + L" " + texts::kUpdateCaption;
+  return input_.itemName.empty() ? std::wstring(Tr(texts::kUpdateCaption))
+                                 : input_.itemName + L" " + Tr(texts::kUpdateCaption);
 }
 
 DWORD TFormUpdateForm::Style() const { return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; }
 
 std::vector<ControlSpec> TFormUpdateForm::Controls() const {
   return {
-      {L"Static", texts::kUpdateTypeLabel, kLabel, SS_LEFT | SS_NOPREFIX},
+      {L"Static", Tr(texts::kUpdateTypeLabel), kLabel, SS_LEFT | SS_NOPREFIX},
       {L"ComboBox", L"", kOptions, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
-      {L"Button", texts::kUpdateButton, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP},
-      {L"Button", texts::kCancel, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP},
+      {L"Button", Tr(texts::kUpdateButton), IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {L"Button", Tr(texts::kCancel), IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP},
   };
 }
 
@@ -56,7 +57,7 @@ void TFormUpdateForm::Layout() {
   const int margin = Scale(kMargin);
   const int line = LineHeight(font);
   // Room for the longest option beside the list's arrow, within the screen.
-  int widest = TextWidth(font, texts::kUpdateTypeLabel);
+  int widest = TextWidth(font, Tr(texts::kUpdateTypeLabel));
   for (const std::wstring& option : input_.options) {
     widest = std::max(widest, TextWidth(font, option));
   }
@@ -81,8 +82,8 @@ void TFormUpdateForm::Layout() {
 
   const int buttonHeight = std::max(Scale(kMinButtonHeight), line + Scale(10));
   const int buttonWidth =
-      std::max({Scale(kMinButtonWidth), TextWidth(font, texts::kUpdateButton) + Scale(24),
-                TextWidth(font, texts::kCancel) + Scale(24)});
+      std::max({Scale(kMinButtonWidth), TextWidth(font, Tr(texts::kUpdateButton)) + Scale(24),
+                TextWidth(font, Tr(texts::kCancel)) + Scale(24)});
   const int clientHeight = std::max(Scale(kClientHeight), y + buttonHeight + margin);
   const int buttonTop = clientHeight - margin - buttonHeight;
   const int cancelLeft = clientWidth - margin - buttonWidth;

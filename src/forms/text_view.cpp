@@ -1,5 +1,6 @@
 #include "forms/text_view.h"
 
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -29,14 +30,14 @@ TextView BuildTextView(const TextCompareInput& input, const Appearance& look) {
   view.descriptionBack = view.newBack = view.myBack = look.backColor;
   const COLORREF greyed = ::GetSysColor(COLOR_BTNFACE);
   if (input.status == L"*") {
-    view.header[1] = texts::kNewSide;
+    view.header[1] = Tr(texts::kNewSide);
     view.myBack = greyed;
   } else if (input.status == L"!") {
-    view.header[3] = texts::kMySide;
+    view.header[3] = Tr(texts::kMySide);
     view.newBack = greyed;
   } else {
-    view.header[1] = texts::kNewSide;
-    view.header[3] = texts::kMySide;
+    view.header[1] = Tr(texts::kNewSide);
+    view.header[3] = Tr(texts::kMySide);
   }
   view.textColor = SignColor(input.status, look.foreColor);
   return view;

@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/strings.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/directory_copy.h"
 #include "util/file_ops.h"
@@ -22,10 +23,10 @@ using EntryRef = PendingAdds::EntryRef;
 
 const wchar_t* RegistrationFailureText(ItemKind kind) {
   switch (kind) {
-    case ItemKind::PackerPlugin: return texts::kAddWcxError;
-    case ItemKind::ListerPlugin: return texts::kAddWlxError;
-    case ItemKind::ContentPlugin: return texts::kAddWdxError;
-    default: return texts::kAddWfxError;
+    case ItemKind::PackerPlugin: return Tr(texts::kAddWcxError);
+    case ItemKind::ListerPlugin: return Tr(texts::kAddWlxError);
+    case ItemKind::ContentPlugin: return Tr(texts::kAddWdxError);
+    default: return Tr(texts::kAddWfxError);
   }
 }
 
@@ -58,7 +59,7 @@ void Mark(VirtualTree& tree, const EntryRef& ref, const std::wstring& text) {
 void MarkEnd(VirtualTree& tree, const EntryRef& action, const EntryRef& folder,
              const std::wstring& actionText, bool added) {
   Mark(tree, action, actionText);
-  Mark(tree, folder, added ? texts::kAdded : texts::kNotAdded);
+  Mark(tree, folder, added ? Tr(texts::kAdded) : Tr(texts::kNotAdded));
 }
 
 // Folders above path that do not exist, the outermost first.
@@ -109,9 +110,9 @@ int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder,
 std::wstring RegistrationText(int code, ItemKind kind, const std::wstring& renamedTo = {}) {
   switch (code) {
     case kRegisterDone:
-      if (!renamedTo.empty()) return texts::kAddedAs + renamedTo + texts::kAddedAsReason;
-      return texts::kAdded;
-    case kRegisterPresent: return texts::kAlreadyExists;
+      if (!renamedTo.empty()) return Tr(texts::kAddedAs) + renamedTo + Tr(texts::kAddedAsReason);
+      return Tr(texts::kAdded);
+    case kRegisterPresent: return Tr(texts::kAlreadyExists);
     default: return RegistrationFailureText(kind);
   }
 }
@@ -128,7 +129,7 @@ bool Fail(OperationContext& ctx, const EntryRef& action, const EntryRef& folder,
 bool AddWithoutCopy(OperationContext& ctx, const AddPlan& plan, const std::wstring& folder,
                     const EntryRef& action, const EntryRef& directory,
                     const EntryRef& pluginFolder) {
-  Mark(ctx.Tree, directory, texts::kSimilarDirectoryExists);
+  Mark(ctx.Tree, directory, Tr(texts::kSimilarDirectoryExists));
   std::wstring renamedTo;
   const int code = Register(&ctx.My, plan, folder, &renamedTo);
   TBackup::PruneFolder(folder);
@@ -230,7 +231,7 @@ bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
   const AddPlan& plan = add.Plan;
   const std::wstring& folder = add.Folder;
   bool added = false;
-  std::wstring actionText = texts::kNotAdded;
+  std::wstring actionText = Tr(texts::kNotAdded);
   if (add.Copy->Current() == BackgroundCopy::State::Copied) {
     std::wstring renamedTo;
     const int code = RegisterCopied(my, plan, folder, add.Made, &renamedTo);
@@ -244,9 +245,9 @@ bool Complete(VirtualTree& tree, const TTC* my, const PendingAdds::Add& add) {
   }
   TBackup::PruneFolder(folder);
 
-  const std::wstring filesText = !added                   ? texts::kNotAdded
-                             : plan.Source.OwnFolder ? texts::kAdded
-                                                     : texts::kAddedOnlyFile;
+  const std::wstring filesText = !added                  ? Tr(texts::kNotAdded)
+                                 : plan.Source.OwnFolder ? Tr(texts::kAdded)
+                                                         : Tr(texts::kAddedOnlyFile);
   Mark(tree, add.Directory, filesText);
   MarkEnd(tree, add.Action, add.PluginFolder, actionText, added);
   return added;
@@ -275,25 +276,25 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   if (entry.Action != 2 || entry.Done || entry.ActionIndex < 0) return false;
   const ItemKind kind = static_cast<ItemKind>(entry.ActionKind);
   if (!IsPluginKind(kind)) return false;
-  if (!platform::AskYesNo(texts::kAddQuestion)) return false;
+  if (!platform::AskYesNo(Tr(texts::kAddQuestion))) return false;
 
   const EntryRef action = RefOf(tree, index);
   const EntryRef pluginFolder = RefOf(tree, entry.ParentIndex);
   const EntryRef directory = RefOf(tree, tree.FindTreeItem(entry.Path + texts::kDirectory));
-  if (directory.Index < 0) return Fail(ctx, action, pluginFolder, texts::kInternalPluginError);
+  if (directory.Index < 0) return Fail(ctx, action, pluginFolder, Tr(texts::kInternalPluginError));
 
   AddPlan plan;
   switch (PlanAdd(ctx.My, *ctx.New, kind, static_cast<size_t>(entry.ActionIndex),
                   ctx.OwnPluginFile, plan)) {
     case AddPlanFailure::None: break;
     case AddPlanFailure::BadSource:
-      return Fail(ctx, action, pluginFolder, texts::kBadSourceDirectory);
+      return Fail(ctx, action, pluginFolder, Tr(texts::kBadSourceDirectory));
     case AddPlanFailure::NoItem:
     case AddPlanFailure::NoTarget:
-      return Fail(ctx, action, pluginFolder, texts::kInternalPluginError);
+      return Fail(ctx, action, pluginFolder, Tr(texts::kInternalPluginError));
   }
   if (!ctx.Backup.MakeBackup(BackupKind::Installed, plan.TargetPath)) {
-    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
+    return Fail(ctx, action, pluginFolder, Tr(texts::kNotAdded));
   }
   const std::wstring folder = ctx.Backup.Dir;
   if (!plan.CopyNeeded) {
@@ -308,11 +309,11 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   add.Directory = directory;
   add.PluginFolder = pluginFolder;
   if (!StartCopy(add, std::move(notify), pending.CopyHook)) {
-    Mark(tree, directory, texts::kNotAdded);
-    return Fail(ctx, action, pluginFolder, texts::kNotAdded);
+    Mark(tree, directory, Tr(texts::kNotAdded));
+    return Fail(ctx, action, pluginFolder, Tr(texts::kNotAdded));
   }
-  Say(tree, directory, texts::kCopying);
-  Say(tree, action, texts::kCopying);
+  Say(tree, directory, Tr(texts::kCopying));
+  Say(tree, action, Tr(texts::kCopying));
   if (TVirtualTreeItem* started = Resolve(tree, action)) started->Done = true;
   pending.adds_.push_back(std::move(add));
   if (ctx.RequestReread) ctx.RequestReread();

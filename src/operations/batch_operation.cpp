@@ -14,6 +14,7 @@
 #include "tree/tree.h"
 #include "tree/vars_conts.h"
 #include "util/file_ops.h"
+#include "tree/translation.h"
 
 #include <windows.h>
 
@@ -174,9 +175,9 @@ std::wstring BatchItemText(const BatchItem& item) {
 
 std::wstring BatchUpdateWayText(BatchUpdateWay way) {
   switch (way) {
-    case BatchUpdateWay::ReplaceDirectory: return texts::kReplaceWholeDirectory;
-    case BatchUpdateWay::UpdateOld: return texts::kUpdateOldFiles;
-    case BatchUpdateWay::CopyAll: return texts::kCopyWithReplaceAll;
+    case BatchUpdateWay::ReplaceDirectory: return Tr(texts::kReplaceWholeDirectory);
+    case BatchUpdateWay::UpdateOld: return Tr(texts::kUpdateOldFiles);
+    case BatchUpdateWay::CopyAll: return Tr(texts::kCopyWithReplaceAll);
   }
   return {};
 }
@@ -271,14 +272,14 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
     if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around) !=
         AddPlanFailure::None) {
       result.FailedItem = item.Name;
-      result.Detail = texts::kBadSourceDirectory;
+      result.Detail = Tr(texts::kBadSourceDirectory);
       return result;
     }
     total += FilesOf(plan);
   }
   if (!ctx.Backup.BeginBatch(BackupKind::Installed, texts::kAddAllBackupName,
                              kBatchVerbInstalled)) {
-    result.Detail = texts::kCantPrepareBackup;
+    result.Detail = Tr(texts::kCantPrepareBackup);
     return result;
   }
   BatchProgress shown(progress, total);
@@ -291,7 +292,7 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
     AddPlan plan;
     if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around) !=
         AddPlanFailure::None) {
-      result.Detail = texts::kBadSourceDirectory;
+      result.Detail = Tr(texts::kBadSourceDirectory);
       return Finish(ctx, result, item.Name, false);
     }
     if (!shown.Begin(item.Name, plan.TargetDir)) return Finish(ctx, result, item.Name, true);
@@ -302,13 +303,13 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
       case AddNowOutcome::AlreadyRegistered: break;
       case AddNowOutcome::Stopped: return Finish(ctx, result, item.Name, true);
       case AddNowOutcome::CopyFailed:
-        result.Detail = texts::kDirectoryCopyError;
+        result.Detail = Tr(texts::kDirectoryCopyError);
         return Finish(ctx, result, item.Name, shown.Cancelled());
       case AddNowOutcome::BackupFailed:
-        result.Detail = texts::kCantPrepareBackup;
+        result.Detail = Tr(texts::kCantPrepareBackup);
         return Finish(ctx, result, item.Name, false);
       case AddNowOutcome::RegisterFailed:
-        result.Detail = texts::kNotAdded;
+        result.Detail = Tr(texts::kNotAdded);
         return Finish(ctx, result, item.Name, false);
     }
   }
@@ -318,12 +319,12 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
   result.Outcome = added.empty() ? BatchOutcome::Nothing : BatchOutcome::Done;
   for (const BatchItem* item : added) {
     VirtualTree& tree = ctx.Tree;
-    MarkDone(tree, item->Index, texts::kAdded);
-    MarkDone(tree, tree[item->Index].ParentIndex, texts::kAdded);
-    MarkDone(tree, tree.FindTreeItem(tree[item->Index].Path + texts::kDirectory), texts::kAdded);
+    MarkDone(tree, item->Index, Tr(texts::kAdded));
+    MarkDone(tree, tree[item->Index].ParentIndex, Tr(texts::kAdded));
+    MarkDone(tree, tree.FindTreeItem(tree[item->Index].Path + texts::kDirectory), Tr(texts::kAdded));
   }
-  MarkDone(ctx.Tree, batchIndex, texts::kBatchAddedPrefix + std::to_wstring(result.Changed));
-  if (!added.empty()) MarkEmptiedBatches(ctx, 4, texts::kAdded);
+  MarkDone(ctx.Tree, batchIndex, Tr(texts::kBatchAddedPrefix) + std::to_wstring(result.Changed));
+  if (!added.empty()) MarkEmptiedBatches(ctx, 4, Tr(texts::kAdded));
   if (ctx.RequestReread) ctx.RequestReread();
   return result;
 }
@@ -343,7 +344,7 @@ BatchResult RunUpdateAll(OperationContext& ctx, int batchIndex,
                : std::nullopt;
     if (!plan) {
       result.FailedItem = item.Name;
-      result.Detail = texts::kDirectoryCopyError;
+      result.Detail = Tr(texts::kDirectoryCopyError);
       return result;
     }
     total += FilesOf(*plan);
@@ -351,7 +352,7 @@ BatchResult RunUpdateAll(OperationContext& ctx, int batchIndex,
   }
   if (!ctx.Backup.BeginBatch(BackupKind::Deleted, texts::kUpdateAllBackupName,
                              kBatchVerbUpdated)) {
-    result.Detail = texts::kCantPrepareBackup;
+    result.Detail = Tr(texts::kCantPrepareBackup);
     return result;
   }
   BatchProgress shown(progress, total);
@@ -371,7 +372,7 @@ BatchResult RunUpdateAll(OperationContext& ctx, int batchIndex,
       case UpdateOutcome::Unchanged: break;
       default:
         if (shown.Cancelled()) return Finish(ctx, result, item.Name, true);
-        result.Detail = one.Detail.empty() ? std::wstring(texts::kDirectoryCopyError) : one.Detail;
+        result.Detail = one.Detail.empty() ? std::wstring(Tr(texts::kDirectoryCopyError)) : one.Detail;
         return Finish(ctx, result, item.Name, false);
     }
   }
@@ -379,10 +380,10 @@ BatchResult RunUpdateAll(OperationContext& ctx, int batchIndex,
   ctx.Backup.EndBatch();
   result.Changed = static_cast<int>(updated.size());
   result.Outcome = updated.empty() ? BatchOutcome::Nothing : BatchOutcome::Done;
-  for (const BatchItem* item : updated) MarkDone(ctx.Tree, item->Index, texts::kUpdated);
+  for (const BatchItem* item : updated) MarkDone(ctx.Tree, item->Index, Tr(texts::kUpdated));
   if (!updated.empty()) {
-    MarkDone(ctx.Tree, batchIndex, texts::kBatchUpdatedPrefix + std::to_wstring(result.Changed));
-    MarkEmptiedBatches(ctx, 5, texts::kUpdated);
+    MarkDone(ctx.Tree, batchIndex, Tr(texts::kBatchUpdatedPrefix) + std::to_wstring(result.Changed));
+    MarkEmptiedBatches(ctx, 5, Tr(texts::kUpdated));
   }
   if (ctx.RequestReread) ctx.RequestReread();
   return result;

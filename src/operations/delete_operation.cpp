@@ -9,6 +9,7 @@
 #include "tc/edit_plan.h"
 #include "tc/registration_editor.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/move_item.h"
 
@@ -18,14 +19,14 @@ namespace {
 
 const wchar_t* FailureText(ItemKind kind) {
   switch (kind) {
-    case ItemKind::FileSystemPlugin: return texts::kDeleteWfxError;
-    case ItemKind::PackerPlugin: return texts::kDeleteWcxError;
-    case ItemKind::ListerPlugin: return texts::kDeleteWlxError;
-    case ItemKind::ContentPlugin: return texts::kDeleteWdxError;
-    case ItemKind::NonExecutable: return texts::kDeleteNonExecutableError;
-    case ItemKind::PackageExclude: return texts::kDeletePackageExcludeError;
-    case ItemKind::PackageInclude: return texts::kDeletePackageIncludeError;
-    default: return texts::kNotDeleted;
+    case ItemKind::FileSystemPlugin: return Tr(texts::kDeleteWfxError);
+    case ItemKind::PackerPlugin: return Tr(texts::kDeleteWcxError);
+    case ItemKind::ListerPlugin: return Tr(texts::kDeleteWlxError);
+    case ItemKind::ContentPlugin: return Tr(texts::kDeleteWdxError);
+    case ItemKind::NonExecutable: return Tr(texts::kDeleteNonExecutableError);
+    case ItemKind::PackageExclude: return Tr(texts::kDeletePackageExcludeError);
+    case ItemKind::PackageInclude: return Tr(texts::kDeletePackageIncludeError);
+    default: return Tr(texts::kNotDeleted);
   }
 }
 
@@ -39,7 +40,7 @@ void Mark(VirtualTree& tree, int index, const std::wstring& info, bool done) {
 
 // A move that failed says why: the system's own words.
 std::wstring NotDeleted(DWORD moveError) {
-  std::wstring text = texts::kNotDeleted;
+  std::wstring text = Tr(texts::kNotDeleted);
   if (moveError != 0) text += L" " + SystemMessage(moveError);
   return text;
 }
@@ -52,33 +53,35 @@ void MarkPluginFolder(VirtualTree& tree, int index, DeleteOutcome outcome,
   const int directory = tree.FindTreeItem(action.Path + texts::kDirectory);
   const int update = tree.FindTreeItem(action.Path + texts::kUpdateEntry);
   const bool deleted = outcome == DeleteOutcome::Deleted;
-  std::wstring actionText = texts::kDeleted;
+  std::wstring actionText = Tr(texts::kDeleted);
   switch (outcome) {
     case DeleteOutcome::Deleted: break;
-    case DeleteOutcome::NothingToRemove: actionText = texts::kAlreadyMissing; break;
-    case DeleteOutcome::BackupFailed: actionText = texts::kCantPrepareBackup; break;
+    case DeleteOutcome::NothingToRemove: actionText = Tr(texts::kAlreadyMissing); break;
+    case DeleteOutcome::BackupFailed: actionText = Tr(texts::kCantPrepareBackup); break;
     case DeleteOutcome::EditFailed: actionText = FailureText(ItemKind(action.ActionKind)); break;
     case DeleteOutcome::MoveFailed: actionText = NotDeleted(moveError); break;
   }
   Mark(tree, index, actionText, deleted);
-  if (folder >= 0) Mark(tree, folder, deleted ? texts::kDeleted : texts::kNotDeleted, deleted);
+  if (folder >= 0) {
+    Mark(tree, folder, deleted ? Tr(texts::kDeleted) : Tr(texts::kNotDeleted), deleted);
+  }
   // The directory and an update of it tell what became of the files.
   if (deleted || outcome == DeleteOutcome::MoveFailed) {
-    const std::wstring filesText = !deleted                 ? NotDeleted(moveError)
-                                   : plan && plan->FilesKept ? texts::kDeletedFilesKept
-                                   : wholeDirectory          ? texts::kDeleted
-                                                             : texts::kDeletedOnlyFile;
+    const std::wstring filesText = !deleted                  ? NotDeleted(moveError)
+                                   : plan && plan->FilesKept ? Tr(texts::kDeletedFilesKept)
+                                   : wholeDirectory          ? Tr(texts::kDeleted)
+                                                             : Tr(texts::kDeletedOnlyFile);
     if (directory >= 0) Mark(tree, directory, filesText, deleted);
     if (update >= 0) Mark(tree, update, filesText, deleted);
   }
 }
 
 void MarkCommandEntry(VirtualTree& tree, int index, DeleteOutcome outcome, DWORD moveError) {
-  std::wstring text = texts::kNotDeleted;
+  std::wstring text = Tr(texts::kNotDeleted);
   switch (outcome) {
-    case DeleteOutcome::Deleted: text = texts::kDeleted; break;
-    case DeleteOutcome::NothingToRemove: text = texts::kAlreadyMissing; break;
-    case DeleteOutcome::BackupFailed: text = texts::kCantPrepareBackup; break;
+    case DeleteOutcome::Deleted: text = Tr(texts::kDeleted); break;
+    case DeleteOutcome::NothingToRemove: text = Tr(texts::kAlreadyMissing); break;
+    case DeleteOutcome::BackupFailed: text = Tr(texts::kCantPrepareBackup); break;
     case DeleteOutcome::EditFailed: break;
     case DeleteOutcome::MoveFailed: text = NotDeleted(moveError); break;
   }
@@ -111,7 +114,7 @@ bool StartDelete(OperationContext& ctx, int index, bool ask) {
   if (entry.Action != 1 || entry.Done || entry.ActionIndex < 0) return false;
   const ItemKind kind = static_cast<ItemKind>(entry.ActionKind);
   if (!IsPluginKind(kind) && !IsCommandFileKind(kind)) return false;
-  if (ask && !platform::AskYesNo(texts::kDeleteQuestion)) return false;
+  if (ask && !platform::AskYesNo(Tr(texts::kDeleteQuestion))) return false;
 
   std::optional<DeletePlan> plan = PlanDelete(ctx.My, ctx.New, kind,
                                               static_cast<size_t>(entry.ActionIndex),

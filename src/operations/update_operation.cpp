@@ -9,6 +9,7 @@
 #include "tc/registration_editor.h"
 #include "tc/ttc.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/directory_copy.h"
 #include "util/file_ops.h"
@@ -133,7 +134,7 @@ std::wstring FirstLinkBelow(const std::wstring& dir) {
 }
 
 std::wstring StandsAt(const std::wstring& where, const std::wstring& home) {
-  return L"\n" + std::wstring(texts::kStandsAt) + where + texts::kBelongsAt + home;
+  return L"\n" + std::wstring(Tr(texts::kStandsAt)) + where + Tr(texts::kBelongsAt) + home;
 }
 
 // The plugin's own folder: rebuilt beside it, then swapped in.
@@ -271,7 +272,7 @@ int RowOf(const std::vector<std::wstring>& list, const std::wstring& file) {
 }
 
 std::wstring CopyError(const std::wstring& newDir, const std::wstring& myDir) {
-  return std::wstring(texts::kDirectoryCopyError) + L":\n" + newDir + L"\n" + myDir;
+  return std::wstring(Tr(texts::kDirectoryCopyError)) + L":\n" + newDir + L"\n" + myDir;
 }
 
 }  // namespace
@@ -325,27 +326,27 @@ bool CarryOutUpdate(OperationContext& ctx, const UpdateRequest& request, UpdateO
       TVirtualTreeItem& entry = ctx.Tree[request.Index];
       entry.Done = true;
       entry.Status = L"*!";
-      entry.Info = texts::kUpdated;
+      entry.Info = Tr(texts::kUpdated);
       if (ctx.RequestReread) ctx.RequestReread();
-      platform::ShowInformation(result.RestartNeeded ? std::wstring(texts::kUpdateSuccessful) +
-                                                           L"\n" + texts::kUpdateAfterRestart
-                                                     : std::wstring(texts::kUpdateSuccessful));
+      platform::ShowInformation(result.RestartNeeded ? std::wstring(Tr(texts::kUpdateSuccessful)) +
+                                                           L"\n" + Tr(texts::kUpdateAfterRestart)
+                                                     : std::wstring(Tr(texts::kUpdateSuccessful)));
       return true;
     }
-    case UpdateOutcome::Unchanged: platform::ShowInformation(texts::kNothingToUpdate); break;
+    case UpdateOutcome::Unchanged: platform::ShowInformation(Tr(texts::kNothingToUpdate)); break;
     case UpdateOutcome::CopyFailed:
       platform::ShowError(CopyError(plan->NewDir, plan->MyDir));
       break;
-    case UpdateOutcome::BackupFailed: platform::ShowError(texts::kCantPrepareBackup); break;
+    case UpdateOutcome::BackupFailed: platform::ShowError(Tr(texts::kCantPrepareBackup)); break;
     case UpdateOutcome::MoveFailed:
-      platform::ShowError(std::wstring(texts::kDirectoryDeleteError) + L":\n" + plan->MyDir +
+      platform::ShowError(std::wstring(Tr(texts::kDirectoryDeleteError)) + L":\n" + plan->MyDir +
                           L"\n" + result.Detail);
       break;
     case UpdateOutcome::RollBackFailed:
-      platform::ShowError(std::wstring(texts::kRollBackFailed) + L"\n" + result.Detail);
+      platform::ShowError(std::wstring(Tr(texts::kRollBackFailed)) + L"\n" + result.Detail);
       break;
     case UpdateOutcome::HoldsLink:
-      platform::ShowError(std::wstring(texts::kFolderHoldsLink) + L":\n" + result.Detail);
+      platform::ShowError(std::wstring(Tr(texts::kFolderHoldsLink)) + L":\n" + result.Detail);
       break;
   }
   return false;

@@ -2,6 +2,7 @@
 
 #include "platform/fs.h"
 #include "tc/plugin_scope.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -18,17 +19,19 @@ std::wstring UpdateOptionText(UpdateOption option, const std::wstring& newDirNam
                               const std::wstring& myDirName) {
   const std::wstring from = L"\\" + newDirName;
   const std::wstring to = L"\\" + myDirName + L"\\*.*";
-  const std::wstring topLevel = std::wstring(L" (") + texts::kWithoutDirectories + L")";
-  const std::wstring fromNew = from + L"\\*.* (" + texts::kNewSide + L") -> " + to;
+  const std::wstring topLevel = std::wstring(L" (") + Tr(texts::kWithoutDirectories) + L")";
+  const std::wstring fromNew = from + L"\\*.* (" + Tr(texts::kNewSide) + L") -> " + to;
   switch (option) {
     case UpdateOption::ReplaceDirectory:
-      return std::wstring(texts::kReplaceWholeDirectory) + L": " + from + L" -> \\" + myDirName;
-    case UpdateOption::UpdateTree: return std::wstring(texts::kUpdateOldFiles) + L": " + fromNew;
-    case UpdateOption::UpdateTopLevel: return texts::kUpdateOldFiles + topLevel + L": " + fromNew;
+      return std::wstring(Tr(texts::kReplaceWholeDirectory)) + L": " + from + L" -> \\" + myDirName;
+    case UpdateOption::UpdateTree:
+      return std::wstring(Tr(texts::kUpdateOldFiles)) + L": " + fromNew;
+    case UpdateOption::UpdateTopLevel:
+      return Tr(texts::kUpdateOldFiles) + topLevel + L": " + fromNew;
     case UpdateOption::CopyTree:
-      return std::wstring(texts::kCopyWithReplace) + L": " + from + L"\\*.* -> " + to;
+      return std::wstring(Tr(texts::kCopyWithReplace)) + L": " + from + L"\\*.* -> " + to;
     case UpdateOption::CopyTopLevel:
-      return texts::kCopyWithReplace + topLevel + L": " + from + L"\\*.* -> " + to;
+      return Tr(texts::kCopyWithReplace) + topLevel + L": " + from + L"\\*.* -> " + to;
   }
   return {};
 }

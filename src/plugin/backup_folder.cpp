@@ -1,6 +1,7 @@
 #include "plugin/backup_folder.h"
 
 #include "plugin/build_steps.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -23,7 +24,7 @@ void ShowBackupFolder(PluginState& state) {
   folder.IsFolder = true;
   folder.Name = texts::kBackupFolder;
   folder.Path = L"\\";
-  folder.Info = texts::kBackupFolderInfo;
+  folder.Info = Tr(texts::kBackupFolderInfo);
   folder.Icon = state.Icons.Get(IconRole::Settings);
   tree.Append(std::move(folder));
 }

@@ -2,6 +2,8 @@
 
 #include "compare/action_entries.h"
 #include "compare/run_comparison.h"
+#include "plugin/language.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/tc_init.h"
 
@@ -36,6 +38,7 @@ int ModelSteps(const TTC* model) {
 
 bool PrepareMyInstallation(PluginState& state) {
   Discovery discovery = DiscoveryOf(state);
+  discovery.ConfigurationRead = [&state](const TTC& my) { ChooseLanguage(state, my); };
   discovery.BackUpSettings = [&state](const TTC& my) { return BackUpSettings(state, my); };
   const bool ok = InitMyInstallation(discovery);
   for (std::wstring& warning : discovery.Warnings) state.Tree.Warnings.push_back(std::move(warning));
@@ -46,7 +49,7 @@ bool BackUpSettings(PluginState& state, const TTC& my) {
   if (!state.Backup) RefreshBackupFolder(state);
   if (state.Backup->MakeBackup(my)) return true;
   // The comparison only reads and goes on; every later start tries again.
-  state.Tree.Warnings.push_back(texts::kSettingsBackupFailed + state.Backup->StoreDir());
+  state.Tree.Warnings.push_back(Tr(texts::kSettingsBackupFailed) + state.Backup->StoreDir());
   return false;
 }
 

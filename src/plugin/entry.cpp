@@ -1,6 +1,7 @@
 #include "plugin/entry.h"
 
 #include "platform/strings.h"
+#include "plugin/language.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -61,6 +62,7 @@ void InitPlugin(PluginState& state, int pluginNumber, ProgressCallbackFn progres
   HDC screen = ::GetDC(nullptr);
   state.Identity.LargeFonts = screen != nullptr && ::GetDeviceCaps(screen, LOGPIXELSX) == 120;
   if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+  ChooseLanguageAtStart(state);
 }
 
 std::wstring DefaultRootName() { return texts::kPluginName; }

@@ -14,6 +14,7 @@
 #include "operations/update_operation.h"
 #include "platform/message_box.h"
 #include "plugin/build_steps.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -82,7 +83,7 @@ void OpenRestoreDeleted(PluginState& state, int index) {
 void OpenRestoreInstalled(PluginState& state, int index) {
   CompleteFinishedAdds(state);
   if (state.Adds.Holds(state.Tree.Tree[index].MyFile)) {
-    platform::ShowInformation(texts::kStillCopying);
+    platform::ShowInformation(Tr(texts::kStillCopying));
     return;
   }
   RestoreContext ctx = RestoreContextOf(state);
@@ -127,7 +128,7 @@ void OpenUpdate(PluginState& state, int index) {
   // A done entry tells what became of the plugin ("UPDATED!", or "DELETED!"
   // after a delete took its files).
   if (entry.Done) {
-    platform::ShowInformation(entry.Info.empty() ? texts::kUpdated : entry.Info);
+    platform::ShowInformation(entry.Info.empty() ? Tr(texts::kUpdated) : entry.Info);
     return;
   }
   if (!state.MyModel) return;
@@ -157,13 +158,13 @@ namespace {
 void ReportBatch(const BatchResult& result) {
   switch (result.Outcome) {
     case BatchOutcome::Done: break;
-    case BatchOutcome::Nothing: platform::ShowInformation(texts::kBatchNothingChanged); break;
-    case BatchOutcome::Cancelled: platform::ShowInformation(texts::kBatchCancelled); break;
+    case BatchOutcome::Nothing: platform::ShowInformation(Tr(texts::kBatchNothingChanged)); break;
+    case BatchOutcome::Cancelled: platform::ShowInformation(Tr(texts::kBatchCancelled)); break;
     case BatchOutcome::Failed:
-      platform::ShowError(texts::kBatchFailed + result.FailedItem + L"\n" + result.Detail);
+      platform::ShowError(Tr(texts::kBatchFailed) + result.FailedItem + L"\n" + result.Detail);
       break;
     case BatchOutcome::RollBackFailed:
-      platform::ShowError(texts::kBatchRollBackFailed + result.FailedItem + L"\n" +
+      platform::ShowError(Tr(texts::kBatchRollBackFailed) + result.FailedItem + L"\n" +
                           result.Detail);
       break;
   }
@@ -194,12 +195,12 @@ void OpenBatch(PluginState& state, int index) {
   const std::vector<BatchItem> items = CollectBatch(ctx, index);
   if (items.empty()) return;
   BatchDialogInput input;
-  input.caption = adding ? texts::kAddAllCaption : texts::kUpdateAllCaption;
-  input.label = adding ? texts::kAddAllLabel : texts::kUpdateAllLabel;
-  input.okText = adding ? texts::kAddAllButton : texts::kUpdateAllButton;
+  input.caption = adding ? Tr(texts::kAddAllCaption) : Tr(texts::kUpdateAllCaption);
+  input.label = adding ? Tr(texts::kAddAllLabel) : Tr(texts::kUpdateAllLabel);
+  input.okText = adding ? Tr(texts::kAddAllButton) : Tr(texts::kUpdateAllButton);
   for (const BatchItem& item : items) input.items.push_back(BatchItemText(item));
   if (!adding) {
-    input.waysLabel = texts::kUpdateAllOptionLabel;
+    input.waysLabel = Tr(texts::kUpdateAllOptionLabel);
     input.ways = [&items](const std::vector<bool>& ticked) {
       std::vector<std::pair<std::wstring, int>> ways;
       for (BatchUpdateWay way : CommonUpdateWays(Ticked(items, ticked))) {

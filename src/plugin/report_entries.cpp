@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "report/comparison_report.h"
 #include "report/entry_text.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/file_ops.h"
 #include "util/text_file.h"
@@ -22,7 +23,8 @@ ReportKind ReportKindOf(const TVirtualTreeItem& entry) {
 
 void AddReportEntries(VirtualTree& tree, HICON icon) {
   const std::pair<const wchar_t*, const wchar_t*> entries[] = {
-      {texts::kReportHtml, texts::kReportHtmlInfo}, {texts::kReportText, texts::kReportTextInfo}};
+      {texts::kReportHtml, Tr(texts::kReportHtmlInfo)},
+      {texts::kReportText, Tr(texts::kReportTextInfo)}};
   for (const auto& [name, info] : entries) {
     TVirtualTreeItem item;
     item.Order = static_cast<int32_t>(tree.CountIn(L"\\"));
@@ -75,11 +77,11 @@ bool OpenReport(PluginState& state, ReportKind kind, const ShellOpener& open) {
     }
   }
   if (file.empty()) {
-    platform::ShowError(std::wstring(texts::kReportNotWritten) + L"\n" + dir);
+    platform::ShowError(std::wstring(Tr(texts::kReportNotWritten)) + L"\n" + dir);
     return false;
   }
   if (!open(file)) {
-    platform::ShowError(std::wstring(texts::kReportNotOpened) + L"\n" + file);
+    platform::ShowError(std::wstring(Tr(texts::kReportNotOpened)) + L"\n" + file);
     return false;
   }
   return true;

@@ -51,6 +51,7 @@ void CreateState(HMODULE module) {
 
 void DestroyState() {
   if (Holder()) Holder()->Icons.Release();
+  texts::ShowTranslation(nullptr);
   Holder().reset();
 }
 

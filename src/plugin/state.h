@@ -8,6 +8,7 @@
 #include "operations/add_operation.h"
 #include "plugin/host_api.h"
 #include "tree/icon_set.h"
+#include "tree/translation.h"
 #include "tree/tree.h"
 #include "tc/progress.h"
 #include "tc/ttc.h"
@@ -73,6 +74,9 @@ struct PluginState {
   // 5 before any listing. Files are copied out only when it is not 6.
   int ListOperation = 5;
   TreeState Tree;
+  // The language of My installation, read once per build (nullptr:
+  // English); Tr() shows it.
+  std::shared_ptr<const texts::Translation> Language;
   ListingState Listing;
   ProgressState Progress;
   SharedIcons Icons;

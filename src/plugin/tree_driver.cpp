@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "plugin/build_steps.h"
 #include "plugin/report_entries.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/icons.h"
 
@@ -16,7 +17,7 @@ void MarkIncomplete(TreeState& tree) {
     TVirtualTreeItem& e = tree.Tree[i];
     if (e.Path == L"\\" && e.Name == tree.InstallationFolder) {
       e.IsFolder = false;
-      e.Info = texts::kNotBuiltCompletely;
+      e.Info = Tr(texts::kNotBuiltCompletely);
       e.Status = L"*!";
       tree.Tree.Rename(i, e.Name + L".");
       return;
@@ -30,7 +31,7 @@ void BuildTree(PluginState& state) {
   tree.TreeBuilding = true;
   platform::scope_exit done([&] { tree.TreeBuilding = false; });
 
-  if (tree.TreeBuilt && !platform::AskYesNo(texts::kRepeatComparison)) return;
+  if (tree.TreeBuilt && !platform::AskYesNo(Tr(texts::kRepeatComparison))) return;
 
   tree.TreeBuilt = false;
   // Entries point at cached icons: the tree goes first.
@@ -44,7 +45,7 @@ void BuildTree(PluginState& state) {
     AddAboutEntry(tree.Tree, AboutIcon(state));
     if (PrepareNewInstallation(state)) {
       ProgressState& progress = state.Progress;
-      StartProgress(progress, texts::kComparisonTitle);
+      StartProgress(progress, Tr(texts::kComparisonTitle));
       ReportProgress(progress);
       --progress.ProgressStep;
       SetProgressTotal(progress, CountProgressSteps(state));
@@ -60,7 +61,7 @@ void BuildTree(PluginState& state) {
   } else if (tree.Tree.Full()) {
     // A rebuild would fill the table the same way: what was built stays
     // browsable, and the root says that it is not all.
-    tree.Warnings.push_back(texts::kNotBuiltCompletely);
+    tree.Warnings.push_back(Tr(texts::kNotBuiltCompletely));
   }
   if (tree.TreeBuilt) AddReportEntries(tree.Tree, state.Icons.Get(IconRole::Information));
   for (const std::wstring& warning : tree.Warnings) {

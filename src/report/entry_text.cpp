@@ -3,6 +3,7 @@
 #include "platform/fs.h"
 #include "report/signs.h"
 #include "tc/ttc.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "util/date_time.h"
 #include "util/text_helpers.h"
@@ -42,7 +43,7 @@ std::wstring Pad(std::wstring text, size_t width) {
 
 // Rows of label | New | My; a value of several lines takes several lines.
 void AppendSideBySide(std::wstring& out, const std::vector<SideRow>& rows) {
-  size_t labelWidth = 0, newWidth = std::wstring(L"New installation").size();
+  size_t labelWidth = 0, newWidth = std::wstring_view(Tr(texts::kReportNewInstallation)).size();
   for (const SideRow& row : rows) {
     labelWidth = std::max(labelWidth, row.label.size());
     for (const std::wstring& line : LinesOf(row.newText)) newWidth = std::max(newWidth, line.size());
@@ -53,7 +54,7 @@ void AppendSideBySide(std::wstring& out, const std::vector<SideRow>& rows) {
     while (!text.empty() && text.back() == L' ') text.pop_back();
     out += text + L"\n";
   };
-  line(L"", L"New installation", L"My installation");
+  line(L"", Tr(texts::kReportNewInstallation), Tr(texts::kReportMyInstallation));
   for (const SideRow& row : rows) {
     std::vector<std::wstring> n = LinesOf(row.newText), m = LinesOf(row.myText);
     const size_t count = std::max(n.size(), m.size());
@@ -73,15 +74,15 @@ FileFactsText FactsOf(const std::wstring& path) {
   if (path.empty()) return facts;
   std::optional<platform::FileEntry> entry = platform::GetFileEntry(path);
   if (!entry) {
-    facts.size = L"missing";
+    facts.size = Tr(texts::kEntryMissing);
     return facts;
   }
   facts.written = FormatDateTime(FileTimeToLocalDateTime(entry->lastWrite));
   if (entry->IsDirectory()) {
-    facts.size = L"folder";
+    facts.size = Tr(texts::kEntryFolderSize);
     return facts;
   }
-  facts.size = GroupDigits(std::to_wstring(entry->size)) + L" bytes";
+  facts.size = GroupDigits(std::to_wstring(entry->size)) + Tr(texts::kEntryBytes);
   if (std::optional<TPJVersionInfo> version = ReadVersionInfo(path)) {
     facts.fileVersion = DottedVersion(version->fileVersion);
     facts.productVersion = version->productVersionText;
@@ -91,14 +92,15 @@ FileFactsText FactsOf(const std::wstring& path) {
 
 void AppendFiles(std::vector<SideRow>& rows, const TVirtualTreeItem& e) {
   const FileFactsText n = FactsOf(e.NewFile), m = FactsOf(e.MyFile);
-  rows.push_back({L"File", e.NewFile.empty() ? L"-" : e.NewFile, e.MyFile.empty() ? L"-" : e.MyFile});
-  rows.push_back({L"Size", n.size, m.size});
-  rows.push_back({L"Last written", n.written, m.written});
+  rows.push_back({Tr(texts::kEntryFile), e.NewFile.empty() ? L"-" : e.NewFile,
+                  e.MyFile.empty() ? L"-" : e.MyFile});
+  rows.push_back({Tr(texts::kEntrySize), n.size, m.size});
+  rows.push_back({Tr(texts::kEntryLastWritten), n.written, m.written});
   if (!n.fileVersion.empty() || !m.fileVersion.empty()) {
-    rows.push_back({L"File version", n.fileVersion, m.fileVersion});
+    rows.push_back({Tr(texts::kEntryFileVersion), n.fileVersion, m.fileVersion});
   }
   if (!n.productVersion.empty() || !m.productVersion.empty()) {
-    rows.push_back({L"Product version", n.productVersion, m.productVersion});
+    rows.push_back({Tr(texts::kEntryProductVersion), n.productVersion, m.productVersion});
   }
 }
 
@@ -113,54 +115,58 @@ void AppendMainPrograms(std::vector<SideRow>& rows, const TTC* my, const TTC* ne
   const auto field = [](const TTC* model, std::wstring TTC::*member) {
     return model ? model->*member : std::wstring(L"-");
   };
-  rows.push_back({L"Program file", field(newModel, &TTC::ExeFile), field(my, &TTC::ExeFile)});
-  rows.push_back({L"Version", field(newModel, &TTC::ProgramVersion), field(my, &TTC::ProgramVersion)});
-  rows.push_back({L"MD5 digest", field(newModel, &TTC::ProgramDigest), field(my, &TTC::ProgramDigest)});
-  rows.push_back({L"Configuration", field(newModel, &TTC::IniFile), field(my, &TTC::IniFile)});
+  rows.push_back(
+      {Tr(texts::kReportProgramFile), field(newModel, &TTC::ExeFile), field(my, &TTC::ExeFile)});
+  rows.push_back({Tr(texts::kReportVersion), field(newModel, &TTC::ProgramVersion),
+                  field(my, &TTC::ProgramVersion)});
+  rows.push_back({Tr(texts::kEntryDigest), field(newModel, &TTC::ProgramDigest),
+                  field(my, &TTC::ProgramDigest)});
+  rows.push_back(
+      {Tr(texts::kReportConfiguration), field(newModel, &TTC::IniFile), field(my, &TTC::IniFile)});
 }
 
 std::wstring KindOf(const TVirtualTreeItem& e) {
-  if (e.IsAbout) return L"About the plugin";
-  if (e.IsMessage) return L"Message";
-  if (e.IsBackupEntry) return e.IsFolder ? L"Backup folder" : L"Backup";
-  if (e.CommandEntry) return L"Compared text";
-  if (e.HasFiles) return e.IsFolder ? L"Compared file with its folder" : L"Compared file";
-  if (e.Action == 1) return L"Delete action";
-  if (e.Action == 2) return L"Add action";
-  if (e.Action == 3) return L"Update action";
-  if (e.IsFolder) return L"Folder";
-  return L"Entry";
+  if (e.IsAbout) return Tr(texts::kKindAbout);
+  if (e.IsMessage) return Tr(texts::kKindMessage);
+  if (e.IsBackupEntry) return Tr(e.IsFolder ? texts::kKindBackupFolder : texts::kKindBackup);
+  if (e.CommandEntry) return Tr(texts::kKindComparedText);
+  if (e.HasFiles) return Tr(e.IsFolder ? texts::kKindComparedFileFolder : texts::kKindComparedFile);
+  if (e.Action == 1) return Tr(texts::kKindDeleteAction);
+  if (e.Action == 2) return Tr(texts::kKindAddAction);
+  if (e.Action == 3) return Tr(texts::kKindUpdateAction);
+  if (e.IsFolder) return Tr(texts::kKindFolder);
+  return Tr(texts::kKindEntry);
 }
 
 std::wstring WhatOpeningDoes(const VirtualTree& tree, const TVirtualTreeItem& e) {
-  if (e.IsAbout) return L"shows the About dialog.";
-  if (e.RestoreDeleted) return L"asks \"Restore?\", then puts the deleted item back into My installation.";
+  if (e.IsAbout) return Tr(texts::kOpensAbout);
+  if (e.RestoreDeleted) return Tr(texts::kOpensRestoreDeleted);
   if (e.RestoreInstalled) {
-    return L"asks \"Restore?\", then takes what was added out of My installation again.";
+    return Tr(texts::kOpensRestoreInstalled);
   }
-  if (e.RestoreSettings) return L"asks \"Restore?\", then puts this settings file back.";
-  if (e.HasFiles) return L"shows the File Compare Information dialog: both files side by side.";
-  if (e.CommandEntry) return L"shows the Text Compare Information dialog: both texts side by side.";
-  if (e.Action != 0 && e.Done) return L"nothing more: it was done (" + e.Info + L").";
+  if (e.RestoreSettings) return Tr(texts::kOpensRestoreSettings);
+  if (e.HasFiles) return Tr(texts::kOpensFileCompare);
+  if (e.CommandEntry) return Tr(texts::kOpensTextCompare);
+  if (e.Action != 0 && e.Done) return Tr(texts::kOpensDone) + e.Info + Tr(texts::kOpensDoneEnd);
   if (e.Action == 1) {
-    return L"asks \"Delete?\", then removes it from My installation with its registration "
-           L"(kept in \\Backup).";
+    return Tr(texts::kOpensDelete);
   }
   if (e.Action == 2) {
-    return L"asks \"Add?\", then copies the plugin into My installation and registers it "
-           L"(recorded in \\Backup).";
+    return Tr(texts::kOpensAdd);
   }
   if (e.Action == 3) {
-    return L"shows the Update dialog: the ways to replace My installation's files by the New "
-           L"installation's.";
+    return Tr(texts::kOpensUpdate);
   }
-  if (e.IsFolder) return L"lists its " + std::to_wstring(tree.CountIn(e.FolderPath())) + L" entries.";
-  return L"nothing: this text is all there is to it.";
+  if (e.IsFolder) {
+    return Tr(texts::kOpensFolder) + std::to_wstring(tree.CountIn(e.FolderPath())) +
+           Tr(texts::kOpensFolderEnd);
+  }
+  return Tr(texts::kOpensNothing);
 }
 
 void AppendFolderEntries(std::wstring& out, const VirtualTree& tree, const TVirtualTreeItem& folder) {
   const std::wstring path = folder.FolderPath();
-  out += L"\nEntries:\n";
+  out += L"\n" + std::wstring(Tr(texts::kEntryEntries)) + L":\n";
   for (int order = 0;; ++order) {
     const int i = tree.FindListed(path, order);
     if (i < 0) break;
@@ -169,7 +175,12 @@ void AppendFolderEntries(std::wstring& out, const VirtualTree& tree, const TVirt
     if (!e.Info.empty()) line += L"  " + e.Info;
     out += line + L"\n";
     if (e.CommandEntry && (!e.NewText.empty() || !e.MyText.empty())) {
-      out += L"          New: " + e.NewText + L"\n          My:  " + e.MyText + L"\n";
+      const size_t sideWidth = std::max(std::wstring_view(Tr(texts::kNewSide)).size(),
+                                        std::wstring_view(Tr(texts::kMySide)).size()) +
+                               1;
+      out += L"          " + Pad(Tr(texts::kNewSide) + std::wstring(L":"), sideWidth) + L" " +
+             e.NewText + L"\n          " + Pad(Tr(texts::kMySide) + std::wstring(L":"), sideWidth) +
+             L" " + e.MyText + L"\n";
     }
   }
 }
@@ -179,19 +190,25 @@ void AppendFolderEntries(std::wstring& out, const VirtualTree& tree, const TVirt
 std::wstring EntryText(const VirtualTree& tree, int index, const TTC* my, const TTC* newModel) {
   const TVirtualTreeItem& e = tree[index];
   std::wstring out = e.FullPath() + L"\n\n";
-  out += L"Kind:    " + KindOf(e) + L"\n";
-  out += L"Sign:    " + (e.Status.empty() ? std::wstring() : e.Status + L" - ") +
+  // The three labels padded alike, whatever their length in the language shown.
+  const std::wstring kind = Tr(texts::kEntryKind) + std::wstring(L":");
+  const std::wstring sign = Tr(texts::kEntrySign) + std::wstring(L":");
+  const std::wstring comment = Tr(texts::kEntryComment) + std::wstring(L":");
+  const size_t width = std::max({kind.size(), sign.size(), comment.size()}) + 1;
+  out += Pad(kind, width) + KindOf(e) + L"\n";
+  out += Pad(sign, width) + (e.Status.empty() ? std::wstring() : e.Status + L" - ") +
          SignInWords(e.Status, e.Done) + L"\n";
-  if (!e.Info.empty()) out += L"Comment: " + e.Info + L"\n";
+  if (!e.Info.empty()) out += Pad(comment, width) + e.Info + L"\n";
 
   std::vector<SideRow> rows;
   if (e.CommandEntry) {
     out += L"\n" + e.TextTitle + L"\n";
     if (!e.TextDescription.empty()) out += e.TextDescription + L"\n";
     if (!e.TextStatus.empty() && e.TextStatus != e.Status) {
-      out += L"Text sign: " + e.TextStatus + L" - " + SignInWords(e.TextStatus) + L"\n";
+      out += Tr(texts::kEntryTextSign) + (L": " + e.TextStatus) + L" - " +
+             SignInWords(e.TextStatus) + L"\n";
     }
-    rows.push_back({L"Text", e.NewText, e.MyText});
+    rows.push_back({Tr(texts::kEntryText), e.NewText, e.MyText});
   }
   if (ComparesMainPrograms(e)) AppendMainPrograms(rows, my, newModel);
   if (!e.NewFile.empty() || !e.MyFile.empty()) AppendFiles(rows, e);
@@ -200,7 +217,7 @@ std::wstring EntryText(const VirtualTree& tree, int index, const TTC* my, const 
     AppendSideBySide(out, rows);
   }
   if (e.IsFolder) AppendFolderEntries(out, tree, e);
-  out += L"\nOpening it (Enter): " + WhatOpeningDoes(tree, e) + L"\n";
+  out += L"\n" + std::wstring(Tr(texts::kEntryOpening)) + L": " + WhatOpeningDoes(tree, e) + L"\n";
   return out;
 }
 

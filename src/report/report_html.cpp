@@ -1,6 +1,7 @@
 // The report as one HTML file that opens anywhere: styles inline, no
 // scripts, nothing fetched from elsewhere.
 #include "report/comparison_report.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 namespace orvelle {
@@ -56,18 +57,21 @@ constexpr wchar_t kStyle[] =
     L".notes li{color:#b00}";
 
 void RenderHeader(std::wstring& out, const ComparisonReport& r) {
-  out += L"<h1>Comparison of two installations</h1>\n<table class=\"installations\">\n";
-  out += L"<tr><th></th><th>Program file</th><th>Version</th><th>Configuration</th></tr>\n";
+  out += L"<h1>" + Escaped(Tr(texts::kReportHeading)) + L"</h1>\n<table class=\"installations\">\n";
+  out += L"<tr><th></th><th>" + Escaped(Tr(texts::kReportProgramFile)) + L"</th><th>" +
+         Escaped(Tr(texts::kReportVersion)) + L"</th><th>" +
+         Escaped(Tr(texts::kReportConfiguration)) + L"</th></tr>\n";
   const auto row = [&out](const wchar_t* label, const ReportInstallation& in) {
     out += L"<tr><th>";
-    out += label;
+    out += Escaped(label);
     out += L"</th><td>" + Escaped(in.ProgramFile) + L"</td><td>" + Escaped(in.Version) +
            L"</td><td>" + Escaped(in.ConfigurationFile) + L"</td></tr>\n";
   };
-  row(L"New installation", r.New);
-  row(L"My installation", r.My);
-  out += L"</table>\n<p class=\"muted\">Made " + Escaped(r.Made) + L" by " + texts::kPluginName +
-         L" " + texts::kPluginVersion + L".</p>\n";
+  row(Tr(texts::kReportNewInstallation), r.New);
+  row(Tr(texts::kReportMyInstallation), r.My);
+  out += L"</table>\n<p class=\"muted\">" + Escaped(Tr(texts::kReportMade)) + Escaped(r.Made) +
+         Escaped(Tr(texts::kReportBy)) + texts::kPluginName + L" " + texts::kPluginVersion +
+         L".</p>\n";
   if (!r.Notes.empty()) {
     out += L"<ul class=\"notes\">\n";
     for (const std::wstring& note : r.Notes) out += L"<li>" + Escaped(note) + L"</li>\n";
@@ -89,7 +93,9 @@ void AppendCounts(std::wstring& out, const std::array<int, kReportSigns.size()>&
 }
 
 void RenderSummary(std::wstring& out, const ComparisonReport& r) {
-  out += L"<h2>Summary</h2>\n<table class=\"summary\">\n<tr><th>Folder</th>";
+  out += L"<h2>" + Escaped(Tr(texts::kReportSummary)) +
+         L"</h2>\n<table class=\"summary\">\n<tr><th>" + Escaped(Tr(texts::kReportFolder)) +
+         L"</th>";
   for (std::wstring_view sign : kReportSigns) out += L"<th class=\"n\">" + SignBadge(sign) + L"</th>";
   out += L"</tr>\n";
   for (const ReportFolder& f : r.Folders) {
@@ -100,13 +106,13 @@ void RenderSummary(std::wstring& out, const ComparisonReport& r) {
     AppendCounts(out, f.Counts);
     out += L"</tr>\n";
   }
-  out += L"<tr class=\"total\"><td>All</td>";
+  out += L"<tr class=\"total\"><td>" + Escaped(Tr(texts::kReportAll)) + L"</td>";
   AppendCounts(out, r.Totals);
   out += L"</tr>\n</table>\n";
 }
 
 void RenderDifferences(std::wstring& out, const ComparisonReport& r) {
-  out += L"<h2>Differences</h2>\n";
+  out += L"<h2>" + Escaped(Tr(texts::kReportDifferences)) + L"</h2>\n";
   bool any = false;
   for (const ReportFolder& f : r.Folders) {
     if (f.Differences.empty()) continue;
@@ -123,14 +129,15 @@ void RenderDifferences(std::wstring& out, const ComparisonReport& r) {
              (e.IsFolder ? L"\\" : L"") + L"</td><td class=\"words\">" + Escaped(e.Words) +
              L"</td><td class=\"comment\">" + Escaped(e.Comment);
       if (!e.NewText.empty() || !e.MyText.empty()) {
-        out += L"<div class=\"texts\">New: " + Escaped(e.NewText) + L"<br>My: " +
+        out += L"<div class=\"texts\">" + Escaped(Tr(texts::kNewSide)) + L": " +
+               Escaped(e.NewText) + L"<br>" + Escaped(Tr(texts::kMySide)) + L": " +
                Escaped(e.MyText) + L"</div>";
       }
       out += L"</td></tr>\n";
     }
     out += L"</table>\n</section>\n";
   }
-  if (!any) out += L"<p>The two installations do not differ.</p>\n";
+  if (!any) out += L"<p>" + Escaped(Tr(texts::kReportNoDifference)) + L"</p>\n";
 }
 
 }  // namespace
@@ -140,7 +147,7 @@ std::wstring RenderReportHtml(const ComparisonReport& report) {
   out.reserve(4096 + report.Folders.size() * 256);
   out += L"<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
   out += texts::kPluginName;
-  out += L": comparison report</title>\n<style>";
+  out += Escaped(Tr(texts::kReportTitle)) + L"</title>\n<style>";
   out += kStyle;
   out += L"</style>\n</head>\n<body>\n";
   RenderHeader(out, report);

@@ -1,6 +1,7 @@
 // The report as plain text, for a forum post: columns of fixed width,
 // readable in a proportional font too.
 #include "report/comparison_report.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 
 #include <algorithm>
@@ -37,32 +38,44 @@ void AppendCounts(std::wstring& out, const std::array<int, kReportSigns.size()>&
 std::wstring RenderReportText(const ComparisonReport& r) {
   std::wstring out;
   out.reserve(2048 + r.Folders.size() * 160);
-  out += L"Comparison of two installations (";
+  out += Tr(texts::kReportHeading) + std::wstring(L" (");
   out += texts::kPluginName;
   out += L" ";
   out += texts::kPluginVersion;
   out += L", " + r.Made + L")\n\n";
-  const auto installation = [&out](const wchar_t* label, const ReportInstallation& in) {
-    out += label;
+  // The two labels padded alike, whatever their length in the language shown.
+  const std::wstring newLabel = Tr(texts::kReportNewInstallation) + std::wstring(L": ");
+  const std::wstring myLabel = Tr(texts::kReportMyInstallation) + std::wstring(L": ");
+  const size_t labelWidth = std::max(newLabel.size(), myLabel.size());
+  const auto installation = [&](const std::wstring& label, const ReportInstallation& in) {
+    out += PadRight(label, labelWidth);
     out += in.ProgramFile;
-    if (!in.Version.empty()) out += L"  version " + in.Version;
+    if (!in.Version.empty()) {
+      out += L"  " + std::wstring(Tr(texts::kReportVersionOf)) + L" " + in.Version;
+    }
     out += L"\n";
-    if (!in.ConfigurationFile.empty()) out += L"  configuration: " + in.ConfigurationFile + L"\n";
+    if (!in.ConfigurationFile.empty()) {
+      out += L"  " + std::wstring(Tr(texts::kReportConfigurationOf)) + L": " +
+             in.ConfigurationFile + L"\n";
+    }
   };
-  installation(L"New installation: ", r.New);
-  installation(L"My installation:  ", r.My);
-  for (const std::wstring& note : r.Notes) out += L"Note: " + OneLine(note) + L"\n";
-  out += L"\nSigns:";
+  installation(newLabel, r.New);
+  installation(myLabel, r.My);
+  for (const std::wstring& note : r.Notes) {
+    out += Tr(texts::kReportNote) + (L": " + OneLine(note)) + L"\n";
+  }
+  out += L"\n" + std::wstring(Tr(texts::kReportSigns)) + L":";
   for (std::wstring_view sign : kReportSigns) {
     out += L"  " + std::wstring(sign) + L" " + SignInWords(sign) + L";";
   }
   out.back() = L'\n';
 
-  size_t width = 6;
+  size_t width = std::wstring_view(Tr(texts::kReportFolder)).size();
   for (const ReportFolder& f : r.Folders) width = std::max(width, f.Path.size());
   width = std::min(width, kWidestFolderColumn) + 1;
-  out += L"\nSummary: entries of each sign in each folder\n";
-  out += PadRight(L"Folder", width);
+  out += L"\n" + std::wstring(Tr(texts::kReportSummary)) + L": " +
+         Tr(texts::kReportSummaryOfSigns) + L"\n";
+  out += PadRight(Tr(texts::kReportFolder), width);
   for (std::wstring_view sign : kReportSigns) out += PadLeft(std::wstring(sign), kCountWidth);
   out += L"\n";
   for (const ReportFolder& f : r.Folders) {
@@ -73,10 +86,13 @@ std::wstring RenderReportText(const ComparisonReport& r) {
     AppendCounts(out, f.Counts);
     out += L"\n";
   }
-  out += PadRight(L"All", width);
+  out += PadRight(Tr(texts::kReportAll), width);
   AppendCounts(out, r.Totals);
-  out += L"\n\nDifferences\n";
+  out += L"\n\n" + std::wstring(Tr(texts::kReportDifferences)) + L"\n";
 
+  const size_t sideWidth = std::max(std::wstring_view(Tr(texts::kNewSide)).size(),
+                                    std::wstring_view(Tr(texts::kMySide)).size()) +
+                           1;
   bool anyDifference = false;
   for (const ReportFolder& f : r.Folders) {
     if (f.Differences.empty()) continue;
@@ -90,11 +106,14 @@ std::wstring RenderReportText(const ComparisonReport& r) {
       if (!e.Comment.empty()) out += L"  " + OneLine(e.Comment);
       out += L"\n";
       if (!e.NewText.empty() || !e.MyText.empty()) {
-        out += L"        New: " + OneLine(e.NewText) + L"\n        My:  " + OneLine(e.MyText) + L"\n";
+        out += L"        " + PadRight(Tr(texts::kNewSide) + std::wstring(L":"), sideWidth) + L" " +
+               OneLine(e.NewText) + L"\n        " +
+               PadRight(Tr(texts::kMySide) + std::wstring(L":"), sideWidth) + L" " +
+               OneLine(e.MyText) + L"\n";
       }
     }
   }
-  if (!anyDifference) out += L"The two installations do not differ.\n";
+  if (!anyDifference) out += Tr(texts::kReportNoDifference) + std::wstring(L"\n");
   return out;
 }
 

@@ -1,5 +1,8 @@
 #include "report/signs.h"
 
+#include "tree/translation.h"
+#include "tree/vars_conts.h"
+
 #include <cstdio>
 
 namespace orvelle {
@@ -7,17 +10,17 @@ namespace orvelle {
 namespace {
 
 std::wstring_view WordsOf(std::wstring_view sign, bool done) {
-  if (sign == L">") return L"New is newer";
-  if (sign == L"<") return L"New is older";
-  if (sign == L"<>") return L"different";
-  if (sign == L"*") return L"only in the New installation";
-  if (sign == L"!") return L"only in My installation";
-  if (sign == L"=") return L"equal";
+  if (sign == L">") return Tr(texts::kSignNewer);
+  if (sign == L"<") return Tr(texts::kSignOlder);
+  if (sign == L"<>") return Tr(texts::kSignDifferent);
+  if (sign == L"*") return Tr(texts::kSignOnlyNew);
+  if (sign == L"!") return Tr(texts::kSignOnlyMy);
+  if (sign == L"=") return Tr(texts::kSignEqual);
   if (sign == L"*!") {
-    return done ? L"changed by the plugin" : L"the very same file in both installations";
+    return done ? Tr(texts::kSignChangedByPlugin) : Tr(texts::kSignSameFile);
   }
-  if (sign == L"!*") return L"not a known build of its version";
-  if (sign == L"?") return L"not compared";
+  if (sign == L"!*") return Tr(texts::kSignUnknownBuild);
+  if (sign == L"?") return Tr(texts::kSignNotCompared);
   return {};
 }
 
@@ -31,11 +34,11 @@ int ReportSignColumn(std::wstring_view status) {
 }
 
 std::wstring SignInWords(std::wstring_view status, bool done) {
-  if (status.empty()) return L"nothing compared";
+  if (status.empty()) return Tr(texts::kSignNothingCompared);
   std::wstring_view whole = WordsOf(status, done);
   if (!whole.empty()) return std::wstring(whole);
   // A folder's summary: its signs one by one ("<>" read as one sign).
-  std::wstring out = L"holds: ";
+  std::wstring out = Tr(texts::kSignHolds);
   bool first = true;
   for (size_t i = 0; i < status.size(); ++i) {
     std::wstring_view sign = status.substr(i, 1);
@@ -46,7 +49,7 @@ std::wstring SignInWords(std::wstring_view status, bool done) {
     out += words;
     first = false;
   }
-  return first ? std::wstring(L"sign ") + std::wstring(status) : out;
+  return first ? std::wstring(Tr(texts::kSignOther)) + std::wstring(status) : out;
 }
 
 std::wstring SignHtmlColour(std::wstring_view sign) {

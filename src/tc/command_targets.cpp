@@ -6,6 +6,8 @@
 #include "tc/command_text.h"
 #include "tc/executable_extensions.h"
 #include "tc/ttc.h"
+#include "tree/translation.h"
+#include "tree/vars_conts.h"
 #include "util/text_file.h"
 
 namespace orvelle {
@@ -73,7 +75,7 @@ bool ReadCommandTargets(TTC& model) {
       }
     }
     std::wstring caption = i < model.MenuCaptions.size() ? CleanCaption(model.MenuCaptions[i]) : L"";
-    AddCommandTarget(model, model.MenuCommands[i], L"Main menu: " + path + caption);
+    AddCommandTarget(model, model.MenuCommands[i], Tr(texts::kFromMainMenu) + path + caption);
   }
 
   for (const std::wstring& bar : model.BarFiles) {
@@ -81,7 +83,8 @@ bool ReadCommandTargets(TTC& model) {
     if (!doc) continue;
     std::wstring barName = platform::ExtractFileName(bar);
     for (const BarButton& button : ParseButtonBar(doc->lines)) {
-      std::wstring source = L"Button bar " + barName + L": " + std::to_wstring(button.number);
+      std::wstring source =
+          Tr(texts::kFromButtonBar) + barName + L": " + std::to_wstring(button.number);
       if (!button.menu.empty()) source += L" - " + button.menu;
       AddCommandTarget(model, button.command, source);
     }
@@ -102,7 +105,8 @@ bool ReadCommandTargets(TTC& model) {
     if (i >= model.UserCommands.size()) continue;
     std::wstring path;
     for (const std::wstring& name : submenus) path += name + L" -> ";
-    AddCommandTarget(model, model.UserCommands[i], L"Start menu: " + path + CleanCaption(menu));
+    AddCommandTarget(model, model.UserCommands[i],
+                     Tr(texts::kFromStartMenu) + path + CleanCaption(menu));
   }
   return true;
 }

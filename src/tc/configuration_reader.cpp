@@ -8,6 +8,8 @@
 #include "tc/ini_line.h"
 #include "tc/menu_reader.h"
 #include "tc/ttc.h"
+#include "tree/translation.h"
+#include "tree/vars_conts.h"
 #include "util/text_file.h"
 
 namespace orvelle {
@@ -39,7 +41,7 @@ class Reader {
   bool Run() {
     std::optional<TextDocument> doc = LoadTextFile(file_);
     if (!doc) {
-      platform::ShowError(L"Configuration file can not be opened:\n" + file_);
+      platform::ShowError(Tr(texts::kConfigurationNotOpened) + (L"\n" + file_));
       return false;
     }
     for (const std::wstring& raw : doc->lines) {

@@ -7,6 +7,8 @@
 #include "tc/expand_variables.h"
 #include "tc/ini_line.h"
 #include "tc/ttc.h"
+#include "tree/translation.h"
+#include "tree/vars_conts.h"
 #include "util/process_info.h"
 #include "util/text_file.h"
 
@@ -173,13 +175,14 @@ bool LocateMyConfiguration(TTC& model) {
   // The environment holds no empty values, so an empty one is a missing one.
   std::wstring ini = EnvironmentValue(model, L"COMMANDER_INI");
   if (ini.empty()) {
-    platform::ShowError(L"%COMMANDER_INI% not detected in " + model.ExeFile);
+    platform::ShowError(Tr(texts::kCommanderIniNotDetected) + model.ExeFile);
     return false;
   }
   model.IniFile = ini;
   model.MainIniFile = ini;
   if (!platform::FileExists(ini)) {
-    platform::ShowError(L"%COMMANDER_INI%=: " + ini + L" does not exist for " + model.ExeFile);
+    platform::ShowError(L"%COMMANDER_INI%=: " + ini + Tr(texts::kCommanderIniDoesNotExist) +
+                        model.ExeFile);
     return false;
   }
   return true;

@@ -3,6 +3,7 @@
 #include "platform/fs.h"
 #include "platform/strings.h"
 #include "tree/status_dates.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/ini_line.h"
 #include "tc/ttc.h"
@@ -98,19 +99,19 @@ std::wstring RewriteWithBackup(const std::wstring& file,
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
     bytes = ReadFileBytes(file);
   }
-  if (!bytes) return texts::kSettingsFileNotWritten + file;
-  if (!DecodesExactly(*bytes)) return texts::kSettingsFileNotExact + file;
+  if (!bytes) return Tr(texts::kSettingsFileNotWritten) + file;
+  if (!DecodesExactly(*bytes)) return Tr(texts::kSettingsFileNotExact) + file;
   const std::string written = EncodeText(change(DecodeText(*bytes)));
   // The previous state goes to ".bkp" before the new one is swapped in; the
   // swap renames through a temporary name and puts the file back when it
   // fails, so the configuration is never missing.
   const std::wstring temp = file + L"~";
-  if (!WriteWholeFile(temp, written)) return texts::kSettingsFileNotWritten + file;
+  if (!WriteWholeFile(temp, written)) return Tr(texts::kSettingsFileNotWritten) + file;
   if (!WriteWholeFile(file + L".bkp", *bytes)) {
     platform::RemoveFile(temp);
-    return texts::kSettingsFileNotWritten + file;
+    return Tr(texts::kSettingsFileNotWritten) + file;
   }
-  if (!SwapInReplacement(file, temp)) return texts::kSettingsFileNotWritten + file;
+  if (!SwapInReplacement(file, temp)) return Tr(texts::kSettingsFileNotWritten) + file;
   return {};
 }
 

@@ -5,6 +5,7 @@
 #include "platform/strings.h"
 #include "tree/icon_set.h"
 #include "tree/tree.h"
+#include "tree/translation.h"
 #include "tree/vars_conts.h"
 #include "tc/button_bars.h"
 #include "tc/command_list.h"
@@ -148,6 +149,7 @@ bool InitMyInstallation(Discovery& discovery) {
   ReadOwnEnvironment(my);
   if (!LocateMyConfiguration(my)) return false;
   if (!RunReaders(my, {LoadConfiguration, ReadButtonBarFiles, ReadMainMenu})) return false;
+  if (discovery.ConfigurationRead) discovery.ConfigurationRead(my);
   discovery.Icons.Load(discovery.PluginModule);
   // The first change to the user's settings comes after their backup.
   if (discovery.BackUpSettings && discovery.BackUpSettings(my)) {
@@ -194,13 +196,13 @@ bool FindNewInstallation(Discovery& discovery) {
   handles.clear();
 
   if (scan.Outcome == ScanOutcome::CannotOpen) {
-    AddRootMessage(discovery, texts::kCanNotOpenProcess);
+    AddRootMessage(discovery, Tr(texts::kCanNotOpenProcess));
     return false;
   }
   if (scan.Outcome == ScanOutcome::NotFound || !located) {
-    std::wstring text = texts::kRunAnother;
+    std::wstring text = Tr(texts::kRunAnother);
     if (unreadProgram) {
-      text = texts::kCanNotReadCommandLine;
+      text = Tr(texts::kCanNotReadCommandLine);
       if (!unreadProgram->empty()) text += L" " + *unreadProgram;
     }
     AddRootMessage(discovery, text);

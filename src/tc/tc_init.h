@@ -32,6 +32,9 @@ struct Discovery {
   // anything of them is written; false when that failed, and then nothing is
   // written. Unset: nothing is written.
   std::function<bool(const TTC&)> BackUpSettings = {};
+  // Called once My installation's configuration is read, before anything
+  // the user is told is written: the plugin picks its language there.
+  std::function<void(const TTC&)> ConfigurationRead = {};
   // What the user is told beside the listing about what was not done.
   std::vector<std::wstring> Warnings = {};
 };

@@ -1,4 +1,6 @@
-// Every text the user sees, in one table.
+// Every text the user sees, in one table: the English texts. Code shows one
+// as Tr(texts::kName) (tree/translation.h); it is translated once the key
+// table in tree/translation.cpp names it, and English until then.
 #pragma once
 
 namespace orvelle::texts {
@@ -17,6 +19,11 @@ inline constexpr wchar_t kCanNotOpenProcess[] =
 inline constexpr wchar_t kCanNotReadCommandLine[] =
     L"Can not read the command line of another Total Commander, and its wincmd.ini was not "
     L"found elsewhere! Compare in 64-bit Total Commander, or run the other one in 32-bit:";
+// My installation's configuration out of reach (each followed by the files
+// concerned).
+inline constexpr wchar_t kCommanderIniNotDetected[] = L"%COMMANDER_INI% not detected in ";
+inline constexpr wchar_t kCommanderIniDoesNotExist[] = L" does not exist for ";
+inline constexpr wchar_t kConfigurationNotOpened[] = L"Configuration file can not be opened:";
 inline constexpr wchar_t kInformation[] = L"Information";
 inline constexpr wchar_t kWarning[] = L"Warning";
 inline constexpr wchar_t kError[] = L"Error";
@@ -204,6 +211,11 @@ inline constexpr wchar_t kProgressWfx[] = L"Plugins: WFX";
 inline constexpr wchar_t kProgressWcx[] = L"Plugins: WCX";
 inline constexpr wchar_t kProgressWlx[] = L"Plugins: WLX";
 inline constexpr wchar_t kProgressWdx[] = L"Plugins: WDX";
+// Where an application is started from, in its entry's comment (each
+// followed by the menu path or the bar's name).
+inline constexpr wchar_t kFromMainMenu[] = L"Main menu: ";
+inline constexpr wchar_t kFromButtonBar[] = L"Button bar ";
+inline constexpr wchar_t kFromStartMenu[] = L"Start menu: ";
 inline constexpr wchar_t kNonExecutable[] = L"Non executable";
 inline constexpr wchar_t kPackageExclude[] = L"Package exclude";
 inline constexpr wchar_t kPackageInclude[] = L"Package include";
@@ -228,6 +240,95 @@ inline constexpr wchar_t kFileMissing[] = L"File missing:";
 inline constexpr wchar_t kFolderUnreadable[] = L"Folder can not be read:";
 inline constexpr wchar_t kMySide[] = L"My";
 inline constexpr wchar_t kNewSide[] = L"New";
+
+// The reports' headings, and the signs in words (reports and entry texts).
+inline constexpr wchar_t kSignNewer[] = L"New is newer";
+inline constexpr wchar_t kSignOlder[] = L"New is older";
+inline constexpr wchar_t kSignDifferent[] = L"different";
+inline constexpr wchar_t kSignOnlyNew[] = L"only in the New installation";
+inline constexpr wchar_t kSignOnlyMy[] = L"only in My installation";
+inline constexpr wchar_t kSignEqual[] = L"equal";
+inline constexpr wchar_t kSignChangedByPlugin[] = L"changed by the plugin";
+inline constexpr wchar_t kSignSameFile[] = L"the very same file in both installations";
+inline constexpr wchar_t kSignUnknownBuild[] = L"not a known build of its version";
+inline constexpr wchar_t kSignNotCompared[] = L"not compared";
+inline constexpr wchar_t kSignNothingCompared[] = L"nothing compared";
+inline constexpr wchar_t kSignHolds[] = L"holds: ";
+inline constexpr wchar_t kSignOther[] = L"sign ";
+inline constexpr wchar_t kReportHeading[] = L"Comparison of two installations";
+inline constexpr wchar_t kReportTitle[] = L": comparison report";
+inline constexpr wchar_t kReportProgramFile[] = L"Program file";
+inline constexpr wchar_t kReportVersion[] = L"Version";
+inline constexpr wchar_t kReportConfiguration[] = L"Configuration";
+inline constexpr wchar_t kReportVersionOf[] = L"version";
+inline constexpr wchar_t kReportConfigurationOf[] = L"configuration";
+inline constexpr wchar_t kReportNewInstallation[] = L"New installation";
+inline constexpr wchar_t kReportMyInstallation[] = L"My installation";
+inline constexpr wchar_t kReportMade[] = L"Made ";
+inline constexpr wchar_t kReportBy[] = L" by ";
+inline constexpr wchar_t kReportNote[] = L"Note";
+inline constexpr wchar_t kReportSigns[] = L"Signs";
+inline constexpr wchar_t kReportSummary[] = L"Summary";
+inline constexpr wchar_t kReportSummaryOfSigns[] = L"entries of each sign in each folder";
+inline constexpr wchar_t kReportFolder[] = L"Folder";
+inline constexpr wchar_t kReportAll[] = L"All";
+inline constexpr wchar_t kReportDifferences[] = L"Differences";
+inline constexpr wchar_t kReportNoDifference[] = L"The two installations do not differ.";
+
+// What copying an entry out gives: the text file that describes it.
+inline constexpr wchar_t kEntryMissing[] = L"missing";
+inline constexpr wchar_t kEntryFolderSize[] = L"folder";
+inline constexpr wchar_t kEntryBytes[] = L" bytes";
+inline constexpr wchar_t kEntryFile[] = L"File";
+inline constexpr wchar_t kEntrySize[] = L"Size";
+inline constexpr wchar_t kEntryLastWritten[] = L"Last written";
+inline constexpr wchar_t kEntryFileVersion[] = L"File version";
+inline constexpr wchar_t kEntryProductVersion[] = L"Product version";
+inline constexpr wchar_t kEntryDigest[] = L"MD5 digest";
+inline constexpr wchar_t kEntryText[] = L"Text";
+inline constexpr wchar_t kKindAbout[] = L"About the plugin";
+inline constexpr wchar_t kKindMessage[] = L"Message";
+inline constexpr wchar_t kKindBackupFolder[] = L"Backup folder";
+inline constexpr wchar_t kKindBackup[] = L"Backup";
+inline constexpr wchar_t kKindComparedText[] = L"Compared text";
+inline constexpr wchar_t kKindComparedFileFolder[] = L"Compared file with its folder";
+inline constexpr wchar_t kKindComparedFile[] = L"Compared file";
+inline constexpr wchar_t kKindDeleteAction[] = L"Delete action";
+inline constexpr wchar_t kKindAddAction[] = L"Add action";
+inline constexpr wchar_t kKindUpdateAction[] = L"Update action";
+inline constexpr wchar_t kKindFolder[] = L"Folder";
+inline constexpr wchar_t kKindEntry[] = L"Entry";
+inline constexpr wchar_t kOpensAbout[] = L"shows the About dialog.";
+inline constexpr wchar_t kOpensRestoreDeleted[] =
+    L"asks \"Restore?\", then puts the deleted item back into My installation.";
+inline constexpr wchar_t kOpensRestoreInstalled[] =
+    L"asks \"Restore?\", then takes what was added out of My installation again.";
+inline constexpr wchar_t kOpensRestoreSettings[] =
+    L"asks \"Restore?\", then puts this settings file back.";
+inline constexpr wchar_t kOpensFileCompare[] =
+    L"shows the File Compare Information dialog: both files side by side.";
+inline constexpr wchar_t kOpensTextCompare[] =
+    L"shows the Text Compare Information dialog: both texts side by side.";
+inline constexpr wchar_t kOpensDone[] = L"nothing more: it was done (";
+inline constexpr wchar_t kOpensDoneEnd[] = L").";
+inline constexpr wchar_t kOpensDelete[] =
+    L"asks \"Delete?\", then removes it from My installation with its registration "
+    L"(kept in \\Backup).";
+inline constexpr wchar_t kOpensAdd[] =
+    L"asks \"Add?\", then copies the plugin into My installation and registers it "
+    L"(recorded in \\Backup).";
+inline constexpr wchar_t kOpensUpdate[] =
+    L"shows the Update dialog: the ways to replace My installation's files by the New "
+    L"installation's.";
+inline constexpr wchar_t kOpensFolder[] = L"lists its ";
+inline constexpr wchar_t kOpensFolderEnd[] = L" entries.";
+inline constexpr wchar_t kOpensNothing[] = L"nothing: this text is all there is to it.";
+inline constexpr wchar_t kEntryEntries[] = L"Entries";
+inline constexpr wchar_t kEntryKind[] = L"Kind";
+inline constexpr wchar_t kEntrySign[] = L"Sign";
+inline constexpr wchar_t kEntryComment[] = L"Comment";
+inline constexpr wchar_t kEntryTextSign[] = L"Text sign";
+inline constexpr wchar_t kEntryOpening[] = L"Opening it (Enter)";
 
 // The comparison as a report, in the root.
 inline constexpr wchar_t kReportHtml[] = L"Report.html";
@@ -267,7 +368,6 @@ inline constexpr wchar_t kUpdateAllOptionLabel[] = L"For every ticked plugin:";
 inline constexpr wchar_t kAddAllButton[] = L"Add";
 inline constexpr wchar_t kUpdateAllButton[] = L"Update";
 inline constexpr wchar_t kCopyWithReplaceAll[] = L"Copy with replace all files";
-inline constexpr wchar_t kTopLevelOnly[] = L" (without directories)";
 // The name of a batch's folder in \Backup.
 inline constexpr wchar_t kAddAllBackupName[] = L"Add all";
 inline constexpr wchar_t kUpdateAllBackupName[] = L"Update all";

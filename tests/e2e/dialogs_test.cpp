@@ -5,6 +5,7 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/strings.h"
+#include "running_pair.h"
 #include "support/mini_installation.h"
 #include "support/process_runner.h"
 #include "support/running_pair.h"
@@ -573,6 +574,52 @@ TEST_F(Dialogs, NoTextIsCutOffAtAnyDensity) {
     ASSERT_GT(aboutWidth, 0);
     if (dpi == 96) aboutWidth96 = aboutWidth;
     EXPECT_GE(aboutWidth * 96, aboutWidth96 * static_cast<long>(dpi) * 9 / 10);
+  }
+}
+
+// Each language's longest texts fit too: the dialogs are laid out for the
+// texts they show, and a language with other letters gets a font that has
+// them (the dump then shows its texts, not English ones).
+TEST_F(Dialogs, NoTextIsCutOffInAnyLanguage) {
+  const struct {
+    const char* languageIni;
+    const wchar_t* aboutCaption;
+    const wchar_t* filesCaption;
+  } languages[] = {
+      {"WCMD_DEU.LNG", L"Über das Plugin", L"Dateivergleich"},
+      {"wcmd_rus.lng", L"О плагине", L"Сравнение файлов"},
+      {"WCMD_CHN.LNG", L"关于插件", L"文件比较信息"},
+  };
+  const std::vector<std::wstring> entries = {
+      L"\\About...", std::wstring(kFiles) + L"SHARE_NT.EXE",
+      std::wstring(kCommands) + L"Configuration\\cm_DisplayConfig.487",
+      L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Update"};
+  std::wstring commands = L"list \\";
+  for (const std::wstring& e : entries) commands += Exec(e);
+  struct English {
+    std::wstring dir;
+    ~English() { SetLanguageIni(dir, "WCMD_ENG.LNG"); }
+  } english{pair_->MyDir()};
+  for (const auto& language : languages) {
+    SetLanguageIni(pair_->MyDir(), language.languageIni);
+    for (DWORD dpi : {96u, 120u, 144u}) {
+      SCOPED_TRACE(testing::Message() << language.languageIni << ", " << dpi << " dots per inch");
+      test::ProcessResult run;
+      {
+        ScopedLogPixels density(dpi);
+        run = pair_->RunMy(commands);
+      }
+      ASSERT_EQ(run.exitCode, 0u) << run.ErrText();
+      std::vector<Dump> dumps = DumpsOf(run);
+      ASSERT_EQ(dumps.size(), entries.size()) << run.OutText();
+      EXPECT_EQ(dumps[0].caption, language.aboutCaption);
+      EXPECT_EQ(dumps[1].caption, language.filesCaption);
+      for (const Dump& d : dumps) {
+        for (const std::wstring& line : d.all) {
+          EXPECT_EQ(line.find(L" clipped"), std::wstring::npos) << d.caption << ": " << line;
+        }
+      }
+    }
   }
 }
 

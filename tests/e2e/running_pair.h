@@ -5,6 +5,7 @@
 #pragma once
 
 #include "support/process_runner.h"
+#include "support/temp_dir.h"
 #include "support/running_pair.h"
 #include "support/tree_snapshot.h"
 
@@ -57,6 +58,19 @@ inline bool HasLineStarting(const test::ProcessResult& run, const std::wstring& 
   std::vector<std::wstring> lines = run.OutLines();
   return std::any_of(lines.begin(), lines.end(),
                      [&](const std::wstring& l) { return l.starts_with(start); });
+}
+
+// Sets [Configuration] LanguageIni in the installation's wincmd.ini (the
+// fixture pair's files have the key).
+inline void SetLanguageIni(const std::wstring& dir, const std::string& value) {
+  const std::wstring ini = dir + L"\\wincmd.ini";
+  std::string text = test::ReadBytes(ini);
+  const std::string key = "LanguageIni=";
+  const size_t at = text.find(key);
+  ASSERT_NE(at, std::string::npos);
+  const size_t end = text.find_first_of("\r\n", at);
+  text.replace(at + key.size(), end - at - key.size(), value);
+  test::WriteBytes(ini, text);
 }
 
 }  // namespace orvelle::e2e

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace orvelle::test {
 
 namespace {
@@ -22,6 +24,15 @@ RunningPair::RunningPair(const PairLayout& layout)
   if (!::CopyFileW(BuiltFile(PluginFileName()).c_str(), plugin_.c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy the plugin";
     return;
+  }
+  // The language files go with it, as the installer puts them.
+  const std::filesystem::path built = BuiltFile(PluginFileName());
+  for (const auto& file : std::filesystem::directory_iterator(built.parent_path())) {
+    const std::wstring name = file.path().filename().wstring();
+    if (name.rfind(L"Orvelle_", 0) == 0 && file.path().extension() == L".lng") {
+      std::filesystem::copy_file(file.path(), platform::ExtractFilePath(plugin_) + name,
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
   }
   std::wstring error;
   auto idle = BackgroundProcess::Start(QuoteArg(new_ + L"\\totalcmd.exe") + L" /i=" +
