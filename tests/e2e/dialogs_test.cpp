@@ -546,7 +546,8 @@ TEST_F(Dialogs, NoTextIsCutOffAtAnyDensity) {
       L"\\About...", std::wstring(kFiles) + L"SHARE_NT.EXE", std::wstring(kFiles) + L"UNRAR.DLL",
       L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Directory\\ftp.wfx",
       std::wstring(kCommands) + L"Configuration\\cm_DisplayConfig.487",
-      L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Update"};
+      L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Update", L"\\totalcmd.exe\\Plugins\\Add all",
+      L"\\totalcmd.exe\\Plugins\\Update all"};
   // (The same-file plugin of the pair describes itself in a text longer than
   // a 1280-pixel screen holds at 144 dots per inch: the dialog keeps to the
   // screen and cuts it with an ellipsis, which the dump reports as clipped.)
@@ -593,7 +594,8 @@ TEST_F(Dialogs, NoTextIsCutOffInAnyLanguage) {
   const std::vector<std::wstring> entries = {
       L"\\About...", std::wstring(kFiles) + L"SHARE_NT.EXE",
       std::wstring(kCommands) + L"Configuration\\cm_DisplayConfig.487",
-      L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Update"};
+      L"\\totalcmd.exe\\Plugins\\WFX\\FTP\\Update", L"\\totalcmd.exe\\Plugins\\Add all",
+      L"\\totalcmd.exe\\Plugins\\Update all"};
   std::wstring commands = L"list \\";
   for (const std::wstring& e : entries) commands += Exec(e);
   struct English {
