@@ -244,5 +244,33 @@ TEST(Batch, ACancelOrAFailingPluginInTheMiddleLeavesMyInstallationAsItWas) {
   EXPECT_EQ(BackupEntries(pair), entriesBefore);
 }
 
+// Update all cancelled half-way: every plugin it had updated so far goes
+// back, and the store keeps nothing of it.
+TEST(Batch, ACancelledUpdateAllLeavesMyInstallationAsItWas) {
+  RunningPair pair;
+  // Enough new files in New's FTP folder to cancel in the middle of.
+  for (int n = 0; n < 200; ++n) {
+    test::WriteBytes(pair.NewPath(L"plugins\\wfx\\ftp\\data\\part" + std::to_wstring(n)),
+                     std::string(512, static_cast<char>(n)));
+  }
+  ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
+  const test::TreeSnapshot my = pair.My();
+  const std::vector<std::wstring> entriesBefore = BackupEntries(pair);
+
+  test::ProcessResult counted =
+      pair.RunMy(L"--progress --press Cancel list \\ exec " + QuoteArg(kUpdateAll));
+  const size_t comparisonCalls = ProgressSources(counted).size();
+  ASSERT_GT(comparisonCalls, 0u);
+
+  test::ProcessResult cancelled = pair.RunMy(
+      L"--progress --press Update --cancel-at " + std::to_wstring(comparisonCalls + 4) +
+      L" list \\ exec " + QuoteArg(kUpdateAll));
+  ASSERT_EQ(cancelled.exitCode, 0u) << cancelled.ErrText();
+  EXPECT_TRUE(HasLineStarting(cancelled, L"msgbox \"Orvelle\" \"Cancelled: nothing was changed"))
+      << cancelled.OutText();
+  EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
+  EXPECT_EQ(BackupEntries(pair), entriesBefore);
+}
+
 }  // namespace
 }  // namespace orvelle::e2e
