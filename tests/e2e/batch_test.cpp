@@ -199,6 +199,23 @@ TEST(Batch, ASelectionDeletedWithTheDeleteKeyIsOneChange) {
 
 // Cancelled half-way, or stopped by a file of New that cannot be read: My
 // installation is as it was and the store holds nothing of the step.
+// Opens a batch entry, presses its dialog's button and cancels the host's
+// progress display a few calls into the batch's own progress.
+void CancelHalfWay(const RunningPair& pair, const std::wstring& entry, const std::wstring& button) {
+  // Where the batch's progress starts, counted over the whole run.
+  test::ProcessResult counted =
+      pair.RunMy(L"--progress --press Cancel list \\ exec " + QuoteArg(entry));
+  const size_t comparisonCalls = ProgressSources(counted).size();
+  ASSERT_GT(comparisonCalls, 0u);
+  test::ProcessResult cancelled = pair.RunMy(
+      L"--progress --press " + button + L" --cancel-at " + std::to_wstring(comparisonCalls + 4) +
+      L" list \\ exec " + QuoteArg(entry));
+  ASSERT_EQ(cancelled.exitCode, 0u) << cancelled.ErrText();
+  EXPECT_TRUE(HasLineStarting(cancelled, L"msgbox \"Orvelle\" \"Cancelled: nothing was changed"))
+      << cancelled.OutText();
+  EXPECT_TRUE(HasLineStarting(cancelled, L"progress \"")) << cancelled.OutText();
+}
+
 TEST(Batch, ACancelOrAFailingPluginInTheMiddleLeavesMyInstallationAsItWas) {
   RunningPair pair;
   // Enough files to cancel in the middle of.
@@ -209,20 +226,7 @@ TEST(Batch, ACancelOrAFailingPluginInTheMiddleLeavesMyInstallationAsItWas) {
   ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
   const test::TreeSnapshot my = pair.My();
   const std::vector<std::wstring> entriesBefore = BackupEntries(pair);
-
-  // Where the batch's progress starts, counted over the whole run.
-  test::ProcessResult counted =
-      pair.RunMy(L"--progress --press Cancel list \\ exec " + QuoteArg(kAddAll));
-  const size_t comparisonCalls = ProgressSources(counted).size();
-  ASSERT_GT(comparisonCalls, 0u);
-
-  test::ProcessResult cancelled = pair.RunMy(
-      L"--progress --press Add --cancel-at " + std::to_wstring(comparisonCalls + 4) +
-      L" list \\ exec " + QuoteArg(kAddAll));
-  ASSERT_EQ(cancelled.exitCode, 0u) << cancelled.ErrText();
-  EXPECT_TRUE(HasLineStarting(cancelled, L"msgbox \"Orvelle\" \"Cancelled: nothing was changed"))
-      << cancelled.OutText();
-  EXPECT_TRUE(HasLineStarting(cancelled, L"progress \"")) << cancelled.OutText();
+  CancelHalfWay(pair, kAddAll, L"Add");
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
   EXPECT_EQ(BackupEntries(pair), entriesBefore);
 
@@ -256,18 +260,7 @@ TEST(Batch, ACancelledUpdateAllLeavesMyInstallationAsItWas) {
   ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
   const test::TreeSnapshot my = pair.My();
   const std::vector<std::wstring> entriesBefore = BackupEntries(pair);
-
-  test::ProcessResult counted =
-      pair.RunMy(L"--progress --press Cancel list \\ exec " + QuoteArg(kUpdateAll));
-  const size_t comparisonCalls = ProgressSources(counted).size();
-  ASSERT_GT(comparisonCalls, 0u);
-
-  test::ProcessResult cancelled = pair.RunMy(
-      L"--progress --press Update --cancel-at " + std::to_wstring(comparisonCalls + 4) +
-      L" list \\ exec " + QuoteArg(kUpdateAll));
-  ASSERT_EQ(cancelled.exitCode, 0u) << cancelled.ErrText();
-  EXPECT_TRUE(HasLineStarting(cancelled, L"msgbox \"Orvelle\" \"Cancelled: nothing was changed"))
-      << cancelled.OutText();
+  CancelHalfWay(pair, kUpdateAll, L"Update");
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
   EXPECT_EQ(BackupEntries(pair), entriesBefore);
 }
