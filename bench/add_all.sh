@@ -12,31 +12,10 @@
 # build/64/bench/add_all and removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/64
-bin=$build/bin
-for f in tchost64.exe Orvelle.wfx64 compare_bench.exe copy_floor_bench.exe; do
-  [ -f "$bin/$f" ] || { echo "add_all: $bin/$f is missing; build first" >&2; exit 1; }
-done
+source bench/common.sh
+bench_setup add_all tchost64.exe Orvelle.wfx64 compare_bench.exe copy_floor_bench.exe
 repeat=${REPEAT:-1}
 mib=${MIB:-1024}
-run() { scripts/wine-run.sh "$build" 64 "$@"; }
-winpath() { echo "Z:$(realpath -m "$1")" | tr / '\\'; }
-least() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a + 0 <= b + 0) ? a : b }'; }
-most() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a + 0 >= b + 0) ? a : b }'; }
-
-work=$(pwd)/$build/bench/add_all
-new_pid=""
-stop_new() {
-  if [ -n "$new_pid" ]; then
-    kill "$new_pid" 2>/dev/null || true
-    wait "$new_pid" 2>/dev/null || true
-    new_pid=""
-  fi
-}
-cleanup() { stop_new; rm -rf "$work"; }
-trap cleanup EXIT
-rm -rf "$work"
-mkdir -p "$work"
 root=$work/pair
 
 run "$bin/compare_bench.exe" "$(winpath "$root")" "$mib" 320 66 >/dev/null

@@ -28,34 +28,13 @@
 # `bench/compare.sh wide` the second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/64
-bin=$build/bin
-for f in tchost64.exe Orvelle.wfx64 compare_bench.exe floor_bench.exe; do
-  [ -f "$bin/$f" ] || { echo "compare: $bin/$f is missing; build first" >&2; exit 1; }
-done
+source bench/common.sh
+bench_setup compare tchost64.exe Orvelle.wfx64 compare_bench.exe floor_bench.exe
 repeat=${REPEAT:-3}
-run() { scripts/wine-run.sh "$build" 64 "$@"; }
-winpath() { echo "Z:$(realpath -m "$1")" | tr / '\\'; }
 load() { awk '{ print $1 }' /proc/loadavg; }
-
-work=$(pwd)/$build/bench/compare
-new_pid=""
-stop_new() {
-  if [ -n "$new_pid" ]; then
-    kill "$new_pid" 2>/dev/null || true
-    wait "$new_pid" 2>/dev/null || true
-    new_pid=""
-  fi
-}
-cleanup() { stop_new; rm -rf "$work"; }
-trap cleanup EXIT
-rm -rf "$work"
-mkdir -p "$work"
 
 # seconds between two `date +%s%N` readings
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
-# the smaller of two numbers; the first when the second is empty
-least() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a + 0 <= b + 0) ? a : b }'; }
 # the value of "NAME value" lines
 field() { awk -v n="$2" '$1 == n { print $2 }' "$1"; }
 
