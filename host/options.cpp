@@ -303,7 +303,8 @@ Options:
                        does when a re-read arrives then, then answer
   --progress           print every progress callback
   --times              print how long each command took, on stderr:
-                       "time N SECONDS" for the N-th command (from 1)
+                       "time N SECONDS" for the N-th command (from 1);
+                       "dialog N SECONDS" when its first dialog was left
   --cancel-at N        the N-th progress callback (from 1) answers "cancel"
   --idle SECONDS       load no plugin; keep the host window for that long or
                        until it is closed (a second running installation)

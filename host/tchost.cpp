@@ -135,6 +135,7 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
   int number = 0;
   for (const Command& command : options.commands) {
     TakeProgressGap();
+    TakeFirstDialogEnd();
     ::QueryPerformanceCounter(&start);
     runner.Run(command);
     ::QueryPerformanceCounter(&end);
@@ -147,6 +148,11 @@ int RunPlugin(const Options& options, const std::wstring& ownDir, HostWindow& wi
       swprintf(line, std::size(line), L"time %d %.6f", number,
                static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
       PrintErrorLine(line);
+      if (const LONGLONG dialogEnd = TakeFirstDialogEnd(); dialogEnd != 0) {
+        swprintf(line, std::size(line), L"dialog %d %.6f", number,
+                 static_cast<double>(dialogEnd - start.QuadPart) / frequency.QuadPart);
+        PrintErrorLine(line);
+      }
       const ProgressGap gap = TakeProgressGap();
       if (gap.calls > 0) {
         swprintf(line, std::size(line), L"progress %d calls %d longest-gap %.6f", number, gap.calls,

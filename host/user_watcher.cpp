@@ -12,7 +12,13 @@
 namespace tchost {
 namespace {
 
+// Windows opened on the host's thread wake the watcher at once, and it
+// looks often while windows come and go. Otherwise it looks only now and
+// then (for windows of other threads): each look asks the system about every
+// window on the screen, which slows the plugin it watches.
 constexpr DWORD kPollMilliseconds = 50;
+constexpr DWORD kIdlePollMilliseconds = 500;
+constexpr ULONGLONG kBusyMs = 1000;  // looking often after a window opened
 // How long a dialog may take to handle a press or to close after Escape.
 constexpr ULONGLONG kCommandTimeoutMs = 30000;
 constexpr ULONGLONG kCloseTimeoutMs = 10000;
@@ -34,6 +40,16 @@ std::wstring ButtonNameOf(int id) {
     if (b.id == id) return b.name;
   }
   return L"button " + std::to_wstring(id);
+}
+
+HANDLE WakeEvent() {
+  static const HANDLE wake = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  return wake;
+}
+
+LRESULT CALLBACK WakeOnWindow(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND || code == HCBT_ACTIVATE) ::SetEvent(WakeEvent());
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 int ButtonIdOf(Answer answer) {
@@ -121,26 +137,40 @@ std::mutex& PlayingLock() {
 
 }  // namespace
 
+namespace {
+std::atomic<LONGLONG> g_firstDialogEnd{0};
+}  // namespace
+
+LONGLONG TakeFirstDialogEnd() { return g_firstDialogEnd.exchange(0); }
+
 void WaitForUser() { std::lock_guard<std::mutex> wait(PlayingLock()); }
 
 UserWatcher::UserWatcher(WatcherSettings settings, HWND hostWindow)
     : settings_(std::move(settings)), hostWindow_(hostWindow) {
+  // Made on the host's thread, where the plugin opens its windows.
+  hook_ = ::SetWindowsHookExW(WH_CBT, &WakeOnWindow, nullptr, ::GetCurrentThreadId());
   thread_ = std::thread([this] { Run(); });
 }
 
 UserWatcher::~UserWatcher() {
   stop_ = true;
+  ::SetEvent(WakeEvent());
   if (thread_.joinable()) thread_.join();
+  if (hook_) ::UnhookWindowsHookEx(hook_);
 }
 
 void UserWatcher::Run() noexcept {
+  ULONGLONG busyUntil = ::GetTickCount64() + kBusyMs;
   while (!stop_) {
     try {
       Poll();
     } catch (...) {
       PrintErrorLine(L"tchost: the message box watcher failed");
     }
-    ::Sleep(kPollMilliseconds);
+    const DWORD wait = ::GetTickCount64() < busyUntil ? kPollMilliseconds : kIdlePollMilliseconds;
+    if (::WaitForSingleObject(WakeEvent(), wait) == WAIT_OBJECT_0) {
+      busyUntil = ::GetTickCount64() + kBusyMs;
+    }
   }
 }
 
@@ -333,6 +363,10 @@ void UserWatcher::PlayDialog(HWND dialog) {
       ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     }
   }
+  LARGE_INTEGER now{};
+  ::QueryPerformanceCounter(&now);
+  LONGLONG none = 0;
+  g_firstDialogEnd.compare_exchange_strong(none, now.QuadPart);
   PrintLine(L"end dialog -> " + action);
 }
 

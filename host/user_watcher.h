@@ -1,5 +1,6 @@
 // Plays the user: a thread that looks for message boxes and other windows of
-// the own process every 50 ms, prints them and answers them. A dialog of the
+// the own process (at once when the host's thread opens one, otherwise now
+// and then), prints them and answers them. A dialog of the
 // plugin is printed whole (controls and grid cells), its controls are
 // pressed as the --press option says, and then it gets Escape.
 #pragma once
@@ -30,6 +31,11 @@ struct WatcherSettings {
 // Waits while the watcher is busy with a dialog, so that a command's own
 // line (the result of FsExecuteFile) comes after the dialog's lines.
 void WaitForUser();
+
+// When the first dialog answered since the last call was left (a
+// performance counter reading; 0 when none was): what a command did before
+// and after its dialog is timed apart.
+LONGLONG TakeFirstDialogEnd();
 
 class UserWatcher {
  public:
@@ -63,6 +69,7 @@ class UserWatcher {
   size_t dialogCount_ = 0;
   HWND hostWindow_;
   std::set<HWND> handled_;  // windows answered that still exist
+  HHOOK hook_ = nullptr;  // wakes the watcher when the host's thread opens a window
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
