@@ -7,7 +7,10 @@
 # stripped of its plugins, so that every plugin of New is New-only. Prints
 # both times, their ratio (goal: at most 1.2) and how the host's progress
 # display was fed: the number of progress calls and the longest gap between
-# two (goal: at most 0.1 s). Every time is the best of REPEAT runs (default
+# two (goal: at most 0.1 s). Add all is timed from the moment its dialog
+# was answered (at once, by the harness) to the end, as the floor has no
+# question to ask; the dialog's own time, from the entry's opening to the
+# answer, is printed beside it. Every time is the best of REPEAT runs (default
 # 1: each run copies half a gigabyte). Data is made under
 # build/64/bench/add_all and removed afterwards.
 set -euo pipefail
@@ -36,7 +39,7 @@ reset_my() {
   cp "$work/my.ini" "$root/my/wincmd.ini"
 }
 
-add_s="" floor_s="" gap_s="" calls="" added=""
+add_s="" dialog_s="" floor_s="" gap_s="" calls="" added=""
 for i in $(seq 1 "$repeat"); do
   reset_my
   find "$root/new" -type f -exec cat {} + >/dev/null
@@ -70,15 +73,19 @@ for i in $(seq 1 "$repeat"); do
     tail -n 20 "$work/out.txt" >&2
     exit 1
   esac
-  add_s=$(least "$(awk '$1 == "time" && $2 == 2 { print $3 }' "$work/times.txt")" "$add_s")
+  dialog=$(awk '$1 == "dialog" && $2 == 2 { print $3 }' "$work/times.txt")
+  whole=$(awk '$1 == "time" && $2 == 2 { print $3 }' "$work/times.txt")
+  add_s=$(least "$(awk -v w="$whole" -v d="$dialog" 'BEGIN { print w - d }')" "$add_s")
+  dialog_s=$(least "$dialog" "$dialog_s")
   gap_s=$(most "$(awk '$1 == "progress" && $2 == 2 { print $6 }' "$work/times.txt")" "$gap_s")
   calls=$(awk '$1 == "progress" && $2 == 2 { print $4 }' "$work/times.txt")
 done
 stop_new
 
-awk -v a="$add_s" -v f="$floor_s" -v g="$gap_s" -v c="$calls" -v r="$repeat" -v d="$added" 'BEGIN {
+awk -v a="$add_s" -v o="$dialog_s" -v f="$floor_s" -v g="$gap_s" -v c="$calls" -v r="$repeat" -v d="$added" 'BEGIN {
   printf "floor:         %7.3f s   CopyFileW of the same files (best of %d)\n", f, r
-  printf "Add all:       %7.3f s   %s, the dialog answered at once (best of %d)\n", a, d, r
+  printf "Add all:       %7.3f s   %s, from the dialog'"'"'s answer on (best of %d)\n", a, d, r
+  printf "dialog:        %7.3f s   the Add all dialog opened, read by the harness and answered\n", o
   printf "ratio:         Add all / floor %.2f (goal: at most 1.2)\n", a / f
   printf "progress:      %s calls, longest gap %.3f s (goal: at most 0.1)\n", c, g
 }'

@@ -180,7 +180,7 @@ bool TBackup::CreateFolder(BackupKind kind, bool& storeMade) {
         if (::GetLastError() == ERROR_ALREADY_EXISTS) continue;
         return false;
       }
-      if (!AppendTextLines(batchDir_ + kBatchFile, {L"part=" + name})) {
+      if (!AppendLinesInPlace(batchDir_ + kBatchFile, {L"part=" + name})) {
         platform::RemoveEmptyDirectory(batchDir_ + name);
         return false;
       }

@@ -80,30 +80,48 @@ void RemoveMadeFolders(const std::vector<std::wstring>& made) {
   for (auto it = made.rbegin(); it != made.rend(); ++it) platform::RemoveEmptyDirectory(*it);
 }
 
-// Registers the plan's plugin, the record in folder written before the
-// file changes (and dropped again when the file could not be replaced).
-// renamedTo receives the name the plugin was registered under when its own
-// was another plugin's.
-int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder,
-             std::wstring* renamedTo = nullptr) {
-  if (!my) return kRegisterFileError;
-  std::wstring record;
-  AddedLines written;
-  const int code = RegisterPlugin(
-      *my, plan.Registration,
-      [&](const AddedLines& added) {
-        record = folder + RecordFileName(folder, added.File, L".i");
-        return AppendTextLines(record, FormatAddedRecord(added));
+// Registers the adds' plugins, each record in its add's folder written
+// before the file changes (and dropped again when the file could not be
+// replaced). One code per add; renamedTo receives for each the key a
+// file-system plugin was registered under when its own was another plugin's.
+std::vector<int> RegisterAll(const TTC* my, const std::vector<CopiedAdd>& adds,
+                             std::vector<std::wstring>& renamedTo,
+                             const std::function<bool()>& proceed = {}) {
+  renamedTo.assign(adds.size(), {});
+  if (!my) return std::vector<int>(adds.size(), kRegisterFileError);
+  std::vector<RegistrationLines> registrations;
+  for (const CopiedAdd& add : adds) registrations.push_back(add.Plan->Registration);
+  std::vector<std::wstring> records(adds.size());
+  std::vector<AddedLines> written;
+  const std::vector<int> codes = RegisterPlugins(
+      *my, registrations,
+      [&](size_t i, const AddedLines& added) {
+        if (proceed && !proceed()) return false;
+        const std::wstring& folder = adds[i].Folder;
+        records[i] = folder + RecordFileName(folder, added.File, L".i");
+        return AppendTextLines(records[i], FormatAddedRecord(added));
       },
       &written);
-  if (code == kRegisterFileError && !record.empty()) platform::RemoveFile(record);
-  if (code == kRegisterDone && renamedTo && plan.Kind == ItemKind::FileSystemPlugin &&
-      !written.Lines.empty() && !plan.Registration.Lines.empty()) {
+  for (size_t i = 0; i < adds.size(); ++i) {
+    if (codes[i] == kRegisterFileError && !records[i].empty()) platform::RemoveFile(records[i]);
+    const AddPlan& plan = *adds[i].Plan;
+    if (codes[i] != kRegisterDone || plan.Kind != ItemKind::FileSystemPlugin ||
+        written[i].Lines.empty() || plan.Registration.Lines.empty()) {
+      continue;
+    }
     const std::wstring& wanted = plan.Registration.Lines.front();
-    const std::wstring& got = written.Lines.front();
+    const std::wstring& got = written[i].Lines.front();
     const std::wstring key = platform::Trim(got.substr(0, got.find(L'=')));
-    if (key != platform::Trim(wanted.substr(0, wanted.find(L'=')))) *renamedTo = key;
+    if (key != platform::Trim(wanted.substr(0, wanted.find(L'=')))) renamedTo[i] = key;
   }
+  return codes;
+}
+
+int Register(const TTC* my, const AddPlan& plan, const std::wstring& folder,
+             std::wstring* renamedTo = nullptr) {
+  std::vector<std::wstring> renamed;
+  const int code = RegisterAll(my, {CopiedAdd{&plan, folder, {}}}, renamed).front();
+  if (renamedTo) *renamedTo = renamed.front();
   return code;
 }
 
@@ -188,20 +206,26 @@ void DropPreparedCopy(const std::wstring& folder, const std::wstring& staging,
   DeleteDirectoryTree(folder, true);
 }
 
-// The copy stands whole in the plugin's folder: its record, then the
-// registration. A registration that fails takes the copy away again (it is
-// New's files only; nothing refers to it). The registration's code.
+// The copy stands whole in the plugin's folder: its record.
+bool RecordCopied(const AddPlan& plan, const std::wstring& folder,
+                  const std::vector<std::wstring>& made) {
+  const CopyInProgress copied{{}, plan.TargetDir, made};
+  return AppendTextLines(folder + kCopiedFolderFile, FormatCopiedRecord(copied));
+}
+
+// Roll back: the copy is New's files only; nothing refers to it.
+void TakeBackCopy(const AddPlan& plan, const std::wstring& folder) {
+  DeleteDirectoryTree(plan.TargetDir, true);
+  platform::RemoveFile(folder + kCopiedFolderFile);
+}
+
+// The copy's record, then the registration. A registration that fails takes
+// the copy away again. The registration's code.
 int RegisterCopied(const TTC* my, const AddPlan& plan, const std::wstring& folder,
                    const std::vector<std::wstring>& made, std::wstring* renamedTo) {
-  const CopyInProgress copied{{}, plan.TargetDir, made};
-  const int code = AppendTextLines(folder + kCopiedFolderFile, FormatCopiedRecord(copied))
-                       ? Register(my, plan, folder, renamedTo)
-                       : kRegisterFileError;
-  if (code == kRegisterFileError) {
-    // Roll back: the copy is New's files only; nothing refers to it.
-    DeleteDirectoryTree(plan.TargetDir, true);
-    platform::RemoveFile(folder + kCopiedFolderFile);
-  }
+  const int code =
+      RecordCopied(plan, folder, made) ? Register(my, plan, folder, renamedTo) : kRegisterFileError;
+  if (code == kRegisterFileError) TakeBackCopy(plan, folder);
   return code;
 }
 
@@ -320,20 +344,16 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   return true;
 }
 
-AddNowResult AddPluginNow(const TTC& my, const AddPlan& plan, TBackup& backup,
-                          const CopyControl& control) {
+AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyControl& control) {
   AddNowResult result;
   if (!backup.MakeBackup(BackupKind::Installed, plan.TargetPath)) {
     result.Outcome = AddNowOutcome::BackupFailed;
     return result;
   }
   const std::wstring folder = backup.Dir;
+  result.Copied = CopiedAdd{&plan, folder, {}};
   if (!plan.CopyNeeded) {
-    const int code = Register(&my, plan, folder, &result.RenamedTo);
-    TBackup::PruneFolder(folder);
-    result.Outcome = code == kRegisterDone      ? AddNowOutcome::Added
-                     : code == kRegisterPresent ? AddNowOutcome::AlreadyRegistered
-                                                : AddNowOutcome::RegisterFailed;
+    result.Outcome = AddNowOutcome::Copied;
     return result;
   }
   const std::vector<std::wstring> made = MissingFolders(platform::ExtractFileDir(plan.TargetDir));
@@ -360,18 +380,45 @@ AddNowResult AddPluginNow(const TTC& my, const AddPlan& plan, TBackup& backup,
     result.Outcome = stopped ? AddNowOutcome::Stopped : AddNowOutcome::CopyFailed;
     return result;
   }
-  const int code = RegisterCopied(&my, plan, folder, made, &result.RenamedTo);
-  if (code == kRegisterFileError) {
-    RemoveMadeFolders(made);
-    platform::RemoveFile(folder + kCopyingFile);
-    DeleteDirectoryTree(folder, true);
-    result.Outcome = AddNowOutcome::RegisterFailed;
+  if (!RecordCopied(plan, folder, made)) {
+    TakeBackCopy(plan, folder);
+    DropPreparedCopy(folder, *staging, made);
+    result.Outcome = AddNowOutcome::CopyFailed;
     return result;
   }
+  // The copied record names all the copying record did.
   platform::RemoveFile(folder + kCopyingFile);
-  TBackup::PruneFolder(folder);
-  result.Outcome = AddNowOutcome::Added;
+  result.Copied.Made = made;
+  result.Outcome = AddNowOutcome::Copied;
   return result;
+}
+
+std::vector<AddNowResult> RegisterCopiedPlugins(const TTC& my, const std::vector<CopiedAdd>& adds,
+                                                const std::function<bool()>& proceed) {
+  std::vector<std::wstring> renamed;
+  const std::vector<int> codes = RegisterAll(&my, adds, renamed, proceed);
+  std::vector<AddNowResult> results(adds.size());
+  for (size_t i = 0; i < adds.size(); ++i) {
+    const CopiedAdd& add = adds[i];
+    AddNowResult& result = results[i];
+    result.Copied = add;
+    result.RenamedTo = renamed[i];
+    if (codes[i] == kRegisterFileError) {
+      if (add.Plan->CopyNeeded) {
+        TakeBackCopy(*add.Plan, add.Folder);
+        RemoveMadeFolders(add.Made);
+      }
+      DeleteDirectoryTree(add.Folder, true);
+      result.Outcome = AddNowOutcome::RegisterFailed;
+      continue;
+    }
+    // A copy counts as added even when its path was registered already.
+    result.Outcome = codes[i] == kRegisterDone || add.Plan->CopyNeeded
+                         ? AddNowOutcome::Added
+                         : AddNowOutcome::AlreadyRegistered;
+    TBackup::PruneFolder(add.Folder);
+  }
+  return results;
 }
 
 bool CompleteAdds(VirtualTree& tree, const TTC* my, PendingAdds& pending) {

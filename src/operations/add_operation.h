@@ -78,6 +78,7 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
 
 enum class AddNowOutcome {
   Added,
+  Copied,             // the files stand in place, the registration is to come
   AlreadyRegistered,  // an equal copy stands and the registration too: nothing changed
   Stopped,            // the control stopped the copy (nothing left behind)
   CopyFailed,         // nothing left behind
@@ -85,19 +86,37 @@ enum class AddNowOutcome {
   RegisterFailed,     // the copy was taken away again
 };
 
+// An add whose files stand in place (or needed no copy), waiting for its
+// registration.
+struct CopiedAdd {
+  const AddPlan* Plan = nullptr;
+  std::wstring Folder;             // its installed-item folder of backup
+  std::vector<std::wstring> Made;  // the folders made above its copy, outermost first
+};
+
 struct AddNowResult {
   AddNowOutcome Outcome = AddNowOutcome::CopyFailed;
   std::wstring RenamedTo;  // Added under another key than New's (file-system plugins)
+  CopiedAdd Copied;        // Copied: what RegisterCopiedPlugins takes
 };
 
-// Carries out an add plan at once on the calling thread, by the same steps
-// as the add on its own thread: a new installed-item folder of backup (a
-// part of its batch when one is open), the copy into a staging folder
-// (control's hook before each file, which may stop it), the folder put in
-// place, the registration, each recorded first. Anything but Added leaves
+// The first half of an add plan carried out at once on the calling thread,
+// by the same steps as the add on its own thread: a new installed-item
+// folder of backup (a part of its batch when one is open), the copy into a
+// staging folder (control's hook before each file, which may stop it), the
+// folder put in place, each recorded first. Copied, or a failure that left
 // My installation and the store as they were.
-AddNowResult AddPluginNow(const TTC& my, const AddPlan& plan, TBackup& backup,
-                          const CopyControl& control);
+AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyControl& control);
+
+// The second half: registers the copied plugins, each configuration file
+// read and replaced once for all of them, each one's record written in its
+// folder first. One result per add (Added, AlreadyRegistered or
+// RegisterFailed, whose copy and folder are taken away again). The plans
+// must outlive the call. proceed, when given, is asked before each record is
+// written (the host's display is told meanwhile); false from it stops the
+// registrations, which then all fail.
+std::vector<AddNowResult> RegisterCopiedPlugins(const TTC& my, const std::vector<CopiedAdd>& adds,
+                                                const std::function<bool()>& proceed = {});
 
 // Completes the adds whose copy has ended: registers each copied plugin in
 // my (none: the copy is taken back), writes its records, sets the comments

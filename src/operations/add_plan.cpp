@@ -172,14 +172,14 @@ bool IsPlainFolderName(const std::wstring& name) {
 
 AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t row,
                        const std::wstring& ownPluginFile, AddPlan& plan,
-                       const PluginSurroundings* around) {
+                       const PluginSurroundings* around, platform::PathSpelling* spelling) {
   const std::vector<std::wstring>* files = PluginFilesOf(newModel, kind);
   if (!files || row >= files->size() || (*files)[row].empty()) return AddPlanFailure::NoItem;
   plan = AddPlan{};
   plan.Kind = kind;
   const std::wstring registeredPath = RegisteredPluginPath(newModel, kind, row);
   std::optional<PluginSource> source =
-      LocatePluginSource(registeredPath, newModel, my, ownPluginFile, around);
+      LocatePluginSource(registeredPath, newModel, my, ownPluginFile, around, spelling);
   if (!source) return AddPlanFailure::BadSource;
   plan.Source = std::move(*source);
   const std::wstring folderName = FolderNameFor(plan.Source);
@@ -191,7 +191,9 @@ AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t
                                 GatherSurroundings(&my, &newModel, ownPluginFile,
                                                    platform::GetSystemFolders()));
   if (kindDir.empty() || !IsPlainFullPath(kindDir + L"\\")) return AddPlanFailure::NoTarget;
-  if (!ChooseTarget(plan.Source, platform::PathAsOnDisk(kindDir) + L"\\" + folderName, plan)) {
+  const std::wstring kindDirOnDisk =
+      spelling ? spelling->OnDisk(kindDir) : platform::PathAsOnDisk(kindDir);
+  if (!ChooseTarget(plan.Source, kindDirOnDisk + L"\\" + folderName, plan)) {
     return AddPlanFailure::NoTarget;
   }
   plan.TargetPath = plan.TargetDir + L"\\" + platform::ExtractFileName(plan.Source.File);

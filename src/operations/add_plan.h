@@ -40,11 +40,13 @@ enum class AddPlanFailure {
 
 // The plan for the row of New's list of that kind. Reads the file system
 // (what exists, what is equal), changes nothing.
-// around: the two models' surroundings when gathered already (a batch plans
-// many plugins against the same models).
+// around: the two models' surroundings when gathered already, and spelling
+// the paths looked up already (a batch plans many plugins against the same
+// models and folders).
 AddPlanFailure PlanAdd(const TTC& my, const TTC& newModel, ItemKind kind, size_t row,
                        const std::wstring& ownPluginFile, AddPlan& plan,
-                       const PluginSurroundings* around = nullptr);
+                       const PluginSurroundings* around = nullptr,
+                       platform::PathSpelling* spelling = nullptr);
 
 // Whether a folder name may stand as one step of a path in My installation.
 bool IsPlainFolderName(const std::wstring& name);

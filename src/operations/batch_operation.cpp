@@ -261,21 +261,23 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
   BatchResult result;
   if (!ctx.New) return result;
   // Every plugin is planned first: one that cannot be carried out stops the
-  // batch before anything changes.
-  // The models do not change while the batch runs: their surroundings are
-  // gathered once.
+  // batch before anything changes. The models do not change while the batch
+  // runs: their surroundings are gathered once, and the folders the plans
+  // share are looked up once.
   const PluginSurroundings around =
       GatherSurroundings(&ctx.My, ctx.New, ctx.OwnPluginFile, platform::GetSystemFolders());
+  platform::PathSpelling spelling;
+  std::vector<AddPlan> plans(items.size());
   size_t total = 0;
-  for (const BatchItem& item : items) {
-    AddPlan plan;
-    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around) !=
-        AddPlanFailure::None) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    const BatchItem& item = items[i];
+    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plans[i], &around,
+                &spelling) != AddPlanFailure::None) {
       result.FailedItem = item.Name;
       result.Detail = Tr(texts::kBadSourceDirectory);
       return result;
     }
-    total += FilesOf(plan);
+    total += FilesOf(plans[i]);
   }
   if (!ctx.Backup.BeginBatch(BackupKind::Installed, texts::kAddAllBackupName,
                              kBatchVerbInstalled)) {
@@ -285,35 +287,51 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
   BatchProgress shown(progress, total);
   CopyControl control;
   control.BeforeFile = [&](const std::wstring&) { return shown.File(); };
-  std::vector<const BatchItem*> added;
-  for (const BatchItem& item : items) {
-    // Planned again: the plugins before it may have taken its folder name
-    // or its registration key.
-    AddPlan plan;
-    if (PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around) !=
-        AddPlanFailure::None) {
+  // The files first, every plugin's; the registrations then, each
+  // configuration file written once for all of them.
+  std::vector<CopiedAdd> copied;
+  std::vector<const BatchItem*> copiedItems;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const BatchItem& item = items[i];
+    AddPlan& plan = plans[i];
+    // A plugin before it may have taken the folder it was planned into
+    // (two of New's plugins of one folder name): planned again.
+    if (plan.CopyNeeded && platform::PathExists(plan.TargetDir) &&
+        PlanAdd(ctx.My, *ctx.New, item.Kind, item.NewRow, ctx.OwnPluginFile, plan, &around,
+                &spelling) != AddPlanFailure::None) {
       result.Detail = Tr(texts::kBadSourceDirectory);
       return Finish(ctx, result, item.Name, false);
     }
     if (!shown.Begin(item.Name, plan.TargetDir)) return Finish(ctx, result, item.Name, true);
-    const AddNowResult one = AddPluginNow(ctx.My, plan, ctx.Backup, control);
+    const AddNowResult one = CopyPluginNow(plan, ctx.Backup, control);
     shown.Tick();
     switch (one.Outcome) {
-      case AddNowOutcome::Added: added.push_back(&item); break;
-      case AddNowOutcome::AlreadyRegistered: break;
+      case AddNowOutcome::Copied:
+        copied.push_back(one.Copied);
+        copiedItems.push_back(&item);
+        break;
       case AddNowOutcome::Stopped: return Finish(ctx, result, item.Name, true);
-      case AddNowOutcome::CopyFailed:
-        result.Detail = Tr(texts::kDirectoryCopyError);
-        return Finish(ctx, result, item.Name, shown.Cancelled());
       case AddNowOutcome::BackupFailed:
         result.Detail = Tr(texts::kCantPrepareBackup);
         return Finish(ctx, result, item.Name, false);
-      case AddNowOutcome::RegisterFailed:
-        result.Detail = Tr(texts::kNotAdded);
-        return Finish(ctx, result, item.Name, false);
+      default:
+        result.Detail = Tr(texts::kDirectoryCopyError);
+        return Finish(ctx, result, item.Name, shown.Cancelled());
     }
   }
   if (shown.Cancelled()) return Finish(ctx, result, {}, true);
+  const std::vector<AddNowResult> registered =
+      RegisterCopiedPlugins(ctx.My, copied, [&] { return shown.Tick(); });
+  std::vector<const BatchItem*> added;
+  for (size_t i = 0; i < registered.size(); ++i) {
+    switch (registered[i].Outcome) {
+      case AddNowOutcome::Added: added.push_back(copiedItems[i]); break;
+      case AddNowOutcome::AlreadyRegistered: break;
+      default:
+        result.Detail = Tr(texts::kNotAdded);
+        return Finish(ctx, result, copiedItems[i]->Name, shown.Cancelled());
+    }
+  }
   ctx.Backup.EndBatch();
   result.Changed = static_cast<int>(added.size());
   result.Outcome = added.empty() ? BatchOutcome::Nothing : BatchOutcome::Done;

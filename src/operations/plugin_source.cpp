@@ -11,7 +11,8 @@ namespace orvelle {
 std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPath,
                                                const TTC& newModel, const TTC& my,
                                                const std::wstring& ownPluginFile,
-                                               const PluginSurroundings* around) {
+                                               const PluginSurroundings* around,
+                                               platform::PathSpelling* spelling) {
   // Only a full path: a relative one would be resolved against whatever
   // folder the host happens to be in. Its ".." and "." steps are resolved
   // before anything is named after them.
@@ -26,7 +27,7 @@ std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPat
     if (full.ends_with(L"64") || !platform::FileExists(file)) return std::nullopt;
   }
   PluginSource source;
-  source.File = platform::PathAsOnDisk(file);
+  source.File = spelling ? spelling->OnDisk(file) : platform::PathAsOnDisk(file);
   source.Dir = platform::ExcludeTrailingBackslash(platform::ExtractFileDir(source.File));
   const PluginScope scope = around ? PluginScopeOf(source.File, *around)
                                    : PluginScopeOf(source.File, &my, &newModel, ownPluginFile);

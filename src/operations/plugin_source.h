@@ -4,6 +4,7 @@
 // holds the rule).
 #pragma once
 
+#include "platform/fs.h"
 #include "tc/plugin_scope.h"
 
 #include <optional>
@@ -30,6 +31,7 @@ struct PluginSource {
 std::optional<PluginSource> LocatePluginSource(const std::wstring& registeredPath,
                                                const TTC& newModel, const TTC& my,
                                                const std::wstring& ownPluginFile,
-                                               const PluginSurroundings* around = nullptr);
+                                               const PluginSurroundings* around = nullptr,
+                                               platform::PathSpelling* spelling = nullptr);
 
 }  // namespace orvelle

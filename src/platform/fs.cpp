@@ -1,5 +1,7 @@
 #include "platform/fs.h"
 
+#include "platform/strings.h"
+
 namespace orvelle::platform {
 
 DWORD FileAttributes(const std::wstring& path) {
@@ -82,35 +84,62 @@ std::wstring ExcludeTrailingBackslash(std::wstring_view path) {
   return out;
 }
 
+namespace {
+
+// The length of the drive ("c:\") or share ("\\server\share\") that
+// starts path, kept as given; 0 when it starts with neither.
+size_t RootLength(const std::wstring& path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return 3;
+  if (path.rfind(L"\\\\", 0) != 0) return 0;
+  const size_t server = path.find(L'\\', 2);
+  const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+  return share == std::wstring::npos ? 0 : share + 1;
+}
+
+// The name step has on disk inside the folder spelt (with its backslash).
+std::wstring SpellStep(const std::wstring& spelt, const std::wstring& step) {
+  WIN32_FIND_DATAW data{};
+  // A step with wildcards would match other names; it is kept as given.
+  if (step.empty() || step.find_first_of(L"*?") != std::wstring::npos) return step;
+  unique_hfind find(::FindFirstFileW(LongPathForm(spelt + step).c_str(), &data));
+  return find ? std::wstring(data.cFileName) : step;
+}
+
+}  // namespace
+
 std::wstring PathAsOnDisk(const std::wstring& path) {
-  // The drive ("c:\") or share ("\\server\share\") is kept as given.
-  size_t start = 0;
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
-    start = 3;
-  } else if (path.rfind(L"\\\\", 0) == 0) {
-    size_t server = path.find(L'\\', 2);
-    size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
-    if (share == std::wstring::npos) return path;
-    start = share + 1;
-  } else {
-    return path;
-  }
+  size_t start = RootLength(path);
+  if (start == 0) return path;
   std::wstring out = path.substr(0, start);
   while (start < path.size()) {
     size_t end = path.find(L'\\', start);
     if (end == std::wstring::npos) end = path.size();
-    std::wstring step = path.substr(start, end - start);
-    WIN32_FIND_DATAW data{};
-    // A step with wildcards would match other names; it is kept as given.
-    if (!step.empty() && step.find_first_of(L"*?") == std::wstring::npos) {
-      unique_hfind find(::FindFirstFileW(LongPathForm(out + step).c_str(), &data));
-      if (find) step = data.cFileName;
-    }
-    out += step;
+    out += SpellStep(out, path.substr(start, end - start));
     if (end < path.size()) out += L'\\';
     start = end + 1;
   }
   return out;
+}
+
+std::wstring PathSpelling::OnDisk(const std::wstring& path) {
+  const size_t root = RootLength(path);
+  const size_t last = path.find_last_of(L'\\');
+  // The root itself, or a path ending in a backslash: nothing to share.
+  if (root == 0 || last == std::wstring::npos || last < root || last + 1 == path.size()) {
+    return PathAsOnDisk(path);
+  }
+  std::wstring folder;
+  if (last + 1 == root) {
+    folder = path.substr(0, root);
+  } else {
+    const std::wstring given = path.substr(0, last);
+    const std::wstring key = LowerCase(given);
+    const auto known = folders_.find(key);
+    folder = (known != folders_.end() ? known->second
+                                      : folders_.emplace(key, OnDisk(given)).first->second) +
+             L'\\';
+  }
+  return folder + SpellStep(folder, path.substr(last + 1));
 }
 
 std::optional<FileEntry> GetFileEntry(const std::wstring& path) {

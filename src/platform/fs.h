@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace orvelle::platform {
 
@@ -36,6 +37,18 @@ std::wstring ExcludeTrailingBackslash(std::wstring_view path);
 // and the drive or share, stay as given. A moved item keeps its name's case
 // when it comes back.
 std::wstring PathAsOnDisk(const std::wstring& path);
+
+// PathAsOnDisk for many paths below the same folders, each folder looked up
+// once: the plans of a batch of plugins spell hundreds of paths that share
+// all their steps but the last two. For the length of one operation only:
+// a folder renamed meanwhile keeps the spelling it had.
+class PathSpelling {
+ public:
+  std::wstring OnDisk(const std::wstring& path);
+
+ private:
+  std::unordered_map<std::wstring, std::wstring> folders_;  // lower case -> as on disk
+};
 
 // The form of a path that the file functions accept at any length: a path of
 // MAX_PATH - 12 characters or more (the limit for folders), made full and

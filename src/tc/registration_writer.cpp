@@ -10,6 +10,7 @@
 #include "util/line_ends.h"
 #include "util/text_file.h"
 
+#include <algorithm>
 #include <set>
 
 namespace orvelle {
@@ -212,20 +213,67 @@ AddedLines InsertRegistration(std::vector<std::wstring>& lines,
 
 int RegisterPlugin(const TTC& my, const RegistrationLines& registration,
                    const RecordAddedFn& record, AddedLines* added) {
-  const std::wstring file = platform::PathAsOnDisk(my.SlotFile(SectionSlotOf(registration.Kind)));
-  if (file.empty()) return kRegisterFileError;
-  std::optional<TextDocument> doc = LoadTextFile(file);
-  if (!doc) return kRegisterFileError;
-  if (RegistersPath(my, doc->lines, registration)) return kRegisterPresent;
-  const TextDocument before = *doc;
-  AddedLines lines = InsertRegistration(doc->lines, registration);
-  CarryLineEnds(*doc, before);
-  lines.File = file;
-  lines.MadeWide = doc->encoding == TextEncoding::Ansi && !FitsCodePage(lines.Lines);
-  if (record && !record(lines)) return kRegisterFileError;
-  if (!SaveTextFile(file, *doc)) return kRegisterFileError;
-  if (added) *added = std::move(lines);
-  return kRegisterDone;
+  std::vector<AddedLines> done;
+  const int code = RegisterPlugins(
+      my, {registration},
+      [&](size_t, const AddedLines& lines) { return !record || record(lines); }, &done)
+      .front();
+  if (code == kRegisterDone && added) *added = std::move(done.front());
+  return code;
+}
+
+std::vector<int> RegisterPlugins(const TTC& my, const std::vector<RegistrationLines>& registrations,
+                                 const RecordAddedAtFn& record, std::vector<AddedLines>* added) {
+  std::vector<int> codes(registrations.size(), kRegisterFileError);
+  std::vector<AddedLines> made(registrations.size());
+  // Each file once, in the order the registrations first name it.
+  std::vector<std::wstring> files(registrations.size());
+  for (size_t i = 0; i < registrations.size(); ++i) {
+    const std::wstring slot = my.SlotFile(SectionSlotOf(registrations[i].Kind));
+    for (size_t j = 0; j < i && files[i].empty(); ++j) {
+      if (my.SlotFile(SectionSlotOf(registrations[j].Kind)) == slot) files[i] = files[j];
+    }
+    if (files[i].empty()) files[i] = platform::PathAsOnDisk(slot);
+  }
+  for (size_t first = 0; first < registrations.size(); ++first) {
+    const std::wstring& file = files[first];
+    if (file.empty() || std::find(files.begin(), files.begin() + first, file) !=
+                            files.begin() + first) {
+      continue;
+    }
+    std::optional<TextDocument> doc = LoadTextFile(file);
+    if (!doc) continue;
+    std::vector<size_t> addedHere;
+    bool recorded = true;
+    for (size_t i = first; i < registrations.size() && recorded; ++i) {
+      if (files[i] != file) continue;
+      if (RegistersPath(my, doc->lines, registrations[i])) {
+        codes[i] = kRegisterPresent;
+        continue;
+      }
+      const TextDocument before = *doc;
+      AddedLines lines = InsertRegistration(doc->lines, registrations[i]);
+      CarryLineEnds(*doc, before);
+      lines.File = file;
+      lines.MadeWide = doc->encoding == TextEncoding::Ansi && !FitsCodePage(lines.Lines);
+      // Saved, the file is UTF-16 from here on, as the next registration
+      // would find it were they written one by one.
+      if (lines.MadeWide) doc->encoding = TextEncoding::Utf16LE;
+      addedHere.push_back(i);
+      recorded = !record || record(i, lines);
+      made[i] = std::move(lines);
+    }
+    const bool saved = recorded && (addedHere.empty() || SaveTextFile(file, *doc));
+    for (size_t i : addedHere) codes[i] = saved ? kRegisterDone : kRegisterFileError;
+    if (!saved) {
+      // Nothing of this file was written: its registrations are all undone.
+      for (size_t i = first; i < registrations.size(); ++i) {
+        if (files[i] == file) codes[i] = kRegisterFileError;
+      }
+    }
+  }
+  if (added) *added = std::move(made);
+  return codes;
 }
 
 int RemoveAddedLines(EditPlan& plan, const AddedLines& added) {

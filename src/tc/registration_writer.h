@@ -85,6 +85,18 @@ using RecordAddedFn = std::function<bool(const AddedLines&)>;
 int RegisterPlugin(const TTC& my, const RegistrationLines& registration,
                    const RecordAddedFn& record, AddedLines* added = nullptr);
 
+// Several registrations, each file they go into read and replaced once
+// (a batch of plugins would otherwise rewrite the configuration once per
+// plugin). In order, as if registered one after another: a later one sees
+// the lines of those before it. record gets each registration's index with
+// what it adds, before its file is replaced; false from it stops the
+// registrations of that file. One code per registration, as RegisterPlugin's;
+// added (when given) receives what each one that was done added.
+using RecordAddedAtFn = std::function<bool(size_t, const AddedLines&)>;
+std::vector<int> RegisterPlugins(const TTC& my, const std::vector<RegistrationLines>& registrations,
+                                 const RecordAddedAtFn& record,
+                                 std::vector<AddedLines>* added = nullptr);
+
 // Plans taking out what a registration added, into plan (so that the
 // removal is recorded and can itself be undone): the lines as written, and
 // a section the registration made when nothing else stands in it. A

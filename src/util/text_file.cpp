@@ -147,6 +147,45 @@ bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& 
   return SaveTextFile(path, doc, codePage);
 }
 
+bool AppendLinesInPlace(const std::wstring& path, const std::vector<std::wstring>& lines,
+                        UINT codePage) {
+  if (InjectedFileFault(FileStep::WriteFile, path)) return false;
+  platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(),
+                                            GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string bytes;
+  if (!file || !ReadAll(file.get(), bytes)) {
+    file.reset();
+    return AppendTextLines(path, lines, codePage);
+  }
+  const TextDocument old = DecodeText(bytes, codePage);
+  if (!old.finalLineEnd || (old.encoding == TextEncoding::Ansi && !FitsCodePage(lines, codePage))) {
+    file.reset();
+    return AppendTextLines(path, lines, codePage);
+  }
+  TextDocument tail;
+  tail.encoding = old.encoding;
+  tail.lines = lines;
+  tail.lineEnd = old.lineEnd;
+  std::string more = EncodeText(tail, codePage);
+  // The mark belongs at the file's start only.
+  size_t mark = 0;
+  if (old.encoding == TextEncoding::Utf8) {
+    mark = 3;
+  } else if (old.encoding != TextEncoding::Ansi) {
+    mark = 2;
+  }
+  more.erase(0, std::min(mark, more.size()));
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(bytes.size());
+  if (!::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN)) return false;
+  if (WriteAndFlush(file.get(), more)) return true;
+  // Roll back: what the failed write left behind the old end goes again.
+  ::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+  ::SetEndOfFile(file.get());
+  return false;
+}
+
 TTextFileAW::TTextFileAW(std::wstring fileName, bool readOnly)
     : fileName_(std::move(fileName)), readOnly_(readOnly) {}
 

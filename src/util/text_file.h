@@ -52,6 +52,16 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& lines,
                      UINT codePage = CP_ACP);
 
+// AppendTextLines for a record that grows a line at a time while an
+// operation runs (the parts of a batch): the lines are written behind the
+// bytes already there and flushed, instead of the file being rewritten.
+// A write that fails is cut off again, so the file keeps what it had. Falls
+// back to AppendTextLines where the lines cannot simply follow (a missing
+// file, a last line without its line end, characters an ANSI file cannot
+// hold).
+bool AppendLinesInPlace(const std::wstring& path, const std::vector<std::wstring>& lines,
+                        UINT codePage = CP_ACP);
+
 // A text file handle that reads the host's files in any of the four
 // encodings, line by line.
 class TTextFileAW {

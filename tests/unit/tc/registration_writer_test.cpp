@@ -179,5 +179,73 @@ TEST_F(RegisterPluginTest, OnlyWhatIsMissingIsWrittenAndOnlyAfterItsRecord) {
   EXPECT_EQ(RegisterPlugin(my_, cloud, record), kRegisterPresent) << "once is enough";
 }
 
+// Registered together, plugins give the file the very bytes, and each the
+// very record, that registering them one after another gives: key clashes,
+// numbering, a section made by the first of its kind, a path registered by
+// an earlier one of the same batch, and an ANSI file that has to become
+// UTF-16 for one of them (only that one records it).
+TEST_F(RegisterPluginTest, TogetherAsOneAfterAnother) {
+  const std::wstring start =
+      L"[Configuration]\nx=1\n[FileSystemPlugins]\nFTP=c:\\tc\\ftp.wfx\n"
+      L"[ListerPlugins]\n0=c:\\tc\\a.wlx\n";
+  auto path = [&](const wchar_t* name) { return platform::LowerCase(dir_ / name); };
+  const std::wstring ftp2 = path(L"p\\ftp2.wfx");
+  const std::wstring z = path(L"p\\z.wcx");
+  const std::vector<RegistrationLines> registrations = {
+      Registration(ItemKind::FileSystemPlugin, {L"FTP=" + ftp2}, ftp2),
+      Registration(ItemKind::ListerPlugin, {L"=" + path(L"p\\b.wlx"), L"_detect=\"EXT=\"\"B\"\""},
+                   path(L"p\\b.wlx")),
+      Registration(ItemKind::ContentPlugin, {L"=" + path(L"p\\c.wdx")}, path(L"p\\c.wdx")),
+      Registration(ItemKind::FileSystemPlugin, {L"Облако=" + path(L"p\\cloud.wfx")},
+                   path(L"p\\cloud.wfx")),
+      Registration(ItemKind::ContentPlugin, {L"=" + path(L"p\\d.wdx")}, path(L"p\\d.wdx")),
+      Registration(ItemKind::FileSystemPlugin, {L"FTP=" + ftp2}, ftp2),
+      Registration(ItemKind::PackerPlugin, {L"zz=31," + z, L"yy=31," + z}, z),
+  };
+  std::vector<int> oneByOne;
+  std::vector<AddedLines> oneByOneAdded;
+  test::WriteTextFile(my_.IniFile, start, test::Encoding::Ansi);
+  for (const RegistrationLines& registration : registrations) {
+    AddedLines added;
+    oneByOne.push_back(RegisterPlugin(my_, registration, {}, &added));
+    oneByOneAdded.push_back(oneByOne.back() == kRegisterDone ? added : AddedLines{});
+  }
+  const std::string expected = test::ReadBytes(my_.IniFile);
+  EXPECT_EQ(oneByOne, (std::vector<int>{kRegisterDone, kRegisterDone, kRegisterDone, kRegisterDone,
+                                        kRegisterDone, kRegisterPresent, kRegisterDone}));
+
+  test::WriteTextFile(my_.IniFile, start, test::Encoding::Ansi);
+  std::vector<size_t> recordedAt;
+  std::vector<AddedLines> together;
+  const std::vector<int> codes = RegisterPlugins(
+      my_, registrations,
+      [&](size_t i, const AddedLines&) {
+        recordedAt.push_back(i);
+        return true;
+      },
+      &together);
+  EXPECT_EQ(codes, oneByOne);
+  EXPECT_EQ(test::ReadBytes(my_.IniFile), expected);
+  EXPECT_EQ(recordedAt, (std::vector<size_t>{0, 1, 2, 3, 4, 6}));
+  for (size_t i = 0; i < registrations.size(); ++i) {
+    if (codes[i] != kRegisterDone) continue;
+    SCOPED_TRACE(i);
+    EXPECT_EQ(together[i].Lines, oneByOneAdded[i].Lines);
+    EXPECT_EQ(together[i].Header, oneByOneAdded[i].Header);
+    EXPECT_EQ(together[i].HeaderAdded, oneByOneAdded[i].HeaderAdded);
+    EXPECT_EQ(together[i].MadeWide, oneByOneAdded[i].MadeWide);
+  }
+  EXPECT_TRUE(together[3].MadeWide);
+  EXPECT_FALSE(together[4].MadeWide);
+
+  // A refused record: nothing of the file is written, every one of it fails.
+  test::WriteTextFile(my_.IniFile, start, test::Encoding::Ansi);
+  const std::string before = test::ReadBytes(my_.IniFile);
+  const std::vector<int> refused =
+      RegisterPlugins(my_, registrations, [](size_t i, const AddedLines&) { return i < 2; });
+  EXPECT_EQ(refused, std::vector<int>(registrations.size(), kRegisterFileError));
+  EXPECT_EQ(test::ReadBytes(my_.IniFile), before);
+}
+
 }  // namespace
 }  // namespace orvelle

@@ -157,6 +157,42 @@ TEST(TextFile, OwnRecordsKeepEveryCharacter) {
   EXPECT_EQ(reader.Encoding(), TextEncoding::Utf16LE);
 }
 
+// Appended in place, a record gets the bytes a rewrite would give it, in
+// every encoding and line end it may have; where lines cannot simply follow
+// (no file, no final line end, characters an ANSI file lacks) it is
+// rewritten instead.
+TEST(TextFile, AppendInPlaceGivesTheBytesOfARewrite) {
+  struct Case {
+    const char* name;
+    std::string start;  // "" : no file
+    std::vector<std::wstring> lines;
+  };
+  const std::vector<Case> cases = {
+      {"ansi", "verb=installed\r\n", {L"part=0001-i", L"caf\u00E9"}},
+      {"lf", "verb=installed\npart=0001-i\n", {L"part=0002-i"}},
+      {"utf16", Utf16LEFile(L"verb=\u5B89\r\n"), {L"part=0001-i", L"\u0416"}},
+      {"utf8", "\xEF\xBB\xBFverb=x\r\n", {L"\u0416"}},
+      {"missing", "", {L"verb=installed"}},
+      {"no final end", "verb=installed", {L"part=0001-i"}},
+      {"widens", "verb=installed\r\n", {L"\u0416"}},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring inPlace = dir / L"in.b";
+    const std::wstring rewritten = dir / L"re.b";
+    platform::RemoveFile(inPlace);
+    platform::RemoveFile(rewritten);
+    if (!c.start.empty()) {
+      WriteBytes(inPlace, c.start);
+      WriteBytes(rewritten, c.start);
+    }
+    ASSERT_TRUE(AppendLinesInPlace(inPlace, c.lines, 1252));
+    ASSERT_TRUE(AppendTextLines(rewritten, c.lines, 1252));
+    EXPECT_EQ(ReadBytes(inPlace), ReadBytes(rewritten));
+  }
+}
+
 TEST(TextFile, ReadingLeavesTheFileAloneAndNoCopyBeside) {
   TempDir dir;
   const std::string bytes = Utf16LEFile(L"[a]\r\nx=\u4E2D\r\n");
