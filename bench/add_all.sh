@@ -10,14 +10,15 @@
 # two (goal: at most 0.1 s). Add all is timed from the moment its dialog
 # was answered (at once, by the harness) to the end, as the floor has no
 # question to ask; the dialog's own time, from the entry's opening to the
-# answer, is printed beside it. Every time is the best of REPEAT runs (default
-# 1: each run copies half a gigabyte). Data is made under
+# answer, is printed beside it. Every time is the best of REPEAT runs
+# (default 3: one run's times swing with the machine's disk; each run copies
+# half a gigabyte). Data is made under
 # build/64/bench/add_all and removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
 bench_setup add_all tchost64.exe Orvelle.wfx64 compare_bench.exe copy_floor_bench.exe
-repeat=${REPEAT:-1}
+repeat=${REPEAT:-3}
 mib=${MIB:-1024}
 root=$work/pair
 
