@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -244,6 +245,24 @@ TEST(Batch, ACancelOrAFailingPluginInTheMiddleLeavesMyInstallationAsItWas) {
                                         L"carried out: markdown.wlx"))
         << failed.OutText();
   }
+  EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
+  EXPECT_EQ(BackupEntries(pair), entriesBefore);
+
+  // A configuration that cannot be replaced: the registrations come after
+  // every plugin's files, which go again with them.
+  const std::wstring ini = pair.MyPath(L"wincmd.ini");
+  const DWORD attributes = ::GetFileAttributesW(ini.c_str());
+  ASSERT_TRUE(::SetFileAttributesW(ini.c_str(), attributes | FILE_ATTRIBUTE_READONLY));
+  test::ProcessResult refused =
+      pair.RunMy(L"--progress --press Add list \\ exec " + QuoteArg(kAddAll));
+  ::SetFileAttributesW(ini.c_str(), attributes);
+  ASSERT_EQ(refused.exitCode, 0u) << refused.ErrText();
+  EXPECT_TRUE(HasLineStarting(refused, L"msgbox \"Orvelle\" \"Nothing was changed, My "
+                                       L"installation is as it was."))
+      << refused.OutText();
+  const std::vector<std::wstring> sources = ProgressSources(refused);
+  EXPECT_NE(std::find(sources.begin(), sources.end(), L"fileattrs.wdx"), sources.end())
+      << "the last plugin was copied before the registrations failed";
   EXPECT_EQ(test::DescribeDifferences(my, pair.My()), L"");
   EXPECT_EQ(BackupEntries(pair), entriesBefore);
 }
