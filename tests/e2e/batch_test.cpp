@@ -60,6 +60,14 @@ std::vector<std::wstring> ProgressSources(const test::ProcessResult& run) {
   return sources;
 }
 
+// Enough files in a folder of New for a batch to be cancelled in the middle of.
+void AddFilesToCancelIn(const RunningPair& pair, const std::wstring& folder) {
+  for (int n = 0; n < 200; ++n) {
+    test::WriteBytes(pair.NewPath(folder + L"\\part" + std::to_wstring(n)),
+                     std::string(512, static_cast<char>(n)));
+  }
+}
+
 TEST(Batch, AddAllCarriesEveryPluginOverAsOneChangeThatOneRestoreUndoes) {
   RunningPair pair;
   ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
@@ -219,11 +227,7 @@ void CancelHalfWay(const RunningPair& pair, const std::wstring& entry, const std
 
 TEST(Batch, ACancelOrAFailingPluginInTheMiddleLeavesMyInstallationAsItWas) {
   RunningPair pair;
-  // Enough files to cancel in the middle of.
-  for (int n = 0; n < 200; ++n) {
-    test::WriteBytes(pair.NewPath(L"plugins\\wlx\\Markdown\\data\\part" + std::to_wstring(n)),
-                     std::string(512, static_cast<char>(n)));
-  }
+  AddFilesToCancelIn(pair, L"plugins\\wlx\\Markdown\\data");
   ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
   const test::TreeSnapshot my = pair.My();
   const std::vector<std::wstring> entriesBefore = BackupEntries(pair);
@@ -271,11 +275,7 @@ TEST(Batch, ACancelOrAFailingPluginInTheMiddleLeavesMyInstallationAsItWas) {
 // back, and the store keeps nothing of it.
 TEST(Batch, ACancelledUpdateAllLeavesMyInstallationAsItWas) {
   RunningPair pair;
-  // Enough new files in New's FTP folder to cancel in the middle of.
-  for (int n = 0; n < 200; ++n) {
-    test::WriteBytes(pair.NewPath(L"plugins\\wfx\\ftp\\data\\part" + std::to_wstring(n)),
-                     std::string(512, static_cast<char>(n)));
-  }
+  AddFilesToCancelIn(pair, L"plugins\\wfx\\ftp\\data");
   ASSERT_EQ(pair.RunMy(L"list \\").exitCode, 0u);
   const test::TreeSnapshot my = pair.My();
   const std::vector<std::wstring> entriesBefore = BackupEntries(pair);
