@@ -19,6 +19,7 @@ enum class FileStep {
   DeleteFile,    // the old file dropped after a swap
   ListFolder,    // a folder of an installation listed for the comparison
   ReadFile,      // a read of a program's or icon file's resources
+  Flush,         // a file of a flush group flushed to the disk
 };
 
 // Answers true for a step that is to fail; path is the file or folder made,

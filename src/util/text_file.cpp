@@ -3,6 +3,7 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "util/file_faults.h"
+#include "util/flush_group.h"
 
 #include <algorithm>
 #include <limits>
@@ -32,6 +33,30 @@ bool ReadAll(HANDLE file, std::string& bytes) {
   return true;
 }
 
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD want = static_cast<DWORD>(
+        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
+    if (!::WriteFile(file, bytes.data() + done, want, &written, nullptr) || written != want) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// Flushed now, or with the thread's flush group when the group holds path.
+bool WriteAndFlushLater(HANDLE file, std::string_view bytes, const std::wstring& path) {
+  FlushGroup* group = FlushGroup::Current();
+  if (!group) return WriteAndFlush(file, bytes);
+  if (!group->Holds(path)) return group->Flush() && WriteAndFlush(file, bytes);
+  if (!WriteAll(file, bytes)) return false;
+  group->Remember(path);
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
@@ -51,26 +76,20 @@ std::optional<TextDocument> LoadTextFile(const std::wstring& path, UINT codePage
 }
 
 bool WriteAndFlush(HANDLE file, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD want = static_cast<DWORD>(
-        std::min<size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
-    if (!::WriteFile(file, bytes.data() + done, want, &written, nullptr) || written != want) {
-      return false;
-    }
-    done += written;
-  }
-  return ::FlushFileBuffers(file) != FALSE;
+  return WriteAll(file, bytes) && ::FlushFileBuffers(file) != FALSE;
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   if (InjectedFileFault(FileStep::WriteFile, path)) return false;
+  // Records of the group reach the disk before a file outside it changes.
+  if (FlushGroup* group = FlushGroup::Current(); group && !group->Holds(path) && !group->Flush()) {
+    return false;
+  }
   platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_WRITE,
                                             FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  const bool ok = WriteAndFlush(file.get(), bytes);
+  const bool ok = WriteAndFlushLater(file.get(), bytes, path);
   file.reset();
   if (!ok) platform::RemoveFile(path);
   return ok;
@@ -78,6 +97,9 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
 
 bool SwapInReplacement(const std::wstring& givenPath, const std::wstring& tempFile) {
   platform::scope_exit dropTemp([&] { platform::RemoveFile(tempFile); });
+  // The replacement and every record of the group are on the disk before
+  // the old file gives way.
+  if (FlushGroup* group = FlushGroup::Current(); group && !group->Flush()) return false;
   // The file keeps its name as the user spelt it ("Wincmd.ini"), whatever
   // case the caller's path has: the renames below would otherwise give it
   // the caller's spelling, which a case-sensitive folder treats as another
@@ -179,7 +201,7 @@ bool AppendLinesInPlace(const std::wstring& path, const std::vector<std::wstring
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(bytes.size());
   if (!::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN)) return false;
-  if (WriteAndFlush(file.get(), more)) return true;
+  if (WriteAndFlushLater(file.get(), more, path)) return true;
   // Roll back: what the failed write left behind the old end goes again.
   ::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
   ::SetEndOfFile(file.get());

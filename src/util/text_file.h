@@ -40,8 +40,9 @@ bool SwapInReplacement(const std::wstring& path, const std::wstring& tempFile);
 // any failure.
 bool WriteAndFlush(HANDLE file, std::string_view bytes);
 
-// Writes bytes to a new or truncated file and flushes them to the disk;
-// false (and the partial file deleted) on failure.
+// Writes bytes to a new or truncated file and flushes them to the disk (or
+// leaves that to the thread's FlushGroup, util/flush_group.h); false (and
+// the partial file deleted) on failure.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 // Appends lines to a file of the plugin's own (backup records), creating it
@@ -54,7 +55,8 @@ bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& 
 
 // AppendTextLines for a record that grows a line at a time while an
 // operation runs (the parts of a batch): the lines are written behind the
-// bytes already there and flushed, instead of the file being rewritten.
+// bytes already there and flushed (as WriteWholeFile does), instead of the
+// file being rewritten.
 // A write that fails is cut off again, so the file keeps what it had. Falls
 // back to AppendTextLines where the lines cannot simply follow (a missing
 // file, a last line without its line end, characters an ANSI file cannot

@@ -4,6 +4,7 @@
 #include "backup/records.h"
 #include "backup/restore.h"
 #include "operations/add_operation.h"
+#include "operations/batch_operation.h"
 #include "operations/operation_context.h"
 #include "platform/fs.h"
 #include "platform/message_box.h"
@@ -12,6 +13,7 @@
 #include "support/tree_snapshot.h"
 #include "tc/ttc.h"
 #include "tree/vars_conts.h"
+#include "util/file_faults.h"
 #include "util/file_ops.h"
 #include "util/text_file.h"
 
@@ -19,6 +21,7 @@
 
 #include <atomic>
 #include <functional>
+#include <set>
 
 namespace orvelle {
 namespace {
@@ -567,6 +570,78 @@ TEST(Add, ANameAnotherPluginHasGivesWayToAFreeOne) {
   EXPECT_EQ(RestoreInstalledFolder(b.StoreFolder(L'i'), b.r.Backup(), &b.r.My()),
             RestoreFailure::None);
   EXPECT_EQ(test::DescribeDifferences(before, SnapshotTree(b.r.MyDir())), L"");
+}
+
+// Add all writes hundreds of records and flushes them together: every one
+// of them is on the disk before My installation's configuration changes,
+// and a record that cannot be flushed stops the batch with everything taken
+// back.
+TEST(AddAll, EveryRecordIsOnTheDiskBeforeTheConfigurationChanges) {
+  for (const bool flushFails : {false, true}) {
+    SCOPED_TRACE(flushFails ? "a record cannot be flushed" : "every record is flushed");
+    AddBench b;
+    const test::TreeSnapshot before = SnapshotTree(b.r.MyDir());
+    std::vector<BatchItem> items;
+    for (const RoundTrip& trip : RoundTrips()) {
+      if (trip.prepare) continue;
+      b.PluginFolder(trip.folder, trip.kind, trip.tail);
+      BatchItem item;
+      item.Index = b.r.Tree().FindTreeItem(L"\\" + trip.folder + L"\\Add");
+      item.Kind = trip.kind;
+      item.Name = trip.folder;
+      item.NewRow = static_cast<size_t>(b.r.Tree()[item.Index].ActionIndex);
+      items.push_back(item);
+    }
+    ASSERT_GE(items.size(), 4u);
+
+    const std::wstring store = platform::LowerCase(b.r.StoreDir()) + L"\\";
+    std::set<std::wstring> flushed;
+    std::vector<std::wstring> unflushedAtChange;
+    int configurationChanges = 0;
+    bool failed = false;
+    const FileFaultHook previous = SetFileFaultHook([&](FileStep step, const std::wstring& path) {
+      const std::wstring lower = platform::LowerCase(path);
+      if (step == FileStep::Flush) {
+        flushed.insert(lower);
+        if (!flushFails || failed) return false;
+        failed = true;
+        return true;
+      }
+      if (step != FileStep::Rename || !lower.ends_with(L".ini")) return false;
+      ++configurationChanges;
+      for (const auto& [name, bytes] : SnapshotTree(b.r.StoreDir()).entries) {
+        const std::wstring file = store + platform::LowerCase(name);
+        // The batch's name, written (and flushed) as it begins.
+        const bool named = std::count(name.begin(), name.end(), L'\\') == 1 &&
+                           name.ends_with(L"-i\\info.i");
+        const bool batchRecord =
+            name.find(L"-i\\") != std::wstring::npos && !name.ends_with(L"\\") && !named;
+        if (batchRecord && !flushed.contains(file)) unflushedAtChange.push_back(name);
+      }
+      return false;
+    });
+    OperationContext ctx{b.r.Tree(), b.r.My(), &b.r.New(), b.r.Backup(), nullptr, b.r.PluginDir(),
+                         L"", {}};
+    const BatchResult result = RunAddAll(ctx, -1, items, {});
+    SetFileFaultHook(previous);
+
+    EXPECT_EQ(unflushedAtChange, Lines{});
+    if (flushFails) {
+      EXPECT_TRUE(failed);
+      EXPECT_EQ(result.Outcome, BatchOutcome::Failed);
+      EXPECT_EQ(test::DescribeDifferences(before, SnapshotTree(b.r.MyDir())), L"");
+      EXPECT_TRUE(StoreFolders(b.r.StoreDir()).empty());
+    } else {
+      EXPECT_GT(configurationChanges, 0);
+      EXPECT_EQ(result.Outcome, BatchOutcome::Done);
+      EXPECT_EQ(result.Changed, static_cast<int>(items.size()));
+      const std::wstring batch = b.StoreFolder(L'i');
+      ASSERT_FALSE(batch.empty());
+      EXPECT_EQ(RestoreBatchFolder(batch, b.r.Backup(), &b.r.My(), L"undo", nullptr),
+                RestoreFailure::None);
+      EXPECT_EQ(test::DescribeDifferences(before, SnapshotTree(b.r.MyDir())), L"");
+    }
+  }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "util/text_file.h"
 
 #include "platform/fs.h"
+#include "platform/strings.h"
 #include "support/temp_dir.h"
 #include "support/text_bytes.h"
+#include "util/file_faults.h"
+#include "util/flush_group.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +213,59 @@ TEST(TextFile, ReadingLeavesTheFileAloneAndNoCopyBeside) {
   for (const auto& e : platform::EnumFiles(dir.Path() + L"\\*")) entries += e.name.empty() ? 0 : 1;
   EXPECT_EQ(entries, 1);
   EXPECT_FALSE(TTextFileAW(dir / L"none").Reset());
+}
+
+// Within a flush group, records of its folder are flushed together, and
+// before anything outside the folder is written or any file replaced; a
+// record that cannot be flushed stops that write, the old file unchanged.
+TEST(TextFile, AFlushGroupFlushesItsRecordsBeforeAnythingElseChanges) {
+  TempDir dir;
+  ::CreateDirectoryW((dir / L"store").c_str(), nullptr);
+  const std::wstring record = dir / L"store\\a.i";
+  const std::wstring gone = dir / L"store\\gone.i";
+  const std::wstring settings = dir / L"wincmd.ini";
+  WriteBytes(settings, "[Old]\r\n");
+  std::vector<std::wstring> flushed;
+  bool failFlush = false;
+  const FileFaultHook previous = SetFileFaultHook([&](FileStep step, const std::wstring& path) {
+    if (step != FileStep::Flush) return false;
+    flushed.push_back(platform::ExtractFileName(path));
+    return failFlush;
+  });
+  TextDocument doc;
+  doc.lines = {L"[New]"};
+  {
+    FlushGroup group(dir / L"store");
+    ASSERT_TRUE(AppendTextLines(record, {L"one"}));
+    ASSERT_TRUE(AppendLinesInPlace(record, {L"two"}));
+    ASSERT_TRUE(AppendTextLines(gone, {L"three"}));
+    ASSERT_TRUE(platform::RemoveFile(gone));
+    EXPECT_EQ(ReadBytes(record), "one\r\ntwo\r\n") << "written at once";
+    EXPECT_TRUE(flushed.empty());
+
+    // Each failed flush forgets its files: the next write has a record of its own.
+    failFlush = true;
+    EXPECT_FALSE(SaveTextFile(settings, doc));
+    EXPECT_EQ(ReadBytes(settings), "[Old]\r\n");
+    ASSERT_TRUE(AppendLinesInPlace(record, {L"three"}));
+    EXPECT_FALSE(SaveTextFile(dir / L"new.ini", doc));
+    EXPECT_FALSE(platform::PathExists(dir / L"new.ini"));
+
+    failFlush = false;
+    flushed.clear();
+    ASSERT_TRUE(AppendLinesInPlace(record, {L"four"}));
+    ASSERT_TRUE(AppendTextLines(gone, {L"five"}));
+    ASSERT_TRUE(platform::RemoveFile(gone));
+    EXPECT_TRUE(SaveTextFile(settings, doc)) << "a file gone meanwhile needs no flush";
+    EXPECT_EQ(flushed, (std::vector<std::wstring>{L"a.i", L"gone.i"}));
+    EXPECT_EQ(ReadBytes(settings), "[New]\r\n");
+
+    flushed.clear();
+    ASSERT_TRUE(AppendLinesInPlace(record, {L"six"}));
+  }
+  EXPECT_EQ(flushed, std::vector<std::wstring>{L"a.i"}) << "the group's end flushes the rest";
+  EXPECT_EQ(FlushGroup::Current(), nullptr);
+  SetFileFaultHook(previous);
 }
 
 }  // namespace
