@@ -344,7 +344,8 @@ bool StartAdd(OperationContext& ctx, PendingAdds& pending, int index,
   return true;
 }
 
-AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyControl& control) {
+AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyControl& control,
+                           const TreeListing* listed) {
   AddNowResult result;
   if (!backup.MakeBackup(BackupKind::Installed, plan.TargetPath)) {
     result.Outcome = AddNowOutcome::BackupFailed;
@@ -372,7 +373,7 @@ AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyContr
     }
     return true;
   };
-  if (!CopyDirectoryContent(plan.Source.Dir, *staging, plan.Source.Files, watched) ||
+  if (!CopyDirectoryContent(plan.Source.Dir, *staging, plan.Source.Files, watched, listed) ||
       !PlaceStagedDirectory(*staging, plan.TargetDir)) {
     // Roll back: the copy that is not whole is New's files only.
     DeleteDirectoryTree(*staging, true);

@@ -104,9 +104,11 @@ struct AddNowResult {
 // by the same steps as the add on its own thread: a new installed-item
 // folder of backup (a part of its batch when one is open), the copy into a
 // staging folder (control's hook before each file, which may stop it), the
-// folder put in place, each recorded first. Copied, or a failure that left
+// folder put in place, each recorded first. listed: ListTree of the source
+// folder when the caller made it already. Copied, or a failure that left
 // My installation and the store as they were.
-AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyControl& control);
+AddNowResult CopyPluginNow(const AddPlan& plan, TBackup& backup, const CopyControl& control,
+                           const TreeListing* listed = nullptr);
 
 // The second half: registers the copied plugins, each configuration file
 // read and replaced once for all of them, each one's record written in its

@@ -40,28 +40,7 @@ const wchar_t* KindName(ItemKind kind) {
 }
 
 // Files below dir, links left out (a copy does not follow them).
-size_t CountFiles(const std::wstring& dir) {
-  size_t count = 0;
-  std::vector<std::wstring> pending{dir};
-  while (!pending.empty()) {
-    const std::wstring level = std::move(pending.back());
-    pending.pop_back();
-    for (const platform::FileEntry& entry : platform::EnumFiles(level + L"\\*")) {
-      if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;
-      if (entry.IsDirectory()) {
-        pending.push_back(level + L"\\" + entry.name);
-      } else {
-        ++count;
-      }
-    }
-  }
-  return count;
-}
-
-size_t FilesOf(const AddPlan& plan) {
-  if (!plan.CopyNeeded) return 0;
-  return plan.Source.Files.empty() ? CountFiles(plan.Source.Dir) : plan.Source.Files.size();
-}
+size_t CountFiles(const std::wstring& dir) { return ListTree(dir).Files.size(); }
 
 size_t FilesOf(const UpdatePlan& plan) {
   size_t count = plan.NewWhole ? CountFiles(plan.NewDir) : plan.NewNames.size();
@@ -269,6 +248,9 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
       GatherSurroundings(&ctx.My, ctx.New, ctx.OwnPluginFile, platform::GetSystemFolders());
   platform::PathSpelling spelling;
   std::vector<AddPlan> plans(items.size());
+  // The folders a copy takes whole are walked once: to count their files
+  // for the progress, and then to copy them.
+  std::vector<std::optional<TreeListing>> listings(items.size());
   size_t total = 0;
   for (size_t i = 0; i < items.size(); ++i) {
     const BatchItem& item = items[i];
@@ -278,7 +260,13 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
       result.Detail = Tr(texts::kBadSourceDirectory);
       return result;
     }
-    total += FilesOf(plans[i]);
+    if (!plans[i].CopyNeeded) continue;
+    if (!plans[i].Source.Files.empty()) {
+      total += plans[i].Source.Files.size();
+      continue;
+    }
+    listings[i] = ListTree(plans[i].Source.Dir);
+    total += listings[i]->Files.size();
   }
   if (!ctx.Backup.BeginBatch(BackupKind::Installed, texts::kAddAllBackupName,
                              kBatchVerbInstalled)) {
@@ -309,7 +297,8 @@ BatchResult RunAddAll(OperationContext& ctx, int batchIndex, const std::vector<B
       return Finish(ctx, result, item.Name, false);
     }
     if (!shown.Begin(item.Name, plan.TargetDir)) return Finish(ctx, result, item.Name, true);
-    const AddNowResult one = CopyPluginNow(plan, ctx.Backup, control);
+    const TreeListing* listed = listings[i] ? &*listings[i] : nullptr;
+    const AddNowResult one = CopyPluginNow(plan, ctx.Backup, control, listed);
     shown.Tick();
     switch (one.Outcome) {
       case AddNowOutcome::Copied:

@@ -28,39 +28,51 @@ bool CopyOneFile(const std::wstring& source, const std::wstring& target,
   return platform::CopyFileTo(source, target, true);
 }
 
-// Links are not followed: what they point to is not the folder's. The
-// folders are walked with a stack of their own, not the thread's, so that a
-// tree nested as deep as paths allow is copied too.
-bool CopyTree(const std::wstring& sourceDir, const std::wstring& targetDir,
-              const CopyControl& control) {
-  std::vector<std::pair<std::wstring, std::wstring>> pending{{sourceDir, targetDir}};
-  while (!pending.empty()) {
-    const auto [from, to] = std::move(pending.back());
-    pending.pop_back();
-    for (const platform::FileEntry& entry : platform::EnumFiles(from + L"\\*")) {
-      if (IsLink(entry.attributes)) continue;
-      const std::wstring source = from + L"\\" + entry.name;
-      const std::wstring target = to + L"\\" + entry.name;
-      if (entry.IsDirectory()) {
-        if (!platform::MakeDirectory(target)) return false;
-        pending.emplace_back(source, target);
-        continue;
-      }
-      if (!CopyOneFile(source, target, control)) return false;
-    }
+bool CopyListed(const std::wstring& from, const std::wstring& to, const TreeListing& listing,
+                const CopyControl& control) {
+  for (const std::wstring& folder : listing.Folders) {
+    if (!platform::MakeDirectory(to + L"\\" + folder)) return false;
+  }
+  for (const std::wstring& file : listing.Files) {
+    if (!CopyOneFile(from + L"\\" + file, to + L"\\" + file, control)) return false;
   }
   return true;
 }
 
 }  // namespace
 
+// Links are not followed: what they point to is not the folder's. The
+// folders are walked with a stack of their own, not the thread's, so that a
+// tree nested as deep as paths allow is listed too.
+TreeListing ListTree(const std::wstring& dir) {
+  TreeListing listing;
+  const std::wstring root = platform::ExcludeTrailingBackslash(dir);
+  std::vector<std::wstring> pending{L""};
+  while (!pending.empty()) {
+    const std::wstring level = std::move(pending.back());
+    pending.pop_back();
+    const std::wstring prefix = level.empty() ? level : level + L"\\";
+    for (const platform::FileEntry& entry :
+         platform::EnumFiles(root + L"\\" + prefix + L"*")) {
+      if (IsLink(entry.attributes)) continue;
+      if (entry.IsDirectory()) {
+        listing.Folders.push_back(prefix + entry.name);
+        pending.push_back(listing.Folders.back());
+      } else {
+        listing.Files.push_back(prefix + entry.name);
+      }
+    }
+  }
+  return listing;
+}
+
 bool CopyDirectoryContent(const std::wstring& sourceDir, const std::wstring& targetDir,
                           const std::vector<std::wstring>& onlyFiles,
-                          const CopyControl& control) {
+                          const CopyControl& control, const TreeListing* listed) {
   const std::wstring from = platform::ExcludeTrailingBackslash(sourceDir);
   const std::wstring to = platform::ExcludeTrailingBackslash(targetDir);
   if (!platform::DirectoryExists(from) || !platform::DirectoryExists(to)) return false;
-  if (onlyFiles.empty()) return CopyTree(from, to, control);
+  if (onlyFiles.empty()) return CopyListed(from, to, listed ? *listed : ListTree(from), control);
   for (const std::wstring& name : onlyFiles) {
     const std::optional<platform::FileEntry> entry = platform::GetFileEntry(from + L"\\" + name);
     if (!entry || entry->IsDirectory() || IsLink(entry->attributes) ||

@@ -25,15 +25,26 @@ struct CopyControl {
   std::function<bool(const std::wstring& sourceFile)> BeforeFile;
 };
 
+// What a folder holds below it, as one walk found it: paths relative to the
+// folder, each folder before what it holds. Links are left out: a copy does
+// not follow them.
+struct TreeListing {
+  std::vector<std::wstring> Folders;
+  std::vector<std::wstring> Files;
+};
+TreeListing ListTree(const std::wstring& dir);
+
 // Copies into targetDir (which must exist) what sourceDir holds: with
 // onlyFiles empty, every file (attributes and dates kept) and every
 // subfolder recursively; otherwise only those file names of sourceDir
 // itself. Links are skipped. False when anything could not be copied (a
 // named file that is missing included) or the copy was stopped; what was
-// copied so far stays.
+// copied so far stays. listed, when given with onlyFiles empty, is
+// ListTree(sourceDir) as the caller made it already (a batch counts the
+// files it will copy): the folder is not walked again.
 bool CopyDirectoryContent(const std::wstring& sourceDir, const std::wstring& targetDir,
                           const std::vector<std::wstring>& onlyFiles,
-                          const CopyControl& control = {});
+                          const CopyControl& control = {}, const TreeListing* listed = nullptr);
 
 // Creates a new, empty staging folder beside target (target + "~copy",
 // "~copy2"... whichever is free) and returns it; nullopt when none can be

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace orvelle {
 namespace {
 
@@ -50,6 +52,31 @@ TEST(DirectoryCopy, AStagedCopyAppearsWholeUnderItsNameWithDatesAndAttributes) {
   EXPECT_NE(to->attributes & FILE_ATTRIBUTE_READONLY, 0u);
   ::SetFileAttributesW((source + L"\\plugin.wfx64").c_str(), FILE_ATTRIBUTE_NORMAL);
   ::SetFileAttributesW((target + L"\\plugin.wfx64").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A batch walks a plugin's folder once, to count its files, and copies what
+// that walk found: every folder before what it holds, nothing walked again.
+TEST(DirectoryCopy, ACopyFromAListingCopiesWhatTheListingNames) {
+  TempDir dir;
+  const std::wstring source = dir / L"Ftp";
+  MakePlugin(source);
+  WriteBytes(source + L"\\lang\\old\\english.lng", "Text");
+  const TreeListing listing = ListTree(source);
+  EXPECT_EQ(listing.Files.size(), 4u);
+  for (const std::wstring& file : listing.Files) {
+    const size_t slash = file.rfind(L'\\');
+    if (slash == std::wstring::npos) continue;
+    const auto folder = std::find(listing.Folders.begin(), listing.Folders.end(), file.substr(0, slash));
+    EXPECT_NE(folder, listing.Folders.end()) << file;
+  }
+  const test::TreeSnapshot listed = test::SnapshotTree(source);
+  WriteBytes(source + L"\\later.txt", "made after the walk");
+
+  test::CreateDirectories(dir / L"target");
+  ASSERT_TRUE(CopyDirectoryContent(source, dir / L"target", {}, {}, &listing));
+  EXPECT_EQ(test::DescribeDifferences(listed, test::SnapshotTree(dir / L"target")), L"");
+  ::SetFileAttributesW((source + L"\\plugin.wfx64").c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::SetFileAttributesW((dir / L"target\\plugin.wfx64").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(DirectoryCopy, OnlyTheNamedFilesOfAFolderThatIsNotThePluginsOwn) {
