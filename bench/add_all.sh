@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # "Add all" of the large benchmark pair's New-only plugins through the
 # harness, measured in one run against the floor: bench/copy_floor_bench.cpp
-# copying the very same files with the system's copy function (CopyFileW)
-# under the same Wine. The pair is bench/compare_bench.cpp's large one
+# copying the very same files (the folders Add all carried over) with the
+# system's copy function (CopyFileW) under the same Wine, after each Add all. The pair is bench/compare_bench.cpp's large one
 # (320 plugins of the four kinds, 66 files each) with My installation
 # stripped of its plugins, so that every plugin of New is New-only. Prints
 # both times, their ratio (goal: at most 1.2) and how the host's progress
@@ -43,15 +43,6 @@ reset_my() {
 add_s="" dialog_s="" floor_s="" gap_s="" calls="" added=""
 for i in $(seq 1 "$repeat"); do
   reset_my
-  find "$root/new" -type f -exec cat {} + >/dev/null
-  rm -rf "$work/floor"
-  # Each timed run starts with nothing left to write back: otherwise the
-  # second one pays for the first one's half gigabyte.
-  sync
-  out=$(run "$bin/copy_floor_bench.exe" "$(winpath "$root/new/plugins")" "$(winpath "$work/floor")" | tr -d '\r')
-  floor_s=$(least "$(echo "$out" | awk '$1 == "seconds" { print $2 }')" "$floor_s")
-  rm -rf "$work/floor"
-
   for attempt in $(seq 1 20); do
     if [ -z "$new_pid" ] || ! kill -0 "$new_pid" 2>/dev/null; then
       run "$root/new/totalcmd.exe" --idle 3600 "/i=$(winpath "$root/new/wincmd.ini")" &
@@ -80,6 +71,27 @@ for i in $(seq 1 "$repeat"); do
   dialog_s=$(least "$dialog" "$dialog_s")
   gap_s=$(most "$(awk '$1 == "progress" && $2 == 2 { print $6 }' "$work/times.txt")" "$gap_s")
   calls=$(awk '$1 == "progress" && $2 == 2 { print $4 }' "$work/times.txt")
+
+  # The floor copies exactly the folders Add all carried over (the first
+  # run names them), linked into a tree of their own.
+  if [ ! -d "$work/source" ]; then
+    for dir in "$root"/my/plugins/*/*/; do
+      rel=${dir#"$root/my/plugins/"}
+      rel=${rel%/}
+      [ "$rel" = wfx/Orvelle ] && continue
+      mkdir -p "$work/source/$(dirname "$rel")"
+      cp -al "$root/new/plugins/$rel" "$work/source/$rel"
+    done
+    echo "-- $(find "$work/source" -type f | wc -l) files, $(du -sm "$work/source" | cut -f1) MiB carried over"
+  fi
+  find "$work/source" -type f -exec cat {} + >/dev/null
+  # Each timed program starts after the removal of what it made in the run
+  # before (Add all: reset_my), with nothing left to write back: otherwise
+  # one pays for the other's half gigabyte.
+  rm -rf "$work/floor"
+  sync
+  out=$(run "$bin/copy_floor_bench.exe" "$(winpath "$work/source")" "$(winpath "$work/floor")" | tr -d '\r')
+  floor_s=$(least "$(echo "$out" | awk '$1 == "seconds" { print $2 }')" "$floor_s")
 done
 stop_new
 
