@@ -8,6 +8,7 @@
 #include "backup/backup.h"
 #include "backup/restore.h"
 #include "operations/add_operation.h"
+#include "operations/batch_operation.h"
 #include "operations/delete_operation.h"
 #include "operations/delete_plan.h"
 #include "operations/operation_context.h"
@@ -137,6 +138,17 @@ TEST(RealWorldRoundTrip, EveryPluginDeletedAndRestoredByteForByte) {
   EXPECT_GE(trips, 100u);
 }
 
+// My installation: a fresh one, with only its configuration.
+bool SetUpFreshMy(TTC& my) {
+  test::WriteTextFile(my.IniFile, L"[Configuration]\nUseIniInProgramDir=7\n");
+  for (bool (*read)(TTC&) : {static_cast<bool (*)(TTC&)>(LoadConfiguration), ReadButtonBarFiles,
+                             ReadMainMenu, ReadCommandTargets, ReadPrincipalDirectories,
+                             SettlePluginDirectories}) {
+    if (!read(my)) return false;
+  }
+  return true;
+}
+
 TEST(RealWorldRoundTrip, EveryPluginAddedAndUndoneByteForByte) {
   Boxes boxes;
   size_t trips = 0, widened = 0;
@@ -144,15 +156,9 @@ TEST(RealWorldRoundTrip, EveryPluginAddedAndUndoneByteForByte) {
     SCOPED_TRACE(source.name);
     LaidOut installation(source);
     const TTC newModel = installation.Model();
-    // My installation: a fresh one, with only its configuration.
     TempDir myDir;
     TTC my = test::ModelIn(myDir.Path());
-    test::WriteTextFile(my.IniFile, L"[Configuration]\nUseIniInProgramDir=7\n");
-    for (bool (*read)(TTC&) : {static_cast<bool (*)(TTC&)>(LoadConfiguration), ReadButtonBarFiles,
-                               ReadMainMenu, ReadCommandTargets, ReadPrincipalDirectories,
-                               SettlePluginDirectories}) {
-      ASSERT_TRUE(read(my));
-    }
+    ASSERT_TRUE(SetUpFreshMy(my));
     const test::TreeSnapshot myBefore = test::SnapshotTree(myDir.Path());
     const auto newBefore = installation.Snapshot();
     for (ItemKind kind : kKinds) {
@@ -212,6 +218,69 @@ TEST(RealWorldRoundTrip, EveryPluginAddedAndUndoneByteForByte) {
   std::cout << "[ added and undone " << trips << " plugins; " << widened
             << " of them made the ANSI configuration UTF-16 ]\n";
   EXPECT_GE(trips, 100u);
+}
+
+// Every plugin of a real configuration carried over by one Add all, and
+// that one change undone by one restore: My installation byte for byte as
+// it was, New untouched. Plugins of one folder, or one file registered
+// under several kinds, meet in the same batch here.
+TEST(RealWorldRoundTrip, EveryPluginAddedByOneAddAllAndUndoneAtOnce) {
+  Boxes boxes;
+  size_t plugins = 0;
+  for (const RealInstallation& source : Installations()) {
+    SCOPED_TRACE(source.name);
+    LaidOut installation(source);
+    const TTC newModel = installation.Model();
+    TempDir myDir;
+    TTC my = test::ModelIn(myDir.Path());
+    ASSERT_TRUE(SetUpFreshMy(my));
+    const test::TreeSnapshot myBefore = test::SnapshotTree(myDir.Path());
+    const auto newBefore = installation.Snapshot();
+    Store store;
+    std::vector<BatchItem> items;
+    for (ItemKind kind : kKinds) {
+      for (size_t row : RegisteredRows(newModel, kind)) {
+        TVirtualTreeItem folder;
+        folder.IsFolder = true;
+        folder.Name = L"Plugin " + std::to_wstring(items.size());
+        folder.Path = L"\\";
+        folder.ParentIndex = -1;
+        const int folderIndex = store.tree.Append(folder);
+        TVirtualTreeItem add;
+        add.Name = texts::kAddEntry;
+        add.Path = L"\\" + folder.Name + L"\\";
+        add.ParentIndex = folderIndex;
+        add.Action = 2;
+        add.ActionKind = static_cast<uint8_t>(kind);
+        add.ActionIndex = static_cast<int>(row);
+        BatchItem item;
+        item.Index = store.tree.Append(add);
+        item.Kind = kind;
+        item.Name = folder.Name;
+        item.NewRow = row;
+        items.push_back(item);
+      }
+    }
+    if (items.empty()) continue;
+    OperationContext ctx{store.tree, my, &newModel, store.backup, nullptr,
+                         store.plugin.Path() + L"\\", L"", nullptr};
+    const BatchResult result = RunAddAll(ctx, -1, items, {});
+    ASSERT_EQ(result.Outcome, BatchOutcome::Done)
+        << platform::AnsiFromWide(result.FailedItem + L": " + result.Detail, CP_UTF8);
+    EXPECT_NE(test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path())), L"");
+
+    const Lines folders = StoreFolders(store.Dir());
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(RestoreBatchFolder(folders[0], store.backup, &my, L"undo"), RestoreFailure::None);
+    EXPECT_EQ(test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path())), L"")
+        << test::ReadBytes(my.IniFile);
+    EXPECT_EQ(LaidOut::Differences(newBefore, installation.Snapshot()), L"")
+        << "the New installation is never touched";
+    plugins += items.size();
+  }
+  EXPECT_TRUE(boxes.texts.empty());
+  std::cout << "[ " << plugins << " plugins added by one Add all per configuration and undone ]\n";
+  EXPECT_GE(plugins, 100u);
 }
 
 }  // namespace
