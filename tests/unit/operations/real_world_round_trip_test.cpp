@@ -149,23 +149,47 @@ bool SetUpFreshMy(TTC& my) {
   return true;
 }
 
+// A real installation laid out as New, beside a fresh My installation with
+// only its configuration; both as they were before anything was added.
+struct AddTrip {
+  explicit AddTrip(const RealInstallation& source)
+      : installation(source), newModel(installation.Model()), my(test::ModelIn(myDir.Path())) {}
+
+  bool SetUp() {
+    if (!SetUpFreshMy(my)) return false;
+    myBefore = test::SnapshotTree(myDir.Path());
+    newBefore = installation.Snapshot();
+    return true;
+  }
+
+  // What changed since SetUp, in My installation and in New.
+  std::wstring MyChanges() const {
+    return test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path()));
+  }
+  std::wstring NewChanges() const {
+    return LaidOut::Differences(newBefore, installation.Snapshot());
+  }
+
+  LaidOut installation;
+  const TTC newModel;
+  TempDir myDir;
+  TTC my;
+  test::TreeSnapshot myBefore;
+  std::vector<test::TreeSnapshot> newBefore;
+};
+
 TEST(RealWorldRoundTrip, EveryPluginAddedAndUndoneByteForByte) {
   Boxes boxes;
   size_t trips = 0, widened = 0;
   for (const RealInstallation& source : Installations()) {
     SCOPED_TRACE(source.name);
-    LaidOut installation(source);
-    const TTC newModel = installation.Model();
-    TempDir myDir;
-    TTC my = test::ModelIn(myDir.Path());
-    ASSERT_TRUE(SetUpFreshMy(my));
-    const test::TreeSnapshot myBefore = test::SnapshotTree(myDir.Path());
-    const auto newBefore = installation.Snapshot();
+    AddTrip trip(source);
+    ASSERT_TRUE(trip.SetUp());
     for (ItemKind kind : kKinds) {
-      for (size_t row : RegisteredRows(newModel, kind)) {
+      for (size_t row : RegisteredRows(trip.newModel, kind)) {
+        const std::wstring& file = (*PluginFilesOf(trip.newModel, kind))[row];
         SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(kind) << ": "
-                                        << platform::AnsiFromWide((*PluginFilesOf(newModel, kind))[row],
-                                                                  CP_UTF8));
+                                        << platform::AnsiFromWide(file, CP_UTF8));
         Store store;
         TVirtualTreeItem folder;
         folder.IsFolder = true;
@@ -187,31 +211,31 @@ TEST(RealWorldRoundTrip, EveryPluginAddedAndUndoneByteForByte) {
         add.ActionKind = static_cast<uint8_t>(kind);
         add.ActionIndex = static_cast<int>(row);
         const int addIndex = store.tree.Append(add);
-        OperationContext ctx{store.tree, my, &newModel, store.backup, nullptr,
+        OperationContext ctx{store.tree, trip.my, &trip.newModel, store.backup, nullptr,
                              store.plugin.Path() + L"\\", L"", nullptr};
         PendingAdds pending;
         ASSERT_TRUE(StartAdd(ctx, pending, addIndex, [] {}))
             << platform::AnsiFromWide(store.tree[addIndex].Info, CP_UTF8) << " "
             << platform::AnsiFromWide(boxes.texts.empty() ? L"" : boxes.texts.back(), CP_UTF8);
         for (const auto& copy : pending.Copies()) ASSERT_TRUE(copy->Wait(60000));
-        CompleteAdds(store.tree, &my, pending);
+        CompleteAdds(store.tree, &trip.my, pending);
         EXPECT_TRUE(store.tree[addIndex].Info.starts_with(texts::kAdded)) << store.tree[addIndex].Info;
-        EXPECT_NE(test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path())), L"");
+        EXPECT_NE(trip.MyChanges(), L"");
         // Text the ANSI code page cannot hold makes the file UTF-16; the undo
         // must give the ANSI bytes back all the same.
-        const std::optional<TextDocument> added = LoadTextFile(my.IniFile);
+        const std::optional<TextDocument> added = LoadTextFile(trip.my.IniFile);
         ASSERT_TRUE(added);
         if (added->encoding != TextEncoding::Ansi) ++widened;
 
         const Lines folders = StoreFolders(store.Dir());
         ASSERT_EQ(folders.size(), 1u);
-        EXPECT_EQ(RestoreInstalledFolder(folders[0], store.backup, &my), RestoreFailure::None);
-        EXPECT_EQ(test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path())), L"")
-            << test::ReadBytes(my.IniFile);
+        EXPECT_EQ(RestoreInstalledFolder(folders[0], store.backup, &trip.my), RestoreFailure::None);
+        EXPECT_EQ(trip.MyChanges(), L"")
+            << test::ReadBytes(trip.my.IniFile);
         ++trips;
       }
     }
-    EXPECT_EQ(LaidOut::Differences(newBefore, installation.Snapshot()), L"")
+    EXPECT_EQ(trip.NewChanges(), L"")
         << "the New installation is never touched";
   }
   EXPECT_EQ(boxes.texts, Lines(trips, L"Add?"));
@@ -229,17 +253,12 @@ TEST(RealWorldRoundTrip, EveryPluginAddedByOneAddAllAndUndoneAtOnce) {
   size_t plugins = 0;
   for (const RealInstallation& source : Installations()) {
     SCOPED_TRACE(source.name);
-    LaidOut installation(source);
-    const TTC newModel = installation.Model();
-    TempDir myDir;
-    TTC my = test::ModelIn(myDir.Path());
-    ASSERT_TRUE(SetUpFreshMy(my));
-    const test::TreeSnapshot myBefore = test::SnapshotTree(myDir.Path());
-    const auto newBefore = installation.Snapshot();
+    AddTrip trip(source);
+    ASSERT_TRUE(trip.SetUp());
     Store store;
     std::vector<BatchItem> items;
     for (ItemKind kind : kKinds) {
-      for (size_t row : RegisteredRows(newModel, kind)) {
+      for (size_t row : RegisteredRows(trip.newModel, kind)) {
         TVirtualTreeItem folder;
         folder.IsFolder = true;
         folder.Name = L"Plugin " + std::to_wstring(items.size());
@@ -262,19 +281,20 @@ TEST(RealWorldRoundTrip, EveryPluginAddedByOneAddAllAndUndoneAtOnce) {
       }
     }
     if (items.empty()) continue;
-    OperationContext ctx{store.tree, my, &newModel, store.backup, nullptr,
+    OperationContext ctx{store.tree, trip.my, &trip.newModel, store.backup, nullptr,
                          store.plugin.Path() + L"\\", L"", nullptr};
     const BatchResult result = RunAddAll(ctx, -1, items, {});
     ASSERT_EQ(result.Outcome, BatchOutcome::Done)
         << platform::AnsiFromWide(result.FailedItem + L": " + result.Detail, CP_UTF8);
-    EXPECT_NE(test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path())), L"");
+    EXPECT_NE(trip.MyChanges(), L"");
 
     const Lines folders = StoreFolders(store.Dir());
     ASSERT_EQ(folders.size(), 1u);
-    EXPECT_EQ(RestoreBatchFolder(folders[0], store.backup, &my, L"undo"), RestoreFailure::None);
-    EXPECT_EQ(test::DescribeDifferences(myBefore, test::SnapshotTree(myDir.Path())), L"")
-        << test::ReadBytes(my.IniFile);
-    EXPECT_EQ(LaidOut::Differences(newBefore, installation.Snapshot()), L"")
+    EXPECT_EQ(RestoreBatchFolder(folders[0], store.backup, &trip.my, L"undo"),
+              RestoreFailure::None);
+    EXPECT_EQ(trip.MyChanges(), L"")
+        << test::ReadBytes(trip.my.IniFile);
+    EXPECT_EQ(trip.NewChanges(), L"")
         << "the New installation is never touched";
     plugins += items.size();
   }

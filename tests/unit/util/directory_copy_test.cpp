@@ -66,8 +66,10 @@ TEST(DirectoryCopy, ACopyFromAListingCopiesWhatTheListingNames) {
   for (const std::wstring& file : listing.Files) {
     const size_t slash = file.rfind(L'\\');
     if (slash == std::wstring::npos) continue;
-    const auto folder = std::find(listing.Folders.begin(), listing.Folders.end(), file.substr(0, slash));
-    EXPECT_NE(folder, listing.Folders.end()) << file;
+    const std::wstring folder = file.substr(0, slash);
+    EXPECT_NE(std::find(listing.Folders.begin(), listing.Folders.end(), folder),
+              listing.Folders.end())
+        << file;
   }
   const test::TreeSnapshot listed = test::SnapshotTree(source);
   WriteBytes(source + L"\\later.txt", "made after the walk");
