@@ -2,7 +2,8 @@
 # "Add all" of the large benchmark pair's New-only plugins through the
 # harness, measured in one run against the floor: bench/copy_floor_bench.cpp
 # copying the very same files (the folders Add all carried over) with the
-# system's copy function (CopyFileW) under the same Wine, after each Add all. The pair is bench/compare_bench.cpp's large one
+# system's copy function (CopyFileW) under the same Wine, after each Add
+# all. The pair is bench/compare_bench.cpp's large one
 # (320 plugins of the four kinds, 66 files each) with My installation
 # stripped of its plugins, so that every plugin of New is New-only. Prints
 # both times, their ratio (goal: at most 1.2) and how the host's progress

@@ -47,13 +47,22 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// Flushed now, or with the thread's flush group when the group holds path.
-bool WriteAndFlushLater(HANDLE file, std::string_view bytes, const std::wstring& path) {
+// Before path is written: the thread's flush group when it holds path (the
+// write leaves its flush to the group); otherwise every file of the group is
+// flushed first, so that nothing outside it changes before them. False when
+// that flush fails.
+bool ReadyToWrite(const std::wstring& path, FlushGroup*& flushLater) {
   FlushGroup* group = FlushGroup::Current();
-  if (!group) return WriteAndFlush(file, bytes);
-  if (!group->Holds(path)) return group->Flush() && WriteAndFlush(file, bytes);
+  flushLater = group && group->Holds(path) ? group : nullptr;
+  return !group || flushLater || group->Flush();
+}
+
+// Writes bytes and flushes them: now, or with flushLater.
+bool WriteAndFlushWith(HANDLE file, std::string_view bytes, const std::wstring& path,
+                       FlushGroup* flushLater) {
+  if (!flushLater) return WriteAndFlush(file, bytes);
   if (!WriteAll(file, bytes)) return false;
-  group->Remember(path);
+  flushLater->Remember(path);
   return true;
 }
 
@@ -80,16 +89,13 @@ bool WriteAndFlush(HANDLE file, std::string_view bytes) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-  if (InjectedFileFault(FileStep::WriteFile, path)) return false;
-  // Records of the group reach the disk before a file outside it changes.
-  if (FlushGroup* group = FlushGroup::Current(); group && !group->Holds(path) && !group->Flush()) {
-    return false;
-  }
+  FlushGroup* flushLater = nullptr;
+  if (InjectedFileFault(FileStep::WriteFile, path) || !ReadyToWrite(path, flushLater)) return false;
   platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(), GENERIC_WRITE,
                                             FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  const bool ok = WriteAndFlushLater(file.get(), bytes, path);
+  const bool ok = WriteAndFlushWith(file.get(), bytes, path, flushLater);
   file.reset();
   if (!ok) platform::RemoveFile(path);
   return ok;
@@ -171,7 +177,8 @@ bool AppendTextLines(const std::wstring& path, const std::vector<std::wstring>& 
 
 bool AppendLinesInPlace(const std::wstring& path, const std::vector<std::wstring>& lines,
                         UINT codePage) {
-  if (InjectedFileFault(FileStep::WriteFile, path)) return false;
+  FlushGroup* flushLater = nullptr;
+  if (InjectedFileFault(FileStep::WriteFile, path) || !ReadyToWrite(path, flushLater)) return false;
   platform::unique_hfile file(::CreateFileW(platform::LongPathForm(path).c_str(),
                                             GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -201,7 +208,7 @@ bool AppendLinesInPlace(const std::wstring& path, const std::vector<std::wstring
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(bytes.size());
   if (!::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN)) return false;
-  if (WriteAndFlushLater(file.get(), more, path)) return true;
+  if (WriteAndFlushWith(file.get(), more, path, flushLater)) return true;
   // Roll back: what the failed write left behind the old end goes again.
   ::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
   ::SetEndOfFile(file.get());
